@@ -1,0 +1,134 @@
+// Mensora: descriptive statistics and class breaks over one numeric sample.
+//
+// A host constructs a CMensora over its own array of doubles (the object borrows
+// the array and never writes or releases it) and asks for measures and class
+// breaks. Array results stay owned by the object; the host receives pointers into
+// the object's buffers, valid until the next call that rebuilds the same buffer
+// or until the object is destroyed. One object is used by one thread at a time.
+#ifndef MENSORA_H
+#define MENSORA_H
+
+#include <cstdint>
+
+#if defined(_WIN32) || defined(__CYGWIN__)
+#  if defined(MENSORA_STATIC)
+#    define MENSORA_API
+#  elif defined(MENSORA_BUILDING_LIBRARY)
+#    define MENSORA_API __declspec(dllexport)
+#  else
+#    define MENSORA_API __declspec(dllimport)
+#  endif
+#else
+#  define MENSORA_API __attribute__((visibility("default")))
+#endif
+
+#define MENSORA_VERSION_MAJOR 1
+#define MENSORA_VERSION_MINOR 0
+#define MENSORA_VERSION_PATCH 0
+
+// One sample value and its zero-based position in the host's array. Packed:
+// arrays of records cross the interface with 12 bytes per record.
+#pragma pack(push, 1)
+struct ORDER_DATA {
+  double dValue;
+  std::int32_t lID;
+};
+#pragma pack(pop)
+
+static_assert(sizeof(ORDER_DATA) == 12, "ORDER_DATA must be packed to 12 bytes");
+
+// Upper limit taken from the data maximum (range classes, value windows).
+constexpr double AUTO_MAX = 999.0;
+// Lower limit taken from the data minimum (value windows).
+constexpr double AUTO_MIN = -999.0;
+// An absolute difference below this counts as equality in the closing rule of
+// the range classes and in the tests for AUTO_MAX / AUTO_MIN.
+constexpr double EQ_TOLERANCE = 1e-7;
+// Overflow guard of the geometric mean; outer breaks of the standard-deviation
+// classes.
+constexpr double HUGE_BOUND = 1.79769313486232e307;
+
+class MENSORA_API CMensora {
+ public:
+  CMensora(double* pData, std::int32_t lDataNum);
+  ~CMensora();
+  CMensora& operator=(const CMensora& other);
+  CMensora(const CMensora&) = delete;
+
+  // Means and mode.
+  double SimpleArithAverNum();
+  double PowerArithAverNum(std::int32_t bNumerousOnly);
+  double GeometryAverNum();
+  // Order statistics.
+  double MedianNum();
+  double NumerousNum();
+  void SubSectionNum(double** ppSubSection, std::int32_t lStep, std::int32_t* pSubSectionNum);
+  void ExtremumNum(double* pMax, double* pMin);
+  double ExtreDifNum();
+  // Deviation and shape measures.
+  void DisDifNum(double* pDisDif);
+  double DisDifAverNum();
+  double DisDifSqrSum();
+  double SqrDifNum();
+  double SqraverDifNum();
+  double StandDifNum();
+  double AlterDifCoe();
+  double DeflectDegree();
+  double ApexDegree();
+  // Value-window selection and class breaks. Status 1 on success, -1 on failure.
+  std::int32_t DataStatByArea(double dMinValue, double dMaxValue, std::int32_t** ppAreaID,
+                              std::int32_t* pAreaIDNum);
+  std::int32_t DataSecByMaxMin(std::int32_t lSecNum, double** ppSecBreak, std::int32_t* pBreakNum,
+                               std::int32_t** ppSecID, std::int32_t** ppSecIDNum);
+  std::int32_t DataStatByStartAndStep(double dStart, double dStep, double** ppSecBreak,
+                                      std::int32_t* pBreakNum, std::int32_t** ppSecID,
+                                      std::int32_t** ppSecIDNum, double dEnd);
+  std::int32_t DataStatByStartAndGroupNum(double dStart, std::int32_t lGroupNum,
+                                          double** ppSecBreak, std::int32_t* pBreakNum,
+                                          std::int32_t** ppSecID, std::int32_t** ppSecIDNum,
+                                          double dEnd);
+  std::int32_t DataSecByAverStd(std::int32_t lStdNum, double dStdTimes, double** ppSecBreak,
+                                std::int32_t* pBreakNum, std::int32_t** ppSecID,
+                                std::int32_t** ppSecIDNum);
+  std::int32_t DataSecByAverStdAndMinMax(std::int32_t lStdNum, double dStdTimes,
+                                         double** ppSecBreak, std::int32_t* pBreakNum,
+                                         std::int32_t** ppSecID, std::int32_t** ppSecIDNum,
+                                         double dMin, double dMax);
+
+ private:
+  friend class MensoraTestAccess;
+
+  std::int32_t FrequenceNum(double* pValue, std::int32_t* pFrequence);
+  std::int32_t OrderData(std::int32_t lOrderType);
+  void QuickSort(ORDER_DATA* const pOrderData, std::int32_t lLeft, std::int32_t lRight);
+  void BubbleSort(ORDER_DATA* const pOrderData, std::int32_t lLeft, std::int32_t lRight);
+  std::int32_t DataIDSeach(ORDER_DATA* const pOrderData, double dData, std::int32_t lNum);
+
+  double* m_pData;
+  std::int32_t m_lDataNum;
+  ORDER_DATA* m_pOrderData;
+  std::int32_t m_lOrderNum;
+  double m_dAverNum;
+  double m_dNumerousNum;
+  double m_dMedianNum;
+  double m_dDisDifAverNum;
+  double m_dDisDifSqrSum;
+  double m_dSqrDifNum;
+  double m_dStandDifNum;
+  double m_dAlterDifCoe;
+  double m_dSqraverDifNum;
+  double* m_pSubSection;
+  std::int32_t* m_pAreaID;
+  double* m_pSecBreak;
+  double* m_pStdBreak;
+  std::int32_t* m_pSecIDNum;
+  std::int32_t* m_pSecID;
+  std::int32_t* m_pStdIDNum;
+  std::int32_t* m_pStdID;
+  std::int32_t m_bAverDone;
+  std::int32_t m_bOrdered;
+  std::int32_t m_bNumerousDone;
+  std::int32_t m_bDisDifDone;
+};
+
+#endif  // MENSORA_H

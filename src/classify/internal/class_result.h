@@ -1,0 +1,73 @@
+// The class result shared by every class-break method: the collection of the
+// members of each class from the sorted view, and the completion of the four
+// outputs in the object's buffers.
+#ifndef MENSORA_CLASSIFY_INTERNAL_CLASS_RESULT_H
+#define MENSORA_CLASSIFY_INTERNAL_CLASS_RESULT_H
+
+#include <cstdint>
+#include <vector>
+
+#include "Mensora.h"
+
+namespace mensora {
+namespace internal {
+
+// A closed value window, dMin <= value <= dMax, that members must also pass.
+struct ValueWindow {
+  double dMin;
+  double dMax;
+};
+
+// How the last class closes. kOpen: every class is break[s] <= value <
+// break[s+1]. kClosing: the closing rule of the range classes, which fires
+// unless the sample maximum (the last entry of the view) lies at least
+// EQ_TOLERANCE from the last break; when it fires the last class also takes
+// the values within EQ_TOLERANCE of the last break.
+enum class LastClass { kOpen, kClosing };
+
+// Appends the ids of the members of classes 0..k-1 (breaks[0..k]) to ids,
+// class by class, each class in the order of the view, and stores each
+// class's count in counts[s]. Returns false, with ids cleared, when the list
+// cannot grow.
+bool CollectMembers(const ORDER_DATA* view, std::int32_t n, const double* breaks,
+                    std::int32_t k, LastClass last, const ValueWindow* window,
+                    std::int32_t* counts, std::vector<std::int32_t>& ids) noexcept;
+
+// One set of the object's class-result buffers.
+struct ClassBuffers {
+  double*& breaks;
+  std::int32_t*& counts;
+  std::int32_t*& ids;
+};
+
+// The four out-parameters of a class method, written only on success.
+struct ClassOutputs {
+  double** ppSecBreak;
+  std::int32_t* pBreakNum;
+  std::int32_t** ppSecID;
+  std::int32_t** ppSecIDNum;
+
+  bool Complete() const {
+    return ppSecBreak != nullptr && pBreakNum != nullptr && ppSecID != nullptr &&
+           ppSecIDNum != nullptr;
+  }
+};
+
+// Finishes a class result whose k + 1 breaks stand in buffers.breaks:
+// replaces the counts, collects the members, replaces the ids with exactly
+// their number, and writes the outputs. 1 on success; -1 when the counts, the
+// id list or the ids cannot be allocated, with the outputs untouched (after a
+// failed counts allocation the counts buffer is empty; after a failed id list
+// or ids allocation the ids buffer is empty).
+std::int32_t CompleteClassResult(const ORDER_DATA* view, std::int32_t n, std::int32_t k,
+                                 const ClassBuffers& buffers, LastClass last,
+                                 const ValueWindow* window, const ClassOutputs& out) noexcept;
+
+// Whether k classes are a class count the result can carry: k >= 1 and
+// k + 1 breaks countable in 32 bits.
+inline bool ValidClassCount(std::int64_t k) { return k >= 1 && k < INT32_MAX; }
+
+}  // namespace internal
+}  // namespace mensora
+
+#endif  // MENSORA_CLASSIFY_INTERNAL_CLASS_RESULT_H

@@ -1,0 +1,28 @@
+// The two sorts of the sorted view and the gap search over it. They work only
+// on the records they are given.
+#ifndef MENSORA_SAMPLE_INTERNAL_SORT_H
+#define MENSORA_SAMPLE_INTERNAL_SORT_H
+
+#include <cstdint>
+
+#include "Mensora.h"
+
+namespace mensora {
+namespace internal {
+
+// Partition-exchange sort of records lLeft..lRight (both included) with the
+// first record of each range as pivot; records equal to the pivot end up on
+// its right.
+void QuickSortRecords(ORDER_DATA* records, std::int32_t lLeft, std::int32_t lRight);
+
+// Exchange sort of records lLeft..lRight: for each i, every later record that
+// is not at least record i is exchanged with it.
+void BubbleSortRecords(ORDER_DATA* records, std::int32_t lLeft, std::int32_t lRight);
+
+// Index k with value[k] < dData < value[k + 1] in records 0..lNum-1, or -1.
+std::int32_t FindGap(const ORDER_DATA* records, double dData, std::int32_t lNum);
+
+}  // namespace internal
+}  // namespace mensora
+
+#endif  // MENSORA_SAMPLE_INTERNAL_SORT_H

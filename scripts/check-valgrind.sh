@@ -1,0 +1,26 @@
+#!/usr/bin/env bash
+# Runs every Google Test binary of the suite under valgrind memcheck, each as
+# one process: any memory error or any leaked block fails the check.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/deps.sh cmake g++ make libgtest-dev libgmock-dev valgrind python3
+OUT=${OUT:-build-valgrind}
+cmake -S . -B "$OUT" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DMENSORA_BENCH=OFF -DMENSORA_TOOLS=OFF >/dev/null
+cmake --build "$OUT" -j2
+# The test executables that CTest runs with a --gtest_filter, each once.
+mapfile -t binaries < <(ctest --test-dir "$OUT" --show-only=json-v1 | python3 -c '
+import json, sys
+seen = []
+for t in json.load(sys.stdin)["tests"]:
+    cmd = t.get("command") or []
+    if any(a.startswith("--gtest_filter") for a in cmd[1:]) and cmd[0] not in seen:
+        seen.append(cmd[0])
+print("\n".join(seen))')
+[ ${#binaries[@]} -gt 0 ] || { echo "no test binaries found"; exit 1; }
+for bin in "${binaries[@]}"; do
+  echo "== valgrind $bin"
+  valgrind --tool=memcheck --error-exitcode=99 --leak-check=full --show-leak-kinds=all \
+    --errors-for-leak-kinds=all --track-origins=yes --quiet \
+    "$bin" --gtest_brief=1
+done
+echo "valgrind check passed"

@@ -45,6 +45,14 @@ class MensoraTestAccess {
   static const std::int32_t* StdIDNum(const CMensora& m) { return m.m_pStdIDNum; }
   static const std::int32_t* StdID(const CMensora& m) { return m.m_pStdID; }
 
+  // ---- Deviation cache (differential tests) ----
+  static double DisDifAverValue(const CMensora& m) { return m.m_dDisDifAverNum; }
+  static double DisDifSqrSumValue(const CMensora& m) { return m.m_dDisDifSqrSum; }
+  static double SqrDifValue(const CMensora& m) { return m.m_dSqrDifNum; }
+  static double AlterDifCoeValue(const CMensora& m) { return m.m_dAlterDifCoe; }
+  static double SqraverDifValue(const CMensora& m) { return m.m_dSqraverDifNum; }
+  // ---- end of the differential tests' block ----
+
   // The ids of the view in order.
   static std::vector<std::int32_t> ViewIds(const CMensora& m) {
     std::vector<std::int32_t> ids;

@@ -73,11 +73,20 @@ class AscendingEntries {
   }
   std::int32_t Count() const { return count_; }
   const ORDER_DATA& Entry(std::int32_t q) const { return view_[entries_ ? entries_[q] : q]; }
-  // The first q at which pred fails; pred must hold on a prefix of the entries.
+  // The first q >= from at which pred fails; pred must hold on a prefix of
+  // the entries and at every q < from. Gallops from `from`, then bisects.
   template <class Pred>
-  std::int32_t End(Pred pred) const {
-    std::int32_t lo = 0;
+  std::int32_t End(std::int32_t from, Pred pred) const {
+    std::int32_t lo = from;
     std::int32_t hi = count_;
+    for (std::int64_t step = 1; lo + step <= count_; step *= 2) {
+      const auto probe = static_cast<std::int32_t>(lo + step - 1);
+      if (!pred(Entry(probe).dValue)) {
+        hi = probe;
+        break;
+      }
+      lo = probe + 1;
+    }
     while (lo < hi) {
       const std::int32_t mid = lo + (hi - lo) / 2;
       if (pred(Entry(mid).dValue)) {
@@ -102,43 +111,51 @@ class AscendingEntries {
 void SearchMembers(const AscendingEntries& entries, const double* breaks, std::int32_t k,
                    bool closing, const ValueWindow* window, std::int32_t* counts,
                    std::vector<std::int32_t>& ids) {
+  const std::int32_t n = entries.Count();
   std::int32_t windowBegin = 0;
-  std::int32_t windowEnd = entries.Count();
+  std::int32_t windowEnd = n;
   if (window != nullptr) {
     const double dMin = window->dMin;
     const double dMax = window->dMax;
-    windowBegin = entries.End([dMin](double v) { return !(v >= dMin); });
-    windowEnd = entries.End([dMax](double v) { return !(v > dMax); });
+    windowBegin = entries.End(0, [dMin](double v) { return !(v >= dMin); });
+    windowEnd = entries.End(0, [dMax](double v) { return !(v > dMax); });
   }
-  // Class s is entries [b, e), computed once for the counts and again for the ids.
-  auto run = [&](std::int32_t s, std::int32_t& b, std::int32_t& e) {
-    const double low = breaks[s];
-    const double high = breaks[s + 1];
-    b = std::max(windowBegin, entries.End([low](double v) { return !(v >= low); }));
-    e = windowEnd;
-    if (closing && s == k - 1) {
-      e = std::min(e, entries.End([high](double v) {
-        return v <= high || std::fabs(v - high) < EQ_TOLERANCE;
-      }));
-    } else {
-      e = std::min(e, entries.End([high](double v) { return !(v >= high); }));
-    }
-    if (e < b) e = b;
+  // below(s): the entries below break s. Ascending breaks let each search
+  // start where the previous one ended.
+  std::int32_t from = 0;
+  auto below = [&](std::int32_t s) {
+    const double b = breaks[s];
+    if (!(s > 0 && b >= breaks[s - 1])) from = 0;
+    from = entries.End(from, [b](double v) { return !(v >= b); });
+    return from;
+  };
+  std::int32_t closingEnd = n;
+  if (closing) {
+    const double high = breaks[k];
+    closingEnd = entries.End(0, [high](double v) {
+      return v <= high || std::fabs(v - high) < EQ_TOLERANCE;
+    });
+  }
+  // Class s is entries [max(below(s), windowBegin), min(below(s + 1),
+  // windowEnd)), the last class ending at closingEnd instead when closing.
+  // counts[s] holds below(s) until the ids of class s are written.
+  auto endOf = [&](std::int32_t s, std::int32_t belowNext) {
+    return std::min(windowEnd, closing && s == k - 1 ? closingEnd : belowNext);
   };
   std::int64_t total = 0;
+  counts[0] = below(0);
   for (std::int32_t s = 0; s < k; ++s) {
-    std::int32_t b = 0;
-    std::int32_t e = 0;
-    run(s, b, e);
-    counts[s] = e - b;
-    total += e - b;
+    const std::int32_t next = below(s + 1);
+    if (s + 1 < k) counts[s + 1] = next;
+    total += std::max(0, endOf(s, next) - std::max(counts[s], windowBegin));
   }
   ids.reserve(ids.size() + static_cast<std::size_t>(total));
+  const std::int32_t lastBelow = from;
   for (std::int32_t s = 0; s < k; ++s) {
-    std::int32_t b = 0;
-    std::int32_t e = 0;
-    run(s, b, e);
-    for (std::int32_t q = b; q < e; ++q) ids.push_back(entries.Entry(q).lID);
+    const std::int32_t begin = std::max(counts[s], windowBegin);
+    const std::int32_t end = std::max(begin, endOf(s, s + 1 < k ? counts[s + 1] : lastBelow));
+    for (std::int32_t q = begin; q < end; ++q) ids.push_back(entries.Entry(q).lID);
+    counts[s] = end - begin;
   }
 }
 

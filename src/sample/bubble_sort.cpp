@@ -44,15 +44,19 @@ class Fenwick {
     for (std::int32_t i = slot; i > 0; i -= i & -i) sum += tree_[i];
     return sum;
   }
-  // The slot where the prefix sum first exceeds rank (rank counts from 0).
-  std::int32_t Find(std::int32_t rank) const {
+  // Empties and returns the slot where the prefix sum first exceeds rank
+  // (rank counts from 0): one descent finds it and lowers the sums above it.
+  std::int32_t Take(std::int32_t rank) {
     std::int32_t pos = 0;
     std::int32_t step = 1;
     while (step * 2 <= n_) step *= 2;
     for (; step > 0; step /= 2) {
-      if (pos + step <= n_ && tree_[pos + step] <= rank) {
+      if (pos + step > n_) continue;
+      if (tree_[pos + step] <= rank) {
         pos += step;
         rank -= tree_[pos];
+      } else {
+        --tree_[pos + step];
       }
     }
     return pos;
@@ -69,28 +73,36 @@ bool FastBubbleSort(ORDER_DATA* records, std::int64_t lLeft, std::int64_t lRight
   const std::int32_t n = range.Count();
   std::unique_ptr<std::int32_t[]> order(NewArray<std::int32_t>(n));
   std::unique_ptr<std::int32_t[]> key(NewArray<std::int32_t>(n));
-  if (!order || !key || !RankValues(range, order.get(), key.get())) return false;
-  bool ties = false;
-  for (std::int32_t s = 1; s < n && !ties; ++s) ties = key[order[s]] == key[order[s - 1]];
-  if (ties) {
+  if (!order || !key) return false;
+  const std::int64_t equalNeighbours = RankValues(range, order.get(), key.get());
+  if (equalNeighbours < 0) return false;
+  if (equalNeighbours > 0) {
     std::unique_ptr<std::int32_t[]> below(NewArray<std::int32_t>(n));
     std::unique_ptr<std::int32_t[]> tree(NewArray<std::int32_t>(static_cast<std::int64_t>(n) + 1));
     std::unique_ptr<std::int32_t[]> place(NewArray<std::int32_t>(n));
     if (!below || !tree || !place) return false;
-    // below[k]: the records before number k whose value is below its value.
-    Fenwick fenwick(tree.get());
-    fenwick.Clear(n);
-    for (std::int32_t k = 0; k < n; ++k) {
-      below[k] = fenwick.Prefix(key[k]);
-      fenwick.Add(key[k], 1);
+    // below[k]: the records before number k whose value is below its value,
+    // counted over the ranks of the distinct values (place[] holds them).
+    std::int32_t values = 0;
+    for (std::int32_t s = 0; s < n; ++s) {
+      if (s > 0 && key[order[s]] != key[order[s - 1]]) ++values;
+      place[order[s]] = values;
     }
-    // Each value's queue: order[first..end) holds its numbers in position order.
+    Fenwick fenwick(tree.get());
+    fenwick.Clear(values + 1);
+    for (std::int32_t k = 0; k < n; ++k) {
+      below[k] = fenwick.Prefix(place[k]);
+      fenwick.Add(place[k], 1);
+    }
+    // Each value's queue: order[first..end) holds its numbers in position
+    // order. When every record below the value comes before the queue's first
+    // record, the queue never turns and keeps that order.
     for (std::int32_t first = 0; first < n;) {
       std::int32_t end = first + 1;
       while (end < n && key[order[end]] == first) ++end;
       const std::int32_t size = end - first;
-      if (size > 1) {
-        const std::int32_t* member = order.get() + first;
+      const std::int32_t* member = order.get() + first;
+      if (size > 1 && below[member[0]] != first) {
         // place[j]: where record j was inserted into the queue, read as a
         // list that starts at index 0 while the front is at index front.
         std::int32_t front = 0;
@@ -104,11 +116,7 @@ bool FastBubbleSort(ORDER_DATA* records, std::int64_t lLeft, std::int64_t lRight
         // Offline: the later an insertion, the more it decides; each record
         // takes the place[j]-th slot still free.
         fenwick.Fill(size);
-        for (std::int32_t j = size - 1; j >= 0; --j) {
-          const std::int32_t slot = fenwick.Find(place[j]);
-          fenwick.Add(slot, -1);
-          place[j] = slot;
-        }
+        for (std::int32_t j = size - 1; j >= 0; --j) place[j] = fenwick.Take(place[j]);
         std::int32_t* held = tree.get();  // the tree is free until the next queue
         std::copy(member, member + size, held);
         for (std::int32_t j = 0; j < size; ++j) {

@@ -264,7 +264,13 @@ bool FastQuickSort(ORDER_DATA* records, std::int64_t lLeft, std::int64_t lRight)
   if (n < 2) return true;
   std::unique_ptr<std::int32_t[]> sorted(NewArray<std::int32_t>(n));
   std::unique_ptr<std::int32_t[]> key(NewArray<std::int32_t>(n));
-  if (!sorted || !key || !RankValues(range, sorted.get(), key.get())) return false;
+  if (!sorted || !key) return false;
+  const std::int64_t equalNeighbours = RankValues(range, sorted.get(), key.get());
+  if (equalNeighbours < 0) return false;
+  if (equalNeighbours == 0) {  // no two values equal: the sorted order
+    range.Rearrange(sorted.get());
+    return true;
+  }
   std::unique_ptr<std::int32_t[]> cur(NewArray<std::int32_t>(n));
   if (!cur) return false;
   // ties[s]: pairs of equal neighbours in the sorted order up to slot s.
@@ -275,8 +281,13 @@ bool FastQuickSort(ORDER_DATA* records, std::int64_t lLeft, std::int64_t lRight)
     ties[s] = ties[s - 1] + (key[sorted[s]] == key[sorted[s - 1]] ? 1 : 0);
   }
   for (std::int32_t k = 0; k < n; ++k) cur[k] = k;
-  QuickSorter sorter(n, cur.get(), key.get(), sorted.get(), ties.get());
-  if (!sorter.Run()) return false;
+  {
+    QuickSorter sorter(n, cur.get(), key.get(), sorted.get(), ties.get());
+    if (!sorter.Run()) return false;
+  }
+  sorted.reset();
+  key.reset();
+  ties.reset();
   range.Rearrange(cur.get());
   return true;
 }

@@ -3,15 +3,78 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 #include "sample/internal/alloc.h"
 
 namespace mensora {
 namespace internal {
 
-void SortIndexedValues(IndexedValue* items, std::int64_t count) noexcept {
-  std::sort(items, items + count, [](const IndexedValue& a, const IndexedValue& b) {
-    return a.value < b.value || (!(b.value < a.value) && a.index < b.index);
+std::uint64_t OrderKey(double v) noexcept {
+  std::uint64_t bits = 0;
+  if (v != 0.0) std::memcpy(&bits, &v, sizeof bits);  // both zeros give key 1 << 63
+  return (bits >> 63) != 0 ? ~bits : bits | (std::uint64_t{1} << 63);
+}
+
+namespace {
+
+// Stable least-significant-digit radix sort by key, 11 bits a pass; passes
+// whose digit is the same for every item are skipped. False when the buffer
+// cannot be had.
+bool RadixSort(KeyedItem* items, std::int32_t n) noexcept {
+  constexpr int kBits = 11;
+  constexpr int kPasses = 6;
+  constexpr std::uint64_t kMask = (1u << kBits) - 1;
+  std::unique_ptr<KeyedItem[]> buffer(NewArray<KeyedItem>(n));
+  std::unique_ptr<std::int32_t[]> counts(NewArray<std::int32_t>(kPasses << kBits));
+  if (!buffer || !counts) return false;
+  std::int32_t* count = counts.get();
+  std::fill(count, count + (kPasses << kBits), 0);
+  for (std::int32_t i = 0; i < n; ++i) {
+    const std::uint64_t key = items[i].key;
+    for (int d = 0; d < kPasses; ++d) ++count[(d << kBits) + ((key >> (kBits * d)) & kMask)];
+  }
+  KeyedItem* from = items;
+  KeyedItem* to = buffer.get();
+  for (int d = 0; d < kPasses; ++d) {
+    std::int32_t* bucket = count + (d << kBits);
+    if (bucket[(from[0].key >> (kBits * d)) & kMask] == n) continue;
+    std::int32_t sum = 0;
+    for (std::uint64_t b = 0; b <= kMask; ++b) {
+      const std::int32_t c = bucket[b];
+      bucket[b] = sum;
+      sum += c;
+    }
+    for (std::int32_t i = 0; i < n; ++i) to[bucket[(from[i].key >> (kBits * d)) & kMask]++] = from[i];
+    std::swap(from, to);
+  }
+  if (from != items) std::copy(from, from + n, items);
+  return true;
+}
+
+}  // namespace
+
+void SortItems(KeyedItem* items, std::int32_t n) noexcept {
+  std::int64_t descents = 0;
+  std::int64_t ascents = 0;
+  for (std::int32_t i = 1; i < n; ++i) {
+    descents += items[i].key < items[i - 1].key ? 1 : 0;
+    ascents += items[i - 1].key < items[i].key ? 1 : 0;
+  }
+  if (descents == 0) return;
+  if (ascents == 0) {  // descending: reverse, then put each run of equal keys back in index order
+    std::reverse(items, items + n);
+    for (std::int32_t i = 0; i < n;) {
+      std::int32_t end = i + 1;
+      while (end < n && items[end].key == items[i].key) ++end;
+      std::reverse(items + i, items + end);
+      i = end;
+    }
+    return;
+  }
+  if (descents > n / 16 && RadixSort(items, n)) return;
+  std::sort(items, items + n, [](const KeyedItem& a, const KeyedItem& b) {
+    return a.key < b.key || (a.key == b.key && a.index < b.index);
   });
 }
 
@@ -34,6 +97,14 @@ bool NumberedRecords::Init(ORDER_DATA* records, std::int64_t lLeft, std::int64_t
 }
 
 void NumberedRecords::Rearrange(std::int32_t* order) const noexcept {
+  // Gathering into a copy lets the reads overlap; without the copy's memory
+  // each cycle of the permutation is followed in place.
+  std::unique_ptr<ORDER_DATA[]> copy(NewArray<ORDER_DATA>(count_));
+  if (copy) {
+    for (std::int32_t k = 0; k < count_; ++k) copy[k] = Record(order[k]);
+    for (std::int32_t k = 0; k < count_; ++k) Record(k) = copy[k];
+    return;
+  }
   for (std::int32_t k = 0; k < count_; ++k) {
     if (order[k] == k) continue;
     const ORDER_DATA held = Record(k);
@@ -51,19 +122,22 @@ void NumberedRecords::Rearrange(std::int32_t* order) const noexcept {
   }
 }
 
-bool RankValues(const NumberedRecords& range, std::int32_t* sorted, std::int32_t* first) noexcept {
+std::int64_t RankValues(const NumberedRecords& range, std::int32_t* sorted,
+                        std::int32_t* first) noexcept {
   const std::int32_t n = range.Count();
-  std::unique_ptr<IndexedValue[]> items(NewArray<IndexedValue>(n));
-  if (!items) return false;
-  for (std::int32_t k = 0; k < n; ++k) items[k] = IndexedValue{range.Record(k).dValue, k};
-  SortIndexedValues(items.get(), n);
+  std::unique_ptr<KeyedItem[]> items(NewArray<KeyedItem>(n));
+  if (!items) return -1;
+  for (std::int32_t k = 0; k < n; ++k) items[k] = KeyedItem{OrderKey(range.Record(k).dValue), k};
+  SortItems(items.get(), n);
+  std::int64_t ties = 0;
   std::int32_t start = 0;
   for (std::int32_t s = 0; s < n; ++s) {
-    if (s > 0 && items[s - 1].value < items[s].value) start = s;
+    if (s > 0 && items[s - 1].key != items[s].key) start = s;
+    ties += start != s ? 1 : 0;
     sorted[s] = items[s].index;
     first[items[s].index] = start;
   }
-  return true;
+  return ties;
 }
 
 }  // namespace internal

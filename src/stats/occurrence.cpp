@@ -30,7 +30,7 @@ void CountByComparison(const double* values, std::int32_t n, std::int32_t* count
 }  // namespace
 
 void CountOccurrences(const double* values, std::int32_t n, std::int32_t* counts) {
-  std::unique_ptr<IndexedValue[]> items(NewArray<IndexedValue>(n));
+  std::unique_ptr<KeyedItem[]> items(NewArray<KeyedItem>(n));
   if (!items) {
     CountByComparison(values, n, counts);
     return;
@@ -40,15 +40,14 @@ void CountOccurrences(const double* values, std::int32_t n, std::int32_t* counts
     if (std::isnan(values[i])) {
       counts[i] = n;
     } else {
-      items[m++] = IndexedValue{values[i], i};
+      items[m++] = KeyedItem{OrderKey(values[i]), i};
     }
   }
   const std::int32_t nan = n - m;
-  std::sort(items.get(), items.get() + m,
-            [](const IndexedValue& a, const IndexedValue& b) { return a.value < b.value; });
+  SortItems(items.get(), m);
   for (std::int32_t first = 0; first < m;) {
     std::int32_t end = first + 1;
-    while (end < m && !(items[first].value < items[end].value)) ++end;
+    while (end < m && items[end].key == items[first].key) ++end;
     for (std::int32_t s = first; s < end; ++s) counts[items[s].index] = end - first + nan;
     first = end;
   }

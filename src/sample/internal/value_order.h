@@ -11,15 +11,20 @@
 namespace mensora {
 namespace internal {
 
-// A value and its number among the values being ordered.
-struct IndexedValue {
-  double value;
+// A value's sort key and its number among the values being ordered.
+struct KeyedItem {
+  std::uint64_t key;
   std::int32_t index;
 };
 
-// Sorts ascending by value (0.0 and -0.0 compare equal), equal values by
-// index. The values must not be NaN.
-void SortIndexedValues(IndexedValue* items, std::int64_t count) noexcept;
+// An unsigned key in the order of the values: equal values (0.0 and -0.0
+// included) have equal keys. v must not be NaN.
+std::uint64_t OrderKey(double v) noexcept;
+
+// Sorts by key, equal keys by index; the items must come in index order.
+// Sorted, reversed and nearly sorted input are recognised; other input is
+// sorted by radix when the memory for it can be had.
+void SortItems(KeyedItem* items, std::int32_t count) noexcept;
 
 // The records lLeft..lRight whose value is not NaN, numbered 0..Count()-1 in
 // position order. The NaN records are not numbered: neither sort moves them
@@ -47,9 +52,11 @@ class NumberedRecords {
 
 // Ranks of the numbered values: sorted[s] is the number of the s-th value in
 // ascending order (equal values by number) and first[k] the first slot in that
-// order of the value of number k, which equal values share. False when memory
-// is short.
-bool RankValues(const NumberedRecords& range, std::int32_t* sorted, std::int32_t* first) noexcept;
+// order of the value of number k, which equal values share. Returns the
+// number of neighbours in that order with equal values, or -1 when memory is
+// short.
+std::int64_t RankValues(const NumberedRecords& range, std::int32_t* sorted,
+                        std::int32_t* first) noexcept;
 
 }  // namespace internal
 }  // namespace mensora

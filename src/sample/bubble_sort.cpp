@@ -11,6 +11,7 @@
 // queue's final order follows offline from the places where its records were
 // inserted. A range holding NaN is sorted step by step.
 #include <algorithm>
+#include <cmath>
 #include <memory>
 
 #include "sample/internal/alloc.h"
@@ -68,8 +69,11 @@ class Fenwick {
 };
 
 bool FastBubbleSort(ORDER_DATA* records, std::int64_t lLeft, std::int64_t lRight) noexcept {
+  for (std::int64_t p = lLeft; p <= lRight; ++p) {
+    if (std::isnan(records[p].dValue)) return false;
+  }
   NumberedRecords range;
-  if (!range.Init(records, lLeft, lRight) || range.HasNaN()) return false;
+  if (!range.Init(records, lLeft, lRight)) return false;
   const std::int32_t n = range.Count();
   std::unique_ptr<std::int32_t[]> order(NewArray<std::int32_t>(n));
   std::unique_ptr<std::int32_t[]> key(NewArray<std::int32_t>(n));

@@ -141,24 +141,22 @@ DESCRIPTION
 METHODS
 )";
   for (const Method& method : Methods()) {
-    std::string name = method.name;
-    out << "    " << name << std::string(name.size() < 14 ? 14 - name.size() : 1, ' ')
-        << method.summary << '\n';
+    out << "    " << method.name;
+    for (unsigned bit = 1; bit <= kMax; bit <<= 1) {
+      if ((method.required & bit) != 0) out << ' ' << ParamSynopsis(static_cast<Param>(bit));
+      if ((method.optional & bit) != 0) out << " [" << ParamSynopsis(static_cast<Param>(bit)) << ']';
+    }
+    out << "\n        " << method.summary << " (" << method.member << ")";
+    if (method.detail != nullptr) {
+      out << ";\n        ";
+      for (const char* c = method.detail; *c != '\0'; ++c) {
+        out << *c;
+        if (*c == '\n') out << "        ";
+      }
+    }
+    out << ".\n";
   }
   out << R"(
-    equal          --classes K
-    step           --start A --step W [--end B]
-                   Classes [A, A+W), [A+W, A+2W), ... ; their number is
-                   (B - A) / W truncated, so a remainder above the last full
-                   class is left out.
-    count          --start A --classes K [--end B]
-    stddev         --steps L --times T
-                   Breaks at the mean and at mean +- s*T standard deviations
-                   for s = 1..L, and two open outer classes: 2L+2 classes.
-                   The outer breaks are +-1.79769313486232e307.
-    stddev-window  --steps L --times T [--min A] [--max B]
-                   The stddev classes; only values in [A, B] are members.
-
     --classes K   a whole number of 1 or more
     --steps L     a whole number of 0 or more
     --step W      a number above 0

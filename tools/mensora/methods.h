@@ -55,6 +55,7 @@ struct Method {
   bool closingRule;       // the last class also takes values at the last break
   bool window;            // members are limited to the closed window [--min, --max]
   const char* summary;    // one line for the help
+  const char* detail;     // more help lines, or null
   // Calls the library; returns its status (1 success, -1 failure).
   std::int32_t (*run)(CMensora& object, const ClassParams& params, LibraryClasses& out);
 };
@@ -67,6 +68,9 @@ const Method* FindMethod(const std::string& name);
 
 // The option name of one Param bit ("--classes").
 const char* ParamOption(Param param);
+
+// The option with its value's name ("--classes K").
+std::string ParamSynopsis(Param param);
 
 }  // namespace mensora_tool
 

@@ -9,7 +9,6 @@
 #include <sstream>
 
 #include "errors.h"
-#include "format.h"
 
 namespace mensora_tool {
 
@@ -118,7 +117,7 @@ std::string HistogramSvg(const Sample& sample, const ClassifyResult& result) {
   for (std::size_t i = 0; i < n; ++i) {
     const double v = sample.values[i];
     if (!std::isfinite(v)) continue;
-    int b = static_cast<int>(std::floor((v / 2 - lo / 2) / half * bins / 2));
+    int b = static_cast<int>(std::floor((v / 2 - lo / 2) / half * bins));
     b = std::clamp(b, 0, bins - 1);
     const std::size_t slot = classOf[i] < 0 ? k : static_cast<std::size_t>(classOf[i]);
     ++stack[static_cast<std::size_t>(b)][slot];
@@ -130,13 +129,27 @@ std::string HistogramSvg(const Sample& sample, const ClassifyResult& result) {
     tallest = std::max(tallest, total);
   }
 
-  const auto xOf = [&](double v) { return kPlotLeft + (v / 2 - lo / 2) / half * kPlotWidth / 2; };
+  const auto xOf = [&](double v) { return kPlotLeft + (v / 2 - lo / 2) / half * kPlotWidth; };
   const auto yOf = [&](double count) {
     return kPlotTop + kPlotHeight - count / static_cast<double>(tallest) * kPlotHeight;
   };
   const double legendHeight = kPlotTop + kLegendRow * static_cast<double>(k + 3);
   const double height = std::max(kPlotTop + kPlotHeight + 80, legendHeight);
-  const double width = kLegendLeft + 260;
+  // Legend lines, in short numbers (the text output has the exact breaks).
+  std::vector<std::pair<std::string, std::string>> legend;  // colour, text
+  for (std::size_t s = 0; s < k; ++s) {
+    const ClassRow& row = result.classes[s];
+    legend.emplace_back(PaletteColour(s, k), "[" + Short(row.lower) + ", " + Short(row.upper) +
+                                                 (row.closed ? "]" : ")") + "  (" +
+                                                 std::to_string(row.ids.size()) + ")");
+  }
+  if (result.unclassified > 0) {
+    legend.emplace_back(kNoClassColour,
+                        "in no class  (" + std::to_string(result.unclassified) + ")");
+  }
+  std::size_t longest = 16;
+  for (const auto& line : legend) longest = std::max(longest, line.second.size());
+  const double width = kLegendLeft + 30 + 7.5 * static_cast<double>(longest);
 
   std::ostringstream svg;
   svg << R"(<?xml version="1.0" encoding="UTF-8"?>)" << '\n'
@@ -210,18 +223,7 @@ std::string HistogramSvg(const Sample& sample, const ClassifyResult& result) {
   double y = kPlotTop;
   svg << R"(<text x=")" << kLegendLeft << R"(" y=")" << y << R"(" font-weight="bold">classes (count)</text>)"
       << '\n';
-  for (std::size_t s = 0; s <= k; ++s) {
-    std::string text;
-    std::string colour;
-    if (s < k) {
-      const ClassRow& row = result.classes[s];
-      text = IntervalText(row.lower, row.upper, row.closed) + "  (" + std::to_string(row.ids.size()) + ")";
-      colour = PaletteColour(s, k);
-    } else {
-      if (result.unclassified == 0) break;
-      text = "in no class  (" + std::to_string(result.unclassified) + ")";
-      colour = kNoClassColour;
-    }
+  for (const auto& [colour, text] : legend) {
     y += kLegendRow;
     svg << R"(<rect x=")" << kLegendLeft << R"(" y=")" << y - 11 << R"(" width="14" height="12" fill=")"
         << colour << R"(" stroke="#555" stroke-width="0.5"/>)" << '\n'

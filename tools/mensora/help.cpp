@@ -36,7 +36,8 @@ const char* const kOutput = R"(OUTPUT
     --format text|json|csv
         text (the default) is for reading. json is one object; every number
         in it is exact, and the non-finite values, which JSON has no number
-        for, are the strings "NaN", "Infinity" and "-Infinity". csv is one
+        for, are the strings "NaN", "Infinity" and "-Infinity" (negative
+        zero is -0.0, which JSON readers keep apart from 0). csv is one
         table with a header row. Rows are numbered from 1 (data rows of a
         CSV file, or values of a plain file, missing cells included); "id" is
         the zero-based position in the sample handed to the library.

@@ -168,9 +168,18 @@ bool LooksLikeHeader(const std::string& text) {
     if (comma == std::string::npos) comma = line.size();
     const std::string cell = Trim(line.substr(pos, comma - pos));
     if (!cell.empty() && cell[0] == '"') return true;
-    if (!cell.empty() && std::isalpha(static_cast<unsigned char>(cell[0])) &&
-        !IsMissing(cell) && !ParseDouble(cell)) {
-      return true;
+    if (!cell.empty() && std::isalpha(static_cast<unsigned char>(cell[0]))) {
+      // "NA NA" or "inf nan" are values; "Life Exp" is a header.
+      std::size_t t = 0;
+      while (t < cell.size()) {
+        const auto first = cell.find_first_not_of(" \t", t);
+        if (first == std::string::npos) break;
+        auto last = cell.find_first_of(" \t", first);
+        if (last == std::string::npos) last = cell.size();
+        const std::string token = cell.substr(first, last - first);
+        if (!IsMissing(token) && !ParseDouble(token)) return true;
+        t = last;
+      }
     }
     pos = comma + 1;
   }

@@ -121,6 +121,8 @@ void JsonWriter::Number(double value) {
     out_ << "\"NaN\"";
   } else if (std::isinf(value)) {
     out_ << (value > 0 ? "\"Infinity\"" : "\"-Infinity\"");
+  } else if (value == 0.0 && std::signbit(value)) {
+    out_ << "-0.0";  // many readers take a bare -0 for the integer 0
   } else {
     out_ << FormatDouble(value);
   }

@@ -172,6 +172,28 @@ class StandardInputAndPlain(FileCase):
         for shortest in ["0.1", "1e-300", "5e-324", "1.7976931348623157e+308", "-0", "2.5"]:
             self.assertIn("  " + shortest + "\n", out)
 
+    def test_decimal_texts_read_as_the_nearest_double(self):
+        texts = ["9007199254740993", "2.2250738585072011e-308", "0.3", "1e23",
+                 "4.9406564584124654e-324", "123456789012345678901234567890",
+                 "0.1000000000000000055511151231257827", "-1.5E+2", "+.5", "7."]
+        rc, out, err = run("select", "-", "--min", "-inf", "--max", "inf", "--format", "csv",
+                           stdin="\n".join(texts))
+        self.assertEqual(rc, 0, err)
+        got = [row["value"] for row in csv.DictReader(io.StringIO(out))]
+        self.assertEqual([float(v) for v in got], [float(t) for t in texts])
+        # Shortest round trip: no longer than Python's own shortest form.
+        for text, written in zip(texts, got):
+            self.assertLessEqual(len(written), len(repr(float(text))), (text, written))
+
+    def test_undefined_geometric_mean(self):
+        for sample, expected in [("-2 8\n", None), ("0 5\n", 0), ("2 8\n", 4)]:
+            rc, out, err = run("summary", "-", "--format", "json", stdin=sample)
+            self.assertEqual(rc, 0, err)
+            self.assertEqual(json.loads(out)["measures"]["geometric_mean"], expected, sample)
+        rc, out, _ = run("summary", "-", stdin="-2 8\n")
+        self.assertIn("geometric mean", out)
+        self.assertIn("undefined (no real root", out)
+
     def test_non_finite_values(self):
         rc, out, err = run("summary", "-", "--format", "json", stdin="1 inf nan -Infinity\n")
         self.assertEqual(rc, 0, err)
@@ -240,6 +262,21 @@ class CsvWithLabels(FileCase):
         self.assertEqual(rc, 0, err)
         rows = list(csv.DictReader(io.StringIO(out)))
         self.assertEqual([(r["label"], r["value"]) for r in rows], [('a "x"', "1"), ("b", "2")])
+
+    def test_byte_order_mark_and_crlf(self):
+        path = self.write("w.csv", b'\xef\xbb\xbf"id","v"\r\n"a",1\r\nb, 2 \r\n', mode="wb")
+        rc, out, err = run("select", path, "--column", "v", "--label", "id", "--min", "0",
+                           "--max", "9", "--format", "json")
+        self.assertEqual(rc, 0, err)
+        members = json.loads(out)["members"]
+        self.assertEqual([(m["label"], m["value"]) for m in members], [("a", 1), ("b", 2)])
+
+    def test_numbers_read_as_header_are_noted(self):
+        path = self.write("p.txt", "5\n6\n7\n")
+        rc, out, err = run("summary", path, "--column", "1", "--format", "json")
+        self.assertEqual(rc, 0, err)
+        self.assertIn("read as the header", err)
+        self.assertEqual(json.loads(out)["measures"]["count"], 2)
 
     def test_one_value_column_needs_no_column_option(self):
         path = self.write("one.csv", "height\n1.5\n2.5\n")

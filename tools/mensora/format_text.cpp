@@ -36,6 +36,17 @@ void WriteMembers(std::ostream& out, const Sample& sample, const std::vector<std
   }
 }
 
+// 1st, 2nd, 3rd, 4th, ..., 11th, 12th, 13th, ..., 21st.
+std::string Ordinal(std::int32_t k) {
+  const char* suffix = "th";
+  if (k % 100 < 11 || k % 100 > 13) {
+    if (k % 10 == 1) suffix = "st";
+    if (k % 10 == 2) suffix = "nd";
+    if (k % 10 == 3) suffix = "rd";
+  }
+  return std::to_string(k) + suffix;
+}
+
 }  // namespace
 
 void WriteSummaryText(std::ostream& out, const Sample& sample, const SummaryResult& result) {
@@ -53,7 +64,7 @@ void WriteSummaryText(std::ostream& out, const Sample& sample, const SummaryResu
     }
   }
   if (result.everyStep > 0) {
-    out << "\nEvery " << result.everyStep << (result.everyStep == 1 ? "st" : "th")
+    out << "\nEvery " << Ordinal(result.everyStep)
         << " sorted value (" << result.every.size() << "):\n";
     for (std::size_t i = 0; i < result.every.size(); ++i) {
       out << "  " << RightAligned(std::to_string(i * static_cast<std::size_t>(result.everyStep) + 1), 8)

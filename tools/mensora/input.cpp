@@ -289,6 +289,12 @@ void LoadCsv(const std::string& text, const InputOptions& options, Sample& sampl
                                                   " columns; choose one with --column (" +
                                                   ColumnList(header) + ")");
   }
+  bool numericHeader = true;
+  for (const Field& field : header.fields) numericHeader = numericHeader && ParseDouble(field.text);
+  if (numericHeader) {
+    Note(sample.source + ":" + std::to_string(header.line) +
+         ": this line of numbers is read as the header (--column and --label mean CSV)");
+  }
   sample.column = header.fields[valueIndex].text;
   if (labelIndex) sample.labelColumn = header.fields[*labelIndex].text;
 
@@ -330,7 +336,8 @@ std::string Sample::Name(std::int32_t id) const {
 Sample LoadSample(const InputOptions& options) {
   Sample sample;
   sample.source = options.path == "-" ? "standard input" : options.path;
-  const std::string text = ReadAll(options.path, sample.source);
+  std::string text = ReadAll(options.path, sample.source);
+  if (text.compare(0, 3, "\xEF\xBB\xBF") == 0) text.erase(0, 3);  // a UTF-8 byte order mark
   if (options.column || options.label || LooksLikeHeader(text)) {
     LoadCsv(text, options, sample);
   } else {

@@ -55,6 +55,22 @@ std::string Trim(const std::string& text) {
   return text.substr(first, last - first + 1);
 }
 
+// The blank-separated words of a text.
+std::vector<std::string> Words(const std::string& text) {
+  const char* blanks = " \t\r\f\v";
+  std::vector<std::string> words;
+  std::size_t t = 0;
+  while (t < text.size()) {
+    const auto first = text.find_first_not_of(blanks, t);
+    if (first == std::string::npos) break;
+    auto last = text.find_first_of(blanks, first);
+    if (last == std::string::npos) last = text.size();
+    words.push_back(text.substr(first, last - first));
+    t = last;
+  }
+  return words;
+}
+
 bool IsMissing(const std::string& cell) { return cell.empty() || cell == "NA"; }
 
 // One CSV field: its text (quotes removed) and whether it was quoted.
@@ -170,15 +186,8 @@ bool LooksLikeHeader(const std::string& text) {
     if (!cell.empty() && cell[0] == '"') return true;
     if (!cell.empty() && std::isalpha(static_cast<unsigned char>(cell[0]))) {
       // "NA NA" or "inf nan" are values; "Life Exp" is a header.
-      std::size_t t = 0;
-      while (t < cell.size()) {
-        const auto first = cell.find_first_not_of(" \t", t);
-        if (first == std::string::npos) break;
-        auto last = cell.find_first_of(" \t", first);
-        if (last == std::string::npos) last = cell.size();
-        const std::string token = cell.substr(first, last - first);
-        if (!IsMissing(token) && !ParseDouble(token)) return true;
-        t = last;
+      for (const std::string& word : Words(cell)) {
+        if (!IsMissing(word) && !ParseDouble(word)) return true;
       }
     }
     pos = comma + 1;
@@ -214,17 +223,7 @@ void LoadPlain(const std::string& text, const InputOptions& options, Sample& sam
     while (pos <= content.size()) {
       auto comma = content.find(',', pos);
       if (comma == std::string::npos) comma = content.size();
-      const std::string piece = content.substr(pos, comma - pos);
-      std::vector<std::string> tokens;
-      std::size_t t = 0;
-      while (t < piece.size()) {
-        const auto first = piece.find_first_not_of(" \t\r\f\v", t);
-        if (first == std::string::npos) break;
-        auto last = piece.find_first_of(" \t\r\f\v", first);
-        if (last == std::string::npos) last = piece.size();
-        tokens.push_back(piece.substr(first, last - first));
-        t = last;
-      }
+      std::vector<std::string> tokens = Words(content.substr(pos, comma - pos));
       if (tokens.empty() && hasComma) tokens.push_back("");
       for (const std::string& token : tokens) {
         ++number;

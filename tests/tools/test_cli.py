@@ -89,6 +89,9 @@ class Usage(FileCase):
         for bad in ["0", "-1", "nan", "inf"]:
             self.fails(2, step + ["--step", bad], mentions=["--step"])
         self.fails(2, step + ["--step", "1", "--end", "nan"], mentions=["--end"])
+        self.fails(2, step + ["--step", "1", "--end", "-1"], mentions=["--end must be above"])
+        self.fails(2, ["classify", data, "--method", "count", "--start", "3", "--classes", "2",
+                       "--end", "3"], mentions=["--end must be above"])
         self.fails(2, ["classify", data, "--method", "stddev", "--steps", "1", "--times", "-1"],
                    mentions=["--times"])
         self.fails(2, ["summary", data, "--every", "0"], mentions=["--every"])

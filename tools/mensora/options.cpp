@@ -159,6 +159,10 @@ void CheckClassify(const Options& options) {
       Usage(std::string(option) + " does not apply to --method " + method.name);
     }
   }
+  const ClassParams& p = options.params;
+  if ((given & kStart) != 0 && (given & kEnd) != 0 && !(p.end > p.start)) {
+    Usage("--end must be above --start");
+  }
 }
 
 void CheckSelect(const Options& options) {

@@ -368,6 +368,56 @@ class AgainstLibrary(unittest.TestCase):
                          [m["id"] for m in json.loads(out)["members"]])
 
 
+class Layouts(unittest.TestCase):
+    """The shapes of the text and CSV outputs that readers and scripts rely on."""
+
+    SAMPLE = "1 1 1 1 2 9\n"  # equal, 3 classes: counts 5, 0, 1
+
+    def test_text_rows_bars_and_members(self):
+        rc, out, err = run("classify", "-", "--method", "equal", "--classes", "3",
+                           stdin=self.SAMPLE)
+        self.assertEqual(rc, 0, err)
+        rows = [line for line in out.splitlines() if line[:5].strip().isdigit()]
+        self.assertEqual(len(rows), 3)
+        self.assertTrue(rows[0].endswith("5  " + "#" * 40), rows[0])
+        self.assertTrue(rows[1].endswith(" 0  "), rows[1])
+        self.assertTrue(rows[2].endswith(" 1  " + "#" * 8), rows[2])
+        self.assertIn("[1, 3.6666666666666665)", rows[0])
+        self.assertIn("[6.333333333333333, 9]", rows[2])
+        self.assertIn("Class 3 [6.333333333333333, 9]: 1 member\n    row 6  9\n", out)
+        rc, out, _ = run("classify", "-", "--method", "equal", "--classes", "3", "--no-members",
+                         stdin=self.SAMPLE)
+        self.assertNotIn("Class 1", out)
+
+    def test_csv_keeps_empty_classes(self):
+        rc, out, _ = run("classify", "-", "--method", "equal", "--classes", "3", "--format", "csv",
+                         stdin=self.SAMPLE)
+        rows = list(csv.DictReader(io.StringIO(out)))
+        self.assertEqual([r["class"] for r in rows], ["1"] * 5 + ["2", "3"])
+        self.assertEqual((rows[5]["count"], rows[5]["id"], rows[5]["value"]), ("0", "", ""))
+        self.assertEqual(rows[6]["upper_included"], "true")
+        rc, out, _ = run("classify", "-", "--method", "equal", "--classes", "3", "--format", "csv",
+                         "--no-members", stdin=self.SAMPLE)
+        self.assertEqual([r["count"] for r in csv.DictReader(io.StringIO(out))], ["5", "0", "1"])
+
+    def test_summary_csv_with_every(self):
+        rc, out, _ = run("summary", "-", "--every", "4", "--format", "csv", stdin="5 3 1 4 2 6\n")
+        rows = dict(csv.reader(io.StringIO(out)))
+        self.assertEqual(rows["measure"], "value")
+        self.assertEqual((rows["sorted_value_1"], rows["sorted_value_5"]), ("1", "5"))
+        self.assertEqual(rows["median"], "3.5")
+        rc, out, _ = run("summary", "-", "--every=3", stdin="5 3 1 4 2 6\n")
+        self.assertIn("Every 3rd sorted value (2):", out)
+
+    def test_csv_from_standard_input(self):
+        rc, out, err = run("summary", "-", "--column", "b", "--format", "json",
+                           stdin="a,b\nx,2\ny,4\n")
+        self.assertEqual(rc, 0, err)
+        result = json.loads(out)
+        self.assertEqual(result["source"]["file"], "standard input")
+        self.assertEqual(result["measures"]["mean"], 3)
+
+
 class Svg(FileCase):
     def test_histogram_is_well_formed(self):
         data = self.write("d.txt", SAMPLE + " inf\n")

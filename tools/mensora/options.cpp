@@ -17,13 +17,13 @@ constexpr unsigned kClassifyBit = 1u << 1;
 constexpr unsigned kSelectBit = 1u << 2;
 constexpr unsigned kAll = kSummaryBit | kClassifyBit | kSelectBit;
 
-struct OptionSpec {
+struct OptionInfo {
   const char* name;
   bool takesValue;
   unsigned commands;
 };
 
-const OptionSpec kOptions[] = {
+const OptionInfo kOptions[] = {
     {"--column", true, kAll},         {"--label", true, kAll},
     {"--missing", true, kAll},        {"--format", true, kAll},
     {"--every", true, kSummaryBit},   {"--method", true, kClassifyBit},
@@ -207,13 +207,13 @@ Options ParseArguments(int argc, char** argv) {
     }
     const auto equals = arg.find('=');
     const std::string name = arg.substr(0, equals);
-    const OptionSpec* spec = nullptr;
-    for (const OptionSpec& candidate : kOptions) {
-      if (name == candidate.name) spec = &candidate;
+    const OptionInfo* info = nullptr;
+    for (const OptionInfo& candidate : kOptions) {
+      if (name == candidate.name) info = &candidate;
     }
-    if (spec == nullptr) Usage("unknown option '" + name + "' (see mensora --help)");
+    if (info == nullptr) Usage("unknown option '" + name + "' (see mensora --help)");
     std::string value;
-    if (!spec->takesValue) {
+    if (!info->takesValue) {
       if (equals != std::string::npos) Usage(name + " takes no value");
     } else if (equals != std::string::npos) {
       value = arg.substr(equals + 1);
@@ -240,8 +240,8 @@ Options ParseArguments(int argc, char** argv) {
 
   const unsigned bit = CommandBit(options.command);
   for (const auto& [name, value] : given) {
-    for (const OptionSpec& spec : kOptions) {
-      if (name == spec.name && (spec.commands & bit) == 0) {
+    for (const OptionInfo& entry : kOptions) {
+      if (name == entry.name && (entry.commands & bit) == 0) {
         Usage(name + " does not apply to " + CommandName(options.command));
       }
     }

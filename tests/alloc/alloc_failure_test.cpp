@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdint>
 #include <functional>
+#include <tuple>
 #include <vector>
 
 #include "Mensora.h"
@@ -229,10 +230,17 @@ TEST(AllocFailure, CopyAssignment) {
 
 namespace {
 
+// The three buffers of one class-result set.
+using BufferSet = std::tuple<const double*, const std::int32_t*, const std::int32_t*>;
+BufferSet SetOf(const CMensora& m, bool stdSet) {
+  return stdSet ? BufferSet{A::StdBreak(m), A::StdIDNum(m), A::StdID(m)}
+                : BufferSet{A::SecBreak(m), A::SecIDNum(m), A::SecID(m)};
+}
+
 // A class method with each allocation failing, on a fresh object (its view,
 // for the standard-deviation classes also the deviation scratch array, then
-// its own buffers) and on an object that holds an earlier result of the same
-// buffer set and of the other set.
+// its own buffers) and on an object that holds earlier results of both sets
+// and of the window selection.
 void FailEachClassAllocation(const ClassCall& call) {
   const bool stdSet = call.method == Method::kStd || call.method == Method::kStdWindow;
   const Expected expected = Reference(call);
@@ -242,7 +250,9 @@ void FailEachClassAllocation(const ClassCall& call) {
     o = ClassOut();
     status = Classify(m, call.method, call.a, call.b, call.c, call.d, o);
   };
-  const auto expectLaterCallWorks = [&](CMensora& m) {
+  const auto expectFailureThenSuccess = [&](CMensora& m) {
+    EXPECT_EQ(-1, status);
+    EXPECT_TRUE(o.Untouched());
     ClassOut later;
     ASSERT_EQ(1, Classify(m, call.method, call.a, call.b, call.c, call.d, later));
     EXPECT_EQ(expected.breaks, later.Breaks());
@@ -250,74 +260,52 @@ void FailEachClassAllocation(const ClassCall& call) {
     EXPECT_EQ(expected.ids, later.Ids());
   };
 
-  // Fresh object.
   FailEachAllocation(kSample, kNothing, run, [&](CMensora& m, std::int64_t k, std::int64_t) {
-    EXPECT_EQ(-1, status);
-    EXPECT_TRUE(o.Untouched());
     if (k == 1) {  // the view: nothing else happens
       EXPECT_EQ(nullptr, A::View(m));
       EXPECT_EQ(0, A::AverDone(m));
-      EXPECT_EQ(0, A::DisDifDone(m));
-      EXPECT_EQ(nullptr, stdSet ? A::StdBreak(m) : A::SecBreak(m));
     }
-    if (stdSet && k == 2) {  // the deviations' scratch array: no standard deviation
+    if (k == 1 || (stdSet && k == 2)) {  // or no standard deviation
       EXPECT_EQ(0, A::DisDifDone(m));
-      EXPECT_EQ(nullptr, A::StdBreak(m));
+      EXPECT_EQ(nullptr, std::get<0>(SetOf(m, stdSet)));
     }
-    expectLaterCallWorks(m);
+    expectFailureThenSuccess(m);
   });
 
-  // Object with earlier results of both sets.
-  struct Earlier {
-    const double* secBreak;
-    const std::int32_t *secCounts, *secIds;
-    const double* stdBreak;
-    const std::int32_t *stdCounts, *stdIds;
-    std::vector<std::int32_t> ids;
-    std::int32_t* areaIds;
-  } e{};
+  BufferSet own, other;
+  std::vector<std::int32_t> ownIds;
+  std::int32_t* area = nullptr;
   const Step prepare = [&](CMensora& m) {
     ClassOut r, s;
+    std::int32_t num = 0;
     ASSERT_EQ(1, Classify(m, Method::kMaxMin, 3, 0, 0, 0, r));
     ASSERT_EQ(1, Classify(m, Method::kStd, 2, 1, 0, 0, s));
-    std::int32_t num = 0;
-    ASSERT_EQ(1, m.DataStatByArea(4, 6, &e.areaIds, &num));
-    e = Earlier{r.breaks, r.counts, r.ids, s.breaks, s.counts, s.ids,
-                stdSet ? s.Ids() : r.Ids(), e.areaIds};
+    ASSERT_EQ(1, m.DataStatByArea(4, 6, &area, &num));
+    own = SetOf(m, stdSet);
+    other = SetOf(m, !stdSet);
+    ownIds = stdSet ? s.Ids() : r.Ids();
   };
   FailEachAllocation(kSample, prepare, run, [&](CMensora& m, std::int64_t k, std::int64_t n) {
-    EXPECT_EQ(-1, status);
-    EXPECT_TRUE(o.Untouched());
-    const double* breaks = stdSet ? A::StdBreak(m) : A::SecBreak(m);
-    const std::int32_t* counts = stdSet ? A::StdIDNum(m) : A::SecIDNum(m);
-    const std::int32_t* ids = stdSet ? A::StdID(m) : A::SecID(m);
-    if (k == 1) {  // breaks
+    const auto [breaks, counts, ids] = SetOf(m, stdSet);
+    if (k == 1) {  // the breaks: counts and ids of the earlier call stay
       EXPECT_EQ(nullptr, breaks);
-      EXPECT_EQ(stdSet ? e.stdCounts : e.secCounts, counts);
-      EXPECT_EQ(stdSet ? e.stdIds : e.secIds, ids);
-      EXPECT_EQ(e.ids, std::vector<std::int32_t>(ids, ids + e.ids.size()));
+      EXPECT_EQ(std::get<1>(own), counts);
     } else {
       ASSERT_NE(nullptr, breaks);
       EXPECT_EQ(expected.breaks, std::vector<double>(breaks, breaks + expected.breaks.size()));
     }
-    if (k == 2) {  // counts
-      EXPECT_EQ(nullptr, counts);
-      EXPECT_EQ(stdSet ? e.stdIds : e.secIds, ids);
-      EXPECT_EQ(e.ids, std::vector<std::int32_t>(ids, ids + e.ids.size()));
-    }
-    if (k >= 3) {  // the scratch list's growth, then the ids
-      EXPECT_NE(nullptr, counts);
+    if (k <= 2) {  // the counts: the earlier ids stay
+      if (k == 2) EXPECT_EQ(nullptr, counts);
+      EXPECT_EQ(std::get<2>(own), ids);
+      EXPECT_EQ(ownIds, std::vector<std::int32_t>(ids, ids + ownIds.size()));
+    } else {  // the scratch list's growth, then the ids
+      ASSERT_NE(nullptr, counts);
       EXPECT_EQ(nullptr, ids);
     }
-    if (k == n) {
-      EXPECT_EQ(expected.counts, std::vector<std::int32_t>(counts, counts + expected.counts.size()));
-    }
-    // The other set and the window selection are untouched.
-    EXPECT_EQ(stdSet ? e.secBreak : e.stdBreak, stdSet ? A::SecBreak(m) : A::StdBreak(m));
-    EXPECT_EQ(stdSet ? e.secCounts : e.stdCounts, stdSet ? A::SecIDNum(m) : A::StdIDNum(m));
-    EXPECT_EQ(stdSet ? e.secIds : e.stdIds, stdSet ? A::SecID(m) : A::StdID(m));
-    EXPECT_EQ(e.areaIds, A::AreaID(m));
-    expectLaterCallWorks(m);
+    if (k == n) EXPECT_EQ(expected.counts, std::vector<std::int32_t>(counts, counts + expected.counts.size()));
+    EXPECT_EQ(other, SetOf(m, !stdSet));
+    EXPECT_EQ(area, A::AreaID(m));
+    expectFailureThenSuccess(m);
   });
 }
 

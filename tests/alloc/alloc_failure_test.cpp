@@ -47,7 +47,9 @@ void FailEachAllocation(const std::vector<double>& values, const Step& prepare,
                         std::int64_t expectedCalls = -1) {
   const std::int64_t n = CountAllocations(values, prepare, call);
   ASSERT_GT(n, 0);
-  if (expectedCalls >= 0) EXPECT_EQ(expectedCalls, n);
+  if (expectedCalls >= 0) {
+    EXPECT_EQ(expectedCalls, n);
+  }
   for (std::int64_t k = 1; k <= n; ++k) {
     SCOPED_TRACE(testing::Message() << "allocation " << k << " of " << n << " fails");
     std::vector<double> v = values;
@@ -295,14 +297,18 @@ void FailEachClassAllocation(const ClassCall& call) {
       EXPECT_EQ(expected.breaks, std::vector<double>(breaks, breaks + expected.breaks.size()));
     }
     if (k <= 2) {  // the counts: the earlier ids stay
-      if (k == 2) EXPECT_EQ(nullptr, counts);
+      if (k == 2) {
+        EXPECT_EQ(nullptr, counts);
+      }
       EXPECT_EQ(std::get<2>(own), ids);
       EXPECT_EQ(ownIds, std::vector<std::int32_t>(ids, ids + ownIds.size()));
     } else {  // the scratch list's growth, then the ids
       ASSERT_NE(nullptr, counts);
       EXPECT_EQ(nullptr, ids);
     }
-    if (k == n) EXPECT_EQ(expected.counts, std::vector<std::int32_t>(counts, counts + expected.counts.size()));
+    if (k == n) {  // the ids: the counts are complete
+      EXPECT_EQ(expected.counts, std::vector<std::int32_t>(counts, counts + expected.counts.size()));
+    }
     EXPECT_EQ(other, SetOf(m, !stdSet));
     EXPECT_EQ(area, A::AreaID(m));
     expectFailureThenSuccess(m);

@@ -85,7 +85,9 @@ inline void ExpectClassCase(const ClassCase& c) {
   ClassOut o;
   ASSERT_EQ(1, Classify(m, c.method, c.a, c.b, c.c, c.d, o));
   EXPECT_EQ(static_cast<std::int32_t>(c.counts.size()) + 1, o.breakNum);
-  if (!c.breaks.empty()) EXPECT_EQ(c.breaks, o.Breaks());
+  if (!c.breaks.empty()) {
+    EXPECT_EQ(c.breaks, o.Breaks());
+  }
   EXPECT_EQ(c.counts, o.Counts());
   EXPECT_EQ(c.ids, o.Ids());
   const bool stdSet = c.method == Method::kStd || c.method == Method::kStdWindow;

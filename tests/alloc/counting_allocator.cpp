@@ -25,10 +25,11 @@ void* Allocate(std::size_t size, std::size_t align) noexcept {
     return nullptr;
   }
   if (align < alignof(std::max_align_t)) align = alignof(std::max_align_t);
-  const std::size_t offset = ((sizeof(Header) + align - 1) / align) * align;
-  const std::size_t total = ((offset + size + align - 1) / align) * align;
-  char* raw = static_cast<char*>(std::aligned_alloc(align, total));
+  char* raw = static_cast<char*>(std::malloc(sizeof(Header) + align + size));
   if (raw == nullptr) return nullptr;
+  const std::uintptr_t first = reinterpret_cast<std::uintptr_t>(raw) + sizeof(Header);
+  const std::size_t offset =
+      static_cast<std::size_t>((first + align - 1) / align * align - reinterpret_cast<std::uintptr_t>(raw));
   char* user = raw + offset;
   Header* h = reinterpret_cast<Header*>(user) - 1;
   h->size = size;

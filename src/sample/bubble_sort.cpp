@@ -149,8 +149,11 @@ void BubbleSortInPlace(ORDER_DATA* records, std::int32_t lLeft, std::int32_t lRi
 }
 
 void BubbleSortRecords(ORDER_DATA* records, std::int32_t lLeft, std::int32_t lRight) noexcept {
-  if (lLeft >= lRight) return;
-  if (!FastBubbleSort(records, lLeft, lRight)) BubbleSortInPlace(records, lLeft, lRight);
+  // Small ranges are sorted in place at once: the working memory would cost more.
+  if (static_cast<std::int64_t>(lRight) - lLeft < kSmallRange ||
+      !FastBubbleSort(records, lLeft, lRight)) {
+    BubbleSortInPlace(records, lLeft, lRight);
+  }
 }
 
 }  // namespace internal

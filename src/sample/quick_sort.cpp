@@ -320,8 +320,11 @@ void QuickSortInPlace(ORDER_DATA* records, std::int32_t lLeft, std::int32_t lRig
 }
 
 void QuickSortRecords(ORDER_DATA* records, std::int32_t lLeft, std::int32_t lRight) noexcept {
-  if (lLeft >= lRight) return;
-  if (!FastQuickSort(records, lLeft, lRight)) QuickSortInPlace(records, lLeft, lRight);
+  // Small ranges are sorted in place at once: the working memory would cost more.
+  if (static_cast<std::int64_t>(lRight) - lLeft < kSmallRange ||
+      !FastQuickSort(records, lLeft, lRight)) {
+    QuickSortInPlace(records, lLeft, lRight);
+  }
 }
 
 }  // namespace internal

@@ -10,6 +10,7 @@
 #include <memory>
 
 #include "sample/internal/alloc.h"
+#include "sample/internal/sort.h"
 #include "sample/internal/value_order.h"
 
 namespace mensora {
@@ -30,7 +31,8 @@ void CountByComparison(const double* values, std::int32_t n, std::int32_t* count
 }  // namespace
 
 void CountOccurrences(const double* values, std::int32_t n, std::int32_t* counts) {
-  std::unique_ptr<KeyedItem[]> items(NewArray<KeyedItem>(n));
+  // A small sample is counted directly: the working memory would cost more.
+  std::unique_ptr<KeyedItem[]> items(n < kSmallRange ? nullptr : NewArray<KeyedItem>(n));
   if (!items) {
     CountByComparison(values, n, counts);
     return;

@@ -430,6 +430,7 @@ std::int32_t LiteralMensora::StdClasses(std::int32_t lStdNum, double dStdTimes,
                                         std::int32_t** ppSecIDNum) {
   const double mean = SimpleArithAverNum();
   const double sigma = StandDifNum();
+  if (m_bDisDifDone == 0) return -1;  // no deviations could be computed
   const std::int32_t k = 2 * lStdNum + 2;
   const std::int32_t c = (k + 2) / 2 - 1;
   double* breaks = Replace(m_pStdBreak, static_cast<std::int64_t>(k) + 1);

@@ -20,6 +20,9 @@ void QuickSortRecords(ORDER_DATA* records, std::int32_t lLeft, std::int32_t lRig
 // memory for ranges without NaN; in place otherwise.
 void BubbleSortRecords(ORDER_DATA* records, std::int32_t lLeft, std::int32_t lRight) noexcept;
 
+// Ranges of fewer records than this are always sorted step by step.
+constexpr std::int64_t kSmallRange = 64;
+
 // The same two sorts step by step, in place, without working memory.
 void QuickSortInPlace(ORDER_DATA* records, std::int32_t lLeft, std::int32_t lRight) noexcept;
 void BubbleSortInPlace(ORDER_DATA* records, std::int32_t lLeft, std::int32_t lRight) noexcept;

@@ -50,6 +50,16 @@ class AscendingEntries {
   // False when the values do not ascend or memory is short.
   bool Init(const ORDER_DATA* view, std::int32_t n) noexcept {
     view_ = view;
+    // Most views hold no NaN and ascend: one pass without branches shows it.
+    bool plain = true;
+    for (std::int32_t e = 1; e < n; ++e) {
+      const double v = view[e].dValue;
+      plain &= !(v < view[e - 1].dValue) & (v == v);
+    }
+    if (plain && (n == 0 || view[0].dValue == view[0].dValue)) {
+      count_ = n;
+      return true;
+    }
     std::int32_t nan = 0;
     const double* last = nullptr;
     for (std::int32_t e = 0; e < n; ++e) {
@@ -149,12 +159,14 @@ void SearchMembers(const AscendingEntries& entries, const double* breaks, std::i
     if (s + 1 < k) counts[s + 1] = next;
     total += std::max(0, endOf(s, next) - std::max(counts[s], windowBegin));
   }
-  ids.reserve(ids.size() + static_cast<std::size_t>(total));
+  std::size_t out = ids.size();
+  ids.resize(out + static_cast<std::size_t>(total));
+  std::int32_t* list = ids.data();
   const std::int32_t lastBelow = from;
   for (std::int32_t s = 0; s < k; ++s) {
     const std::int32_t begin = std::max(counts[s], windowBegin);
     const std::int32_t end = std::max(begin, endOf(s, s + 1 < k ? counts[s + 1] : lastBelow));
-    for (std::int32_t q = begin; q < end; ++q) ids.push_back(entries.Entry(q).lID);
+    for (std::int32_t q = begin; q < end; ++q) list[out++] = entries.Entry(q).lID;
     counts[s] = end - begin;
   }
 }

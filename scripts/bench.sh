@@ -23,19 +23,22 @@ for r in runs:
 tasks = ["median", "subsection", "mode", "classes5", "classes100", "classes10000", "window"]
 literal = ["literal_median", "literal_subsection", "literal_mode"]
 keys = sorted({(s, n) for (_, s, n) in t}, key=lambda k: (k[1], k[0]))
-print("times as ratios to the baseline (std::sort of (value, position) pairs); baseline in ms")
-print(f"{'shape':<9}{'n':>8}{'base ms':>10}" + "".join(f"{x:>13}" for x in tasks + literal))
+cols = tasks + literal
+width = [max(8, len(c) + 1) for c in cols]
+print("time of each task as a ratio to the baseline (std::sort of (value, position) pairs made")
+print("from the sample, in the same run); baseline in milliseconds; - = not measured")
+print(f"{'shape':<9}{'n':>8}{'base ms':>10}" + "".join(f"{c:>{w}}" for c, w in zip(cols, width)))
 for shape, n in keys:
     base = t.get(("baseline", shape, n))
     row = f"{shape:<9}{n:>8}" + (f"{base:>10.3f}" if base else f"{'-':>10}")
-    for x in tasks + literal:
-        v = t.get((x, shape, n))
+    for c, w in zip(cols, width):
+        v = t.get((c, shape, n))
         if v is None:
-            row += f"{'-':>13}"
+            row += f"{'-':>{w}}"
         elif base:
-            row += f"{v / base:>13.3f}"
+            row += f"{v / base:>{w}.3f}"
         else:
-            row += f"{v:>11.1f}ms"
+            row += f"{v:>{w - 2}.1f}ms"
     print(row)
 PY
 rm -f "$out"

@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
-#include <memory>
 
 #include "sample/internal/alloc.h"
 
@@ -73,7 +72,7 @@ class AscendingEntries {
     }
     count_ = n - nan;
     if (nan == 0) return true;
-    entries_.reset(NewArray<std::int32_t>(count_));
+    entries_.Allocate(count_);
     if (!entries_) return false;
     std::int32_t q = 0;
     for (std::int32_t e = 0; e < n; ++e) {
@@ -111,7 +110,7 @@ class AscendingEntries {
  private:
   const ORDER_DATA* view_ = nullptr;
   std::int32_t count_ = 0;
-  std::unique_ptr<std::int32_t[]> entries_;
+  ScratchArray<std::int32_t> entries_;
 };
 
 // Over ascending values every test of a member (v >= low, v < high or not

@@ -12,7 +12,6 @@
 // inserted. A range holding NaN is sorted step by step.
 #include <algorithm>
 #include <cmath>
-#include <memory>
 
 #include "sample/internal/alloc.h"
 #include "sample/internal/sort.h"
@@ -75,15 +74,15 @@ bool FastBubbleSort(ORDER_DATA* records, std::int64_t lLeft, std::int64_t lRight
   NumberedRecords range;
   if (!range.Init(records, lLeft, lRight)) return false;
   const std::int32_t n = range.Count();
-  std::unique_ptr<std::int32_t[]> order(NewArray<std::int32_t>(n));
-  std::unique_ptr<std::int32_t[]> key(NewArray<std::int32_t>(n));
+  ScratchArray<std::int32_t> order(n);
+  ScratchArray<std::int32_t> key(n);
   if (!order || !key) return false;
   const std::int64_t equalNeighbours = RankValues(range, order.get(), key.get());
   if (equalNeighbours < 0) return false;
   if (equalNeighbours > 0) {
-    std::unique_ptr<std::int32_t[]> below(NewArray<std::int32_t>(n));
-    std::unique_ptr<std::int32_t[]> tree(NewArray<std::int32_t>(static_cast<std::int64_t>(n) + 1));
-    std::unique_ptr<std::int32_t[]> place(NewArray<std::int32_t>(n));
+    ScratchArray<std::int32_t> below(n);
+    ScratchArray<std::int32_t> tree(static_cast<std::int64_t>(n) + 1);
+    ScratchArray<std::int32_t> place(n);
     if (!below || !tree || !place) return false;
     // below[k]: the records before number k whose value is below its value,
     // counted over the ranks of the distinct values (place[] holds them).

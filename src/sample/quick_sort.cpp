@@ -16,7 +16,6 @@
 //  - A range whose values are all equal is left as it is; a range with no
 //    two equal values ends in sorted order.
 #include <algorithm>
-#include <memory>
 
 #include "sample/internal/alloc.h"
 #include "sample/internal/sort.h"
@@ -34,8 +33,8 @@ class KeyTree {
  public:
   bool Allocate(std::int32_t n) noexcept {
     n_ = n;
-    min_.reset(NewArray<std::int32_t>(2 * static_cast<std::int64_t>(n)));
-    max_.reset(NewArray<std::int32_t>(2 * static_cast<std::int64_t>(n)));
+    min_.Allocate(2 * static_cast<std::int64_t>(n));
+    max_.Allocate(2 * static_cast<std::int64_t>(n));
     return min_ && max_;
   }
 
@@ -119,8 +118,8 @@ class KeyTree {
   }
 
   std::int32_t n_ = 0;
-  std::unique_ptr<std::int32_t[]> min_;
-  std::unique_ptr<std::int32_t[]> max_;
+  ScratchArray<std::int32_t> min_;
+  ScratchArray<std::int32_t> max_;
 };
 
 // The quicksort over numbers 0..n-1 with the keys key[number] (the first
@@ -201,7 +200,7 @@ class QuickSorter {
     const std::int32_t pivot = cur_[lo];
     const std::int32_t pk = key_[pivot];
     if (!chain_) {
-      chain_.reset(NewArray<std::int32_t>(static_cast<std::int64_t>(n_) / 4 + 8));
+      chain_.Allocate(static_cast<std::int64_t>(n_) / 4 + 8);
       if (!chain_) return false;
     }
     // chain_ = lo, sigma1, beta1, sigma2, beta2, ...: below-pivot values right
@@ -254,7 +253,7 @@ class QuickSorter {
   const std::int32_t* ties_;
   KeyTree tree_;
   bool tree_ready_ = false;
-  std::unique_ptr<std::int32_t[]> chain_;
+  ScratchArray<std::int32_t> chain_;
 };
 
 bool FastQuickSort(ORDER_DATA* records, std::int64_t lLeft, std::int64_t lRight) noexcept {
@@ -262,8 +261,8 @@ bool FastQuickSort(ORDER_DATA* records, std::int64_t lLeft, std::int64_t lRight)
   if (!range.Init(records, lLeft, lRight)) return false;
   const std::int32_t n = range.Count();
   if (n < 2) return true;
-  std::unique_ptr<std::int32_t[]> sorted(NewArray<std::int32_t>(n));
-  std::unique_ptr<std::int32_t[]> key(NewArray<std::int32_t>(n));
+  ScratchArray<std::int32_t> sorted(n);
+  ScratchArray<std::int32_t> key(n);
   if (!sorted || !key) return false;
   const std::int64_t equalNeighbours = RankValues(range, sorted.get(), key.get());
   if (equalNeighbours < 0) return false;
@@ -271,10 +270,10 @@ bool FastQuickSort(ORDER_DATA* records, std::int64_t lLeft, std::int64_t lRight)
     range.Rearrange(sorted.get());
     return true;
   }
-  std::unique_ptr<std::int32_t[]> cur(NewArray<std::int32_t>(n));
+  ScratchArray<std::int32_t> cur(n);
   if (!cur) return false;
   // ties[s]: pairs of equal neighbours in the sorted order up to slot s.
-  std::unique_ptr<std::int32_t[]> ties(NewArray<std::int32_t>(n));
+  ScratchArray<std::int32_t> ties(n);
   if (!ties) return false;
   ties[0] = 0;
   for (std::int32_t s = 1; s < n; ++s) {
@@ -285,9 +284,9 @@ bool FastQuickSort(ORDER_DATA* records, std::int64_t lLeft, std::int64_t lRight)
     QuickSorter sorter(n, cur.get(), key.get(), sorted.get(), ties.get());
     if (!sorter.Run()) return false;
   }
-  sorted.reset();
-  key.reset();
-  ties.reset();
+  sorted.Reset();
+  key.Reset();
+  ties.Reset();
   range.Rearrange(cur.get());
   return true;
 }

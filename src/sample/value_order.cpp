@@ -22,30 +22,32 @@ namespace {
 // whose digit is the same for every item are skipped. False when the buffer
 // cannot be had.
 bool RadixSort(KeyedItem* items, std::int32_t n) noexcept {
-  constexpr int kBits = 11;
-  constexpr int kPasses = 6;
-  constexpr std::uint64_t kMask = (1u << kBits) - 1;
-  std::unique_ptr<KeyedItem[]> buffer(NewArray<KeyedItem>(n));
-  std::unique_ptr<std::int32_t[]> counts(NewArray<std::int32_t>(kPasses << kBits));
+  constexpr unsigned kBits = 11;
+  constexpr unsigned kPasses = 6;
+  constexpr std::uint64_t kBuckets = std::uint64_t{1} << kBits;
+  constexpr std::uint64_t kMask = kBuckets - 1;
+  ScratchArray<KeyedItem> buffer(n);
+  ScratchArray<std::int32_t> counts(kPasses * kBuckets);
   if (!buffer || !counts) return false;
   std::int32_t* count = counts.get();
-  std::fill(count, count + (kPasses << kBits), 0);
+  std::fill(count, count + kPasses * kBuckets, 0);
   for (std::int32_t i = 0; i < n; ++i) {
     const std::uint64_t key = items[i].key;
-    for (int d = 0; d < kPasses; ++d) ++count[(d << kBits) + ((key >> (kBits * d)) & kMask)];
+    for (unsigned d = 0; d < kPasses; ++d) ++count[d * kBuckets + ((key >> (kBits * d)) & kMask)];
   }
   KeyedItem* from = items;
   KeyedItem* to = buffer.get();
-  for (int d = 0; d < kPasses; ++d) {
-    std::int32_t* bucket = count + (d << kBits);
-    if (bucket[(from[0].key >> (kBits * d)) & kMask] == n) continue;
+  for (unsigned d = 0; d < kPasses; ++d) {
+    std::int32_t* bucket = count + d * kBuckets;
+    const unsigned shift = kBits * d;
+    if (bucket[(from[0].key >> shift) & kMask] == n) continue;
     std::int32_t sum = 0;
-    for (std::uint64_t b = 0; b <= kMask; ++b) {
+    for (std::uint64_t b = 0; b < kBuckets; ++b) {
       const std::int32_t c = bucket[b];
       bucket[b] = sum;
       sum += c;
     }
-    for (std::int32_t i = 0; i < n; ++i) to[bucket[(from[i].key >> (kBits * d)) & kMask]++] = from[i];
+    for (std::int32_t i = 0; i < n; ++i) to[bucket[(from[i].key >> shift) & kMask]++] = from[i];
     std::swap(from, to);
   }
   if (from != items) std::copy(from, from + n, items);
@@ -87,7 +89,7 @@ bool NumberedRecords::Init(ORDER_DATA* records, std::int64_t lLeft, std::int64_t
   for (std::int64_t p = lLeft; p <= lRight; ++p) nan += std::isnan(records[p].dValue) ? 1 : 0;
   count_ = static_cast<std::int32_t>(size - nan);
   if (nan == 0) return true;
-  positions_.reset(NewArray<std::int32_t>(count_));
+  positions_.Allocate(count_);
   if (!positions_) return false;
   std::int32_t k = 0;
   for (std::int64_t p = lLeft; p <= lRight; ++p) {
@@ -99,7 +101,7 @@ bool NumberedRecords::Init(ORDER_DATA* records, std::int64_t lLeft, std::int64_t
 void NumberedRecords::Rearrange(std::int32_t* order) const noexcept {
   // Gathering into a copy lets the reads overlap; without the copy's memory
   // each cycle of the permutation is followed in place.
-  std::unique_ptr<ORDER_DATA[]> copy(NewArray<ORDER_DATA>(count_));
+  ScratchArray<ORDER_DATA> copy(count_);
   if (copy) {
     for (std::int32_t k = 0; k < count_; ++k) copy[k] = Record(order[k]);
     for (std::int32_t k = 0; k < count_; ++k) Record(k) = copy[k];
@@ -125,7 +127,7 @@ void NumberedRecords::Rearrange(std::int32_t* order) const noexcept {
 std::int64_t RankValues(const NumberedRecords& range, std::int32_t* sorted,
                         std::int32_t* first) noexcept {
   const std::int32_t n = range.Count();
-  std::unique_ptr<KeyedItem[]> items(NewArray<KeyedItem>(n));
+  ScratchArray<KeyedItem> items(n);
   if (!items) return -1;
   for (std::int32_t k = 0; k < n; ++k) items[k] = KeyedItem{OrderKey(range.Record(k).dValue), k};
   SortItems(items.get(), n);

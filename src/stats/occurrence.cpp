@@ -7,7 +7,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <memory>
 
 #include "sample/internal/alloc.h"
 #include "sample/internal/sort.h"
@@ -32,8 +31,8 @@ void CountByComparison(const double* values, std::int32_t n, std::int32_t* count
 
 void CountOccurrences(const double* values, std::int32_t n, std::int32_t* counts) {
   // A small sample is counted directly: the working memory would cost more.
-  std::unique_ptr<KeyedItem[]> items(n < kSmallRange ? nullptr : NewArray<KeyedItem>(n));
-  if (!items) {
+  ScratchArray<KeyedItem> items;
+  if (n < kSmallRange || !items.Allocate(n)) {
     CountByComparison(values, n, counts);
     return;
   }

@@ -146,8 +146,9 @@ std::int32_t LiteralMensora::FrequenceNum(double* pValue, std::int32_t* pFrequen
 double LiteralMensora::PowerArithAverNum(std::int32_t bNumerousOnly) {
   if (m_pData == nullptr) return 0.0;
   if (m_lDataNum <= 0) return bNumerousOnly == 0 ? kNaN : 0.0;
-  std::vector<std::int32_t> c(static_cast<std::size_t>(m_lDataNum));
-  FrequenceNum(m_pData, c.data());
+  std::vector<std::int32_t> counts(static_cast<std::size_t>(m_lDataNum));
+  std::int32_t* c = counts.data();
+  FrequenceNum(m_pData, c);
   double result = 0.0;
   if (bNumerousOnly == 0) {
     double w = 0.0;

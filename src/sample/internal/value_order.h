@@ -4,9 +4,9 @@
 #define MENSORA_SAMPLE_INTERNAL_VALUE_ORDER_H
 
 #include <cstdint>
-#include <memory>
 
 #include "Mensora.h"
+#include "sample/internal/alloc.h"
 
 namespace mensora {
 namespace internal {
@@ -35,7 +35,7 @@ class NumberedRecords {
   bool Init(ORDER_DATA* records, std::int64_t lLeft, std::int64_t lRight) noexcept;
 
   std::int32_t Count() const { return count_; }
-  bool HasNaN() const { return positions_ != nullptr; }
+  bool HasNaN() const { return static_cast<bool>(positions_); }
   ORDER_DATA& Record(std::int32_t k) const {
     return records_[left_ + (positions_ ? positions_[k] : k)];
   }
@@ -47,7 +47,7 @@ class NumberedRecords {
   ORDER_DATA* records_ = nullptr;
   std::int64_t left_ = 0;
   std::int32_t count_ = 0;
-  std::unique_ptr<std::int32_t[]> positions_;  // offsets from left_
+  ScratchArray<std::int32_t> positions_;  // offsets from left_
 };
 
 // Ranks of the numbered values: sorted[s] is the number of the s-th value in

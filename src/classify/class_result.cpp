@@ -2,6 +2,7 @@
 // class result.
 #include "classify/internal/class_result.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
@@ -16,6 +17,159 @@ bool InWindow(double value, const ValueWindow* window) {
   return window == nullptr || (value >= window->dMin && !(value > window->dMax));
 }
 
+// The literal scan: every class tests every entry of the view.
+void ScanMembers(const ORDER_DATA* view, std::int32_t n, const double* breaks, std::int32_t k,
+                 bool closing, const ValueWindow* window, std::int32_t* counts,
+                 std::vector<std::int32_t>& ids) {
+  for (std::int32_t s = 0; s < k; ++s) {
+    const double low = breaks[s];
+    const double high = breaks[s + 1];
+    const bool closesHere = closing && s == k - 1;
+    std::int32_t count = 0;
+    for (std::int32_t e = 0; e < n; ++e) {
+      const double value = view[e].dValue;
+      bool member = value >= low && !(value >= high);
+      if (closesHere) {
+        member = value >= low && (value <= high || std::fabs(value - high) < EQ_TOLERANCE);
+      }
+      if (member && InWindow(value, window)) {
+        ids.push_back(view[e].lID);
+        ++count;
+      }
+    }
+    counts[s] = count;
+  }
+}
+
+// The entries of the view that are not NaN, when their values ascend in view
+// order (views built by the quicksort always; by the exchange sort when the
+// sample has no NaN): entry(q) is the q-th of them.
+class AscendingEntries {
+ public:
+  // False when the values do not ascend or memory is short.
+  bool Init(const ORDER_DATA* view, std::int32_t n) noexcept {
+    view_ = view;
+    // Most views hold no NaN and ascend: one pass without branches shows it.
+    bool plain = true;
+    for (std::int32_t e = 1; e < n; ++e) {
+      const double v = view[e].dValue;
+      plain &= !(v < view[e - 1].dValue) & (v == v);
+    }
+    if (plain && (n == 0 || view[0].dValue == view[0].dValue)) {
+      count_ = n;
+      return true;
+    }
+    std::int32_t nan = 0;
+    const double* last = nullptr;
+    for (std::int32_t e = 0; e < n; ++e) {
+      const double* v = &view[e].dValue;
+      if (std::isnan(*v)) {
+        ++nan;
+        continue;
+      }
+      if (last != nullptr && *v < *last) return false;
+      last = v;
+    }
+    count_ = n - nan;
+    if (nan == 0) return true;
+    entries_.Allocate(count_);
+    if (!entries_) return false;
+    std::int32_t q = 0;
+    for (std::int32_t e = 0; e < n; ++e) {
+      if (!std::isnan(view[e].dValue)) entries_[q++] = e;
+    }
+    return true;
+  }
+  std::int32_t Count() const { return count_; }
+  const ORDER_DATA& Entry(std::int32_t q) const { return view_[entries_ ? entries_[q] : q]; }
+  // The first q >= from at which pred fails; pred must hold on a prefix of
+  // the entries and at every q < from. Gallops from `from`, then bisects.
+  template <class Pred>
+  std::int32_t End(std::int32_t from, Pred pred) const {
+    std::int32_t lo = from;
+    std::int32_t hi = count_;
+    for (std::int64_t step = 1; lo + step <= count_; step *= 2) {
+      const auto probe = static_cast<std::int32_t>(lo + step - 1);
+      if (!pred(Entry(probe).dValue)) {
+        hi = probe;
+        break;
+      }
+      lo = probe + 1;
+    }
+    while (lo < hi) {
+      const std::int32_t mid = lo + (hi - lo) / 2;
+      if (pred(Entry(mid).dValue)) {
+        lo = mid + 1;
+      } else {
+        hi = mid;
+      }
+    }
+    return lo;
+  }
+
+ private:
+  const ORDER_DATA* view_ = nullptr;
+  std::int32_t count_ = 0;
+  ScratchArray<std::int32_t> entries_;
+};
+
+// Over ascending values every test of a member (v >= low, v < high or not
+// comparable, the closing test v <= high or |v - high| < EQ_TOLERANCE, and
+// the window) holds on a contiguous run, so each class is one run, found by
+// binary search, in the order of the view. NaN entries pass no test.
+void SearchMembers(const AscendingEntries& entries, const double* breaks, std::int32_t k,
+                   bool closing, const ValueWindow* window, std::int32_t* counts,
+                   std::vector<std::int32_t>& ids) {
+  const std::int32_t n = entries.Count();
+  std::int32_t windowBegin = 0;
+  std::int32_t windowEnd = n;
+  if (window != nullptr) {
+    const double dMin = window->dMin;
+    const double dMax = window->dMax;
+    windowBegin = entries.End(0, [dMin](double v) { return !(v >= dMin); });
+    windowEnd = entries.End(0, [dMax](double v) { return !(v > dMax); });
+  }
+  // below(s): the entries below break s. Ascending breaks let each search
+  // start where the previous one ended.
+  std::int32_t from = 0;
+  auto below = [&](std::int32_t s) {
+    const double b = breaks[s];
+    if (!(s > 0 && b >= breaks[s - 1])) from = 0;
+    from = entries.End(from, [b](double v) { return !(v >= b); });
+    return from;
+  };
+  std::int32_t closingEnd = n;
+  if (closing) {
+    const double high = breaks[k];
+    closingEnd = entries.End(0, [high](double v) {
+      return v <= high || std::fabs(v - high) < EQ_TOLERANCE;
+    });
+  }
+  // Class s is entries [max(below(s), windowBegin), min(below(s + 1),
+  // windowEnd)), the last class ending at closingEnd instead when closing.
+  // counts[s] holds below(s) until the ids of class s are written.
+  auto endOf = [&](std::int32_t s, std::int32_t belowNext) {
+    return std::min(windowEnd, closing && s == k - 1 ? closingEnd : belowNext);
+  };
+  std::int64_t total = 0;
+  counts[0] = below(0);
+  for (std::int32_t s = 0; s < k; ++s) {
+    const std::int32_t next = below(s + 1);
+    if (s + 1 < k) counts[s + 1] = next;
+    total += std::max(0, endOf(s, next) - std::max(counts[s], windowBegin));
+  }
+  std::size_t out = ids.size();
+  ids.resize(out + static_cast<std::size_t>(total));
+  std::int32_t* list = ids.data();
+  const std::int32_t lastBelow = from;
+  for (std::int32_t s = 0; s < k; ++s) {
+    const std::int32_t begin = std::max(counts[s], windowBegin);
+    const std::int32_t end = std::max(begin, endOf(s, s + 1 < k ? counts[s + 1] : lastBelow));
+    for (std::int32_t q = begin; q < end; ++q) list[out++] = entries.Entry(q).lID;
+    counts[s] = end - begin;
+  }
+}
+
 }  // namespace
 
 bool CollectMembers(const ORDER_DATA* view, std::int32_t n, const double* breaks,
@@ -25,23 +179,11 @@ bool CollectMembers(const ORDER_DATA* view, std::int32_t n, const double* breaks
       last == LastClass::kClosing && n > 0 &&
       !(std::fabs(view[n - 1].dValue - breaks[k]) >= EQ_TOLERANCE);
   try {
-    for (std::int32_t s = 0; s < k; ++s) {
-      const double low = breaks[s];
-      const double high = breaks[s + 1];
-      const bool closesHere = closing && s == k - 1;
-      std::int32_t count = 0;
-      for (std::int32_t e = 0; e < n; ++e) {
-        const double value = view[e].dValue;
-        bool member = value >= low && !(value >= high);
-        if (closesHere) {
-          member = value >= low && (value <= high || std::fabs(value - high) < EQ_TOLERANCE);
-        }
-        if (member && InWindow(value, window)) {
-          ids.push_back(view[e].lID);
-          ++count;
-        }
-      }
-      counts[s] = count;
+    AscendingEntries entries;
+    if (entries.Init(view, n)) {
+      SearchMembers(entries, breaks, k, closing, window, counts, ids);
+    } else {
+      ScanMembers(view, n, breaks, k, closing, window, counts, ids);
     }
   } catch (...) {
     std::vector<std::int32_t>().swap(ids);

@@ -146,8 +146,9 @@ std::int32_t LiteralMensora::FrequenceNum(double* pValue, std::int32_t* pFrequen
 double LiteralMensora::PowerArithAverNum(std::int32_t bNumerousOnly) {
   if (m_pData == nullptr) return 0.0;
   if (m_lDataNum <= 0) return bNumerousOnly == 0 ? kNaN : 0.0;
-  std::vector<std::int32_t> c(static_cast<std::size_t>(m_lDataNum));
-  FrequenceNum(m_pData, c.data());
+  std::vector<std::int32_t> counts(static_cast<std::size_t>(m_lDataNum));
+  std::int32_t* c = counts.data();
+  FrequenceNum(m_pData, c);
   double result = 0.0;
   if (bNumerousOnly == 0) {
     double w = 0.0;
@@ -430,6 +431,7 @@ std::int32_t LiteralMensora::StdClasses(std::int32_t lStdNum, double dStdTimes,
                                         std::int32_t** ppSecIDNum) {
   const double mean = SimpleArithAverNum();
   const double sigma = StandDifNum();
+  if (m_bDisDifDone == 0) return -1;  // no deviations could be computed
   const std::int32_t k = 2 * lStdNum + 2;
   const std::int32_t c = (k + 2) / 2 - 1;
   double* breaks = Replace(m_pStdBreak, static_cast<std::int64_t>(k) + 1);

@@ -39,6 +39,33 @@ T* ReplaceArray(T*& field, std::int64_t n) noexcept {
   return field;
 }
 
+// Working memory of one call: an array from NewArray, released when the
+// object goes out of scope, indexed by signed positions. Empty (false) when
+// the array could not be had.
+template <class T>
+class ScratchArray {
+ public:
+  ScratchArray() noexcept = default;
+  explicit ScratchArray(std::int64_t n) noexcept : data_(NewArray<T>(n)) {}
+  ~ScratchArray() { delete[] data_; }
+  ScratchArray(const ScratchArray&) = delete;
+  ScratchArray& operator=(const ScratchArray&) = delete;
+
+  // Replaces the array by a new one of n elements; false when it cannot be had.
+  bool Allocate(std::int64_t n) noexcept {
+    Reset();
+    data_ = NewArray<T>(n);
+    return data_ != nullptr;
+  }
+  void Reset() noexcept { ReleaseArray(data_); }
+  explicit operator bool() const noexcept { return data_ != nullptr; }
+  T* get() const noexcept { return data_; }
+  T& operator[](std::int64_t i) const noexcept { return data_[i]; }
+
+ private:
+  T* data_ = nullptr;
+};
+
 }  // namespace internal
 }  // namespace mensora
 

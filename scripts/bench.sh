@@ -1,0 +1,44 @@
+#!/usr/bin/env bash
+# Builds the benchmarks in Release and prints, for every shape and size, the
+# std::sort baseline and each task's time as a ratio to it.
+#   scripts/bench.sh                      the whole suite
+#   scripts/bench.sh 'n=1000000' ...      extra arguments go to the benchmark
+#                                         binary, e.g. --benchmark_filter=/1000000$
+#   MENSORA_BENCH_LITERAL_N=100000 scripts/bench.sh --benchmark_filter=literal
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/deps.sh cmake g++ make libgtest-dev libgmock-dev libbenchmark-dev python3
+BUILD=${BUILD:-build-release}
+cmake -S . -B "$BUILD" -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake --build "$BUILD" -j2 --target mensora_bench
+out=$(mktemp)
+"$BUILD"/bench/mensora_bench --benchmark_min_time=0.2 --benchmark_format=json "$@" >"$out"
+python3 - "$out" <<'PY'
+import json, sys
+runs = json.load(open(sys.argv[1]))["benchmarks"]
+t = {}
+for r in runs:
+    task, shape, n = r["name"].split("/")[:3]
+    t[(task, shape, int(n))] = r["real_time"]  # milliseconds
+tasks = ["median", "subsection", "mode", "classes5", "classes100", "classes10000", "window"]
+literal = ["literal_median", "literal_subsection", "literal_mode"]
+keys = sorted({(s, n) for (_, s, n) in t}, key=lambda k: (k[1], k[0]))
+cols = tasks + literal
+width = [max(8, len(c) + 1) for c in cols]
+print("time of each task as a ratio to the baseline (std::sort of (value, position) pairs made")
+print("from the sample, in the same run); baseline in milliseconds; - = not measured")
+print(f"{'shape':<9}{'n':>8}{'base ms':>10}" + "".join(f"{c:>{w}}" for c, w in zip(cols, width)))
+for shape, n in keys:
+    base = t.get(("baseline", shape, n))
+    row = f"{shape:<9}{n:>8}" + (f"{base:>10.3f}" if base else f"{'-':>10}")
+    for c, w in zip(cols, width):
+        v = t.get((c, shape, n))
+        if v is None:
+            row += f"{'-':>{w}}"
+        elif base:
+            row += f"{v / base:>{w}.3f}"
+        else:
+            row += f"{v:>{w - 2}.1f}ms"
+    print(row)
+PY
+rm -f "$out"

@@ -1,0 +1,146 @@
+// Numbering, ranking and rearranging the records of a range for the fast sorts.
+#include "sample/internal/value_order.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+#include "sample/internal/alloc.h"
+
+namespace mensora {
+namespace internal {
+
+std::uint64_t OrderKey(double v) noexcept {
+  std::uint64_t bits = 0;
+  if (v != 0.0) std::memcpy(&bits, &v, sizeof bits);  // both zeros give key 1 << 63
+  return (bits >> 63) != 0 ? ~bits : bits | (std::uint64_t{1} << 63);
+}
+
+namespace {
+
+// Stable least-significant-digit radix sort by key, 11 bits a pass; passes
+// whose digit is the same for every item are skipped. False when the buffer
+// cannot be had.
+bool RadixSort(KeyedItem* items, std::int32_t n) noexcept {
+  constexpr unsigned kBits = 11;
+  constexpr unsigned kPasses = 6;
+  constexpr std::uint64_t kBuckets = std::uint64_t{1} << kBits;
+  constexpr std::uint64_t kMask = kBuckets - 1;
+  ScratchArray<KeyedItem> buffer(n);
+  ScratchArray<std::int32_t> counts(kPasses * kBuckets);
+  if (!buffer || !counts) return false;
+  std::int32_t* count = counts.get();
+  std::fill(count, count + kPasses * kBuckets, 0);
+  for (std::int32_t i = 0; i < n; ++i) {
+    const std::uint64_t key = items[i].key;
+    for (unsigned d = 0; d < kPasses; ++d) ++count[d * kBuckets + ((key >> (kBits * d)) & kMask)];
+  }
+  KeyedItem* from = items;
+  KeyedItem* to = buffer.get();
+  for (unsigned d = 0; d < kPasses; ++d) {
+    std::int32_t* bucket = count + d * kBuckets;
+    const unsigned shift = kBits * d;
+    if (bucket[(from[0].key >> shift) & kMask] == n) continue;
+    std::int32_t sum = 0;
+    for (std::uint64_t b = 0; b < kBuckets; ++b) {
+      const std::int32_t c = bucket[b];
+      bucket[b] = sum;
+      sum += c;
+    }
+    for (std::int32_t i = 0; i < n; ++i) to[bucket[(from[i].key >> shift) & kMask]++] = from[i];
+    std::swap(from, to);
+  }
+  if (from != items) std::copy(from, from + n, items);
+  return true;
+}
+
+}  // namespace
+
+void SortItems(KeyedItem* items, std::int32_t n) noexcept {
+  std::int64_t descents = 0;
+  std::int64_t ascents = 0;
+  for (std::int32_t i = 1; i < n; ++i) {
+    descents += items[i].key < items[i - 1].key ? 1 : 0;
+    ascents += items[i - 1].key < items[i].key ? 1 : 0;
+  }
+  if (descents == 0) return;
+  if (ascents == 0) {  // descending: reverse, then put each run of equal keys back in index order
+    std::reverse(items, items + n);
+    for (std::int32_t i = 0; i < n;) {
+      std::int32_t end = i + 1;
+      while (end < n && items[end].key == items[i].key) ++end;
+      std::reverse(items + i, items + end);
+      i = end;
+    }
+    return;
+  }
+  if (descents > n / 16 && RadixSort(items, n)) return;
+  std::sort(items, items + n, [](const KeyedItem& a, const KeyedItem& b) {
+    return a.key < b.key || (a.key == b.key && a.index < b.index);
+  });
+}
+
+bool NumberedRecords::Init(ORDER_DATA* records, std::int64_t lLeft, std::int64_t lRight) noexcept {
+  records_ = records;
+  left_ = lLeft;
+  const std::int64_t size = lRight - lLeft + 1;
+  if (size > INT32_MAX) return false;
+  std::int64_t nan = 0;
+  for (std::int64_t p = lLeft; p <= lRight; ++p) nan += std::isnan(records[p].dValue) ? 1 : 0;
+  count_ = static_cast<std::int32_t>(size - nan);
+  if (nan == 0) return true;
+  positions_.Allocate(count_);
+  if (!positions_) return false;
+  std::int32_t k = 0;
+  for (std::int64_t p = lLeft; p <= lRight; ++p) {
+    if (!std::isnan(records[p].dValue)) positions_[k++] = static_cast<std::int32_t>(p - lLeft);
+  }
+  return true;
+}
+
+void NumberedRecords::Rearrange(std::int32_t* order) const noexcept {
+  // Gathering into a copy lets the reads overlap; without the copy's memory
+  // each cycle of the permutation is followed in place.
+  ScratchArray<ORDER_DATA> copy(count_);
+  if (copy) {
+    for (std::int32_t k = 0; k < count_; ++k) copy[k] = Record(order[k]);
+    for (std::int32_t k = 0; k < count_; ++k) Record(k) = copy[k];
+    return;
+  }
+  for (std::int32_t k = 0; k < count_; ++k) {
+    if (order[k] == k) continue;
+    const ORDER_DATA held = Record(k);
+    std::int32_t x = k;
+    for (;;) {
+      const std::int32_t from = order[x];
+      order[x] = x;
+      if (from == k) {
+        Record(x) = held;
+        break;
+      }
+      Record(x) = Record(from);
+      x = from;
+    }
+  }
+}
+
+std::int64_t RankValues(const NumberedRecords& range, std::int32_t* sorted,
+                        std::int32_t* first) noexcept {
+  const std::int32_t n = range.Count();
+  ScratchArray<KeyedItem> items(n);
+  if (!items) return -1;
+  for (std::int32_t k = 0; k < n; ++k) items[k] = KeyedItem{OrderKey(range.Record(k).dValue), k};
+  SortItems(items.get(), n);
+  std::int64_t ties = 0;
+  std::int32_t start = 0;
+  for (std::int32_t s = 0; s < n; ++s) {
+    if (s > 0 && items[s - 1].key != items[s].key) start = s;
+    ties += start != s ? 1 : 0;
+    sorted[s] = items[s].index;
+    first[items[s].index] = start;
+  }
+  return ties;
+}
+
+}  // namespace internal
+}  // namespace mensora

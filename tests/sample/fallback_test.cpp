@@ -1,0 +1,216 @@
+// When the working memory of the fast algorithms cannot be had, the library
+// falls back to the step-by-step algorithms and still gives the same results.
+// This binary's nothrow array allocation can be told to fail: every request
+// from the k-th on, or only the k-th, counted from the last Arm().
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <cstdio>
+#include <cstring>
+#include <limits>
+#include <new>
+#include <random>
+#include <vector>
+
+#include "Mensora.h"
+#include "literal.h"
+#include "support/test_access.h"
+
+namespace {
+
+struct Injection {
+  bool on = false;
+  bool only = false;  // fail just the k-th request
+  long k = 0;
+  long seen = 0;
+} g_injection;
+
+void Arm(long k, bool only) { g_injection = Injection{true, only, k, 0}; }
+long Disarm() {
+  const long seen = g_injection.seen;
+  g_injection = Injection{};
+  return seen;
+}
+
+}  // namespace
+
+namespace {
+
+// Live and peak bytes of the array allocations, each block carrying its size
+// in a 16-byte header.
+std::size_t g_live = 0;
+std::size_t g_peak = 0;
+
+void* Allocate(std::size_t size) {
+  auto* block = static_cast<unsigned char*>(std::malloc(size + 16));
+  if (block == nullptr) return nullptr;
+  std::memcpy(block, &size, sizeof size);
+  g_live += size;
+  if (g_live > g_peak) g_peak = g_live;
+  return block + 16;
+}
+
+void Release(void* p) {
+  if (p == nullptr) return;
+  auto* block = static_cast<unsigned char*>(p) - 16;
+  std::size_t size = 0;
+  std::memcpy(&size, block, sizeof size);
+  g_live -= size;
+  std::free(block);
+}
+
+}  // namespace
+
+void* operator new[](std::size_t size, const std::nothrow_t&) noexcept {
+  if (g_injection.on) {
+    const long index = ++g_injection.seen;
+    if (index == g_injection.k || (!g_injection.only && index > g_injection.k)) return nullptr;
+  }
+  return Allocate(size);
+}
+void operator delete[](void* p) noexcept { Release(p); }
+void operator delete[](void* p, std::size_t) noexcept { Release(p); }
+void* operator new[](std::size_t size) {
+  if (void* p = Allocate(size)) return p;
+  throw std::bad_alloc();
+}
+
+namespace {
+
+using Access = MensoraTestAccess;
+
+std::vector<double> Sample(std::mt19937_64& rng, std::int32_t n, bool nan) {
+  std::vector<double> v(static_cast<std::size_t>(n));
+  for (std::int32_t i = 0; i < n; ++i) {
+    v[static_cast<std::size_t>(i)] = (i % 3 == 0) ? static_cast<double>(rng() % 7) : static_cast<double>(i / 4);
+  }
+  v[1] = -0.0;
+  if (nan) v[static_cast<std::size_t>(rng() % static_cast<std::uint64_t>(n))] = std::numeric_limits<double>::quiet_NaN();
+  return v;
+}
+
+bool SameView(const CMensora& m, const mensora_ref::LiteralMensora& r) {
+  return Access::OrderNum(m) == r.m_lOrderNum && Access::View(m) != nullptr &&
+         std::memcmp(Access::View(m), r.m_pOrderData, static_cast<std::size_t>(r.m_lOrderNum) * sizeof(ORDER_DATA)) == 0;
+}
+
+// Every failure point of a view build after the view's own records (the
+// first request): the view is the literal one.
+TEST(Fallback, ViewBuildsWithoutWorkingMemory) {
+  std::mt19937_64 rng(11);
+  for (bool nan : {false, true}) {
+    auto data = Sample(rng, 1500, nan);
+    const auto n = static_cast<std::int32_t>(data.size());
+    for (std::int32_t type : {0, 1}) {
+      mensora_ref::LiteralMensora r(data.data(), n);
+      r.OrderData(type);
+      CMensora probe(data.data(), n);
+      Arm(0, true);
+      Access::OrderData(probe, type);
+      const long requests = Disarm();
+      // The view, then the working memory; the exchange sort of a sample with
+      // NaN goes step by step from the start.
+      if (nan && type == 1) {
+        EXPECT_EQ(1, requests);
+      } else {
+        EXPECT_GE(requests, 4);
+      }
+      for (long k = 2; k <= requests; ++k) {
+        for (bool only : {false, true}) {
+          CMensora m(data.data(), n);
+          Arm(k, only);
+          EXPECT_EQ(1, Access::OrderData(m, type));
+          Disarm();
+          EXPECT_TRUE(SameView(m, r)) << "type " << type << " failing request " << k << (only ? " only" : " on");
+        }
+      }
+    }
+  }
+}
+
+TEST(Fallback, CountsWithoutWorkingMemory) {
+  std::mt19937_64 rng(12);
+  for (bool nan : {false, true}) {
+    auto data = Sample(rng, 1200, nan);
+    const auto n = static_cast<std::int32_t>(data.size());
+    mensora_ref::LiteralMensora r(data.data(), n);
+    std::vector<std::int32_t> expected(data.size()), got(data.size());
+    r.FrequenceNum(data.data(), expected.data());
+    CMensora m(data.data(), n);
+    Arm(1, false);
+    EXPECT_EQ(1, Access::FrequenceNum(m, data.data(), got.data()));
+    EXPECT_GE(Disarm(), 1);
+    EXPECT_EQ(expected, got);
+    // The mode's own counts array is its first request: without it there is
+    // no mode yet; without the working memory after it, the literal mode.
+    Arm(1, false);
+    EXPECT_EQ(0.0, m.NumerousNum());
+    Disarm();
+    EXPECT_EQ(0, Access::NumerousDone(m));
+    Arm(2, false);
+    const double mode = m.NumerousNum();
+    Disarm();
+    const double literalMode = r.NumerousNum();
+    EXPECT_EQ(0, std::memcmp(&mode, &literalMode, sizeof mode));
+  }
+}
+
+// The class search over a view with NaN numbers its entries; without that
+// memory the classes come from the full scan, the same classes.
+TEST(Fallback, ClassesWithoutWorkingMemory) {
+  std::mt19937_64 rng(13);
+  auto data = Sample(rng, 900, true);
+  const auto n = static_cast<std::int32_t>(data.size());
+  mensora_ref::LiteralMensora r(data.data(), n);
+  CMensora m(data.data(), n);
+  m.MedianNum();
+  r.MedianNum();
+  double* br = nullptr;
+  double* bm = nullptr;
+  std::int32_t nr = 0, nm = 0;
+  std::int32_t *ir = nullptr, *im = nullptr, *cr = nullptr, *cm = nullptr;
+  ASSERT_EQ(1, r.DataSecByMaxMin(7, &br, &nr, &ir, &cr));
+  Arm(3, true);  // breaks, counts, then the numbering of the entries
+  ASSERT_EQ(1, m.DataSecByMaxMin(7, &bm, &nm, &im, &cm));
+  EXPECT_EQ(4, Disarm());
+  ASSERT_EQ(nr, nm);
+  EXPECT_EQ(std::vector<std::int32_t>(cr, cr + 7), std::vector<std::int32_t>(cm, cm + 7));
+  std::int32_t total = 0;
+  for (int s = 0; s < 7; ++s) total += cr[s];
+  EXPECT_EQ(std::vector<std::int32_t>(ir, ir + total), std::vector<std::int32_t>(im, im + total));
+}
+
+// The working memory of a view build stays within 48 bytes per value beyond
+// the view's own 12, for every shape and either sort.
+TEST(Fallback, ViewBuildWorkingMemoryIsBounded) {
+  const std::int32_t n = 200000;
+  std::mt19937_64 rng(14);
+  for (int shape = 0; shape < 6; ++shape) {
+    std::vector<double> data(static_cast<std::size_t>(n));
+    for (std::int32_t i = 0; i < n; ++i) {
+      const double x[] = {static_cast<double>(rng() % 1000000), static_cast<double>(rng() % 10),
+                          static_cast<double>(i / 3), static_cast<double>(std::min(i, n - 1 - i)),
+                          static_cast<double>((n - i) / 2), 5.0};
+      data[static_cast<std::size_t>(i)] = x[shape];
+    }
+    if (shape == 1) data[7] = std::numeric_limits<double>::quiet_NaN();
+    for (std::int32_t type : {0, 1}) {
+      if (shape == 1 && type == 1) continue;  // the exchange sort with NaN has no working memory
+      CMensora m(data.data(), n);
+      const std::size_t before = g_live;
+      g_peak = g_live;
+      ASSERT_EQ(1, Access::OrderData(m, type));
+      const std::size_t view = static_cast<std::size_t>(n) * sizeof(ORDER_DATA);
+      EXPECT_EQ(g_live - before, view);
+      EXPECT_LE(g_peak - before - view, 48u * static_cast<std::size_t>(n))
+          << "shape " << shape << " type " << type;
+      if (std::getenv("MENSORA_SHOW_MEMORY") != nullptr) {
+        std::printf("shape %d type %d: %.1f bytes per value\n", shape, type,
+                    static_cast<double>(g_peak - before - view) / n);
+      }
+    }
+  }
+}
+
+}  // namespace

@@ -24,7 +24,7 @@ std::uint64_t OrderKey(double v) noexcept;
 // Sorts by key, equal keys by index; the items must come in index order.
 // Sorted, reversed and nearly sorted input are recognised; other input is
 // sorted by radix when the memory for it can be had.
-void SortItems(KeyedItem* items, std::int32_t count) noexcept;
+void SortItems(KeyedItem* items, std::int32_t n) noexcept;
 
 // The records lLeft..lRight whose value is not NaN, numbered 0..Count()-1 in
 // position order. The NaN records are not numbered: neither sort moves them

@@ -71,7 +71,7 @@ class AscendingEntries {
       last = v;
     }
     count_ = n - nan;
-    if (nan == 0) return true;
+    if (nan == 0 || count_ == 0) return true;
     entries_.Allocate(count_);
     if (!entries_) return false;
     std::int32_t q = 0;

@@ -59,16 +59,20 @@ class AscendingEntries {
       count_ = n;
       return true;
     }
+    // Values are read by copy: a record is packed, so a pointer to its value
+    // may be misaligned.
     std::int32_t nan = 0;
-    const double* last = nullptr;
+    bool seen = false;
+    double last = 0.0;
     for (std::int32_t e = 0; e < n; ++e) {
-      const double* v = &view[e].dValue;
-      if (std::isnan(*v)) {
+      const double v = view[e].dValue;
+      if (std::isnan(v)) {
         ++nan;
         continue;
       }
-      if (last != nullptr && *v < *last) return false;
+      if (seen && v < last) return false;
       last = v;
+      seen = true;
     }
     count_ = n - nan;
     if (nan == 0 || count_ == 0) return true;

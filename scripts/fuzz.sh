@@ -4,7 +4,7 @@
 # fuzzes for FUZZ_SECONDS (default 75) and prints libFuzzer's final
 # statistics. A difference between the library and the literal model, or any
 # sanitizer finding, fails the run and leaves the input in $OUT/artifacts.
-#   FUZZ_SECONDS=1200 scripts/fuzz.sh      # a longer run
+#   FUZZ_SECONDS=1200 scripts/fuzz.sh      # a longer run (FUZZ_ARGS: more flags)
 #   scripts/fuzz.sh $OUT/artifacts/crash-... # replay one input
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -35,6 +35,7 @@ run() {
 echo "== replaying $(find fuzz/corpus -type f | wc -l) seeds"
 run -runs=0 fuzz/corpus
 echo "== fuzzing for $SECONDS_TO_RUN s"
-run -max_total_time="$SECONDS_TO_RUN" -print_final_stats=1 "$OUT/corpus" fuzz/corpus
+# shellcheck disable=SC2086
+run -max_total_time="$SECONDS_TO_RUN" -print_final_stats=1 ${FUZZ_ARGS:-} "$OUT/corpus" fuzz/corpus
 grep -E '^(Done|stat::)|cov:' "$OUT/fuzz.log" | tail -n 8
 echo "fuzz check passed"

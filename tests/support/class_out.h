@@ -48,18 +48,20 @@ enum class Method { kMaxMin, kStep, kGroup, kStd, kStdWindow };
 
 inline std::int32_t Classify(CMensora& m, Method method, double a, double b, double c,
                              double d, ClassOut& o) {
-  const auto count = static_cast<std::int32_t>(a);
+  // Converted only for the methods that take a count: a is a start value
+  // (possibly NaN) for the others.
+  const auto count = [a] { return static_cast<std::int32_t>(a); };
   double** pb = o.nullOut == 0 ? nullptr : &o.breaks;
   std::int32_t* pn = o.nullOut == 1 ? nullptr : &o.breakNum;
   std::int32_t** pi = o.nullOut == 2 ? nullptr : &o.ids;
   std::int32_t** pc = o.nullOut == 3 ? nullptr : &o.counts;
   switch (method) {
-    case Method::kMaxMin: return m.DataSecByMaxMin(count, pb, pn, pi, pc);
+    case Method::kMaxMin: return m.DataSecByMaxMin(count(), pb, pn, pi, pc);
     case Method::kStep: return m.DataStatByStartAndStep(a, b, pb, pn, pi, pc, c);
     case Method::kGroup:
       return m.DataStatByStartAndGroupNum(a, static_cast<std::int32_t>(b), pb, pn, pi, pc, c);
-    case Method::kStd: return m.DataSecByAverStd(count, b, pb, pn, pi, pc);
-    case Method::kStdWindow: return m.DataSecByAverStdAndMinMax(count, b, pb, pn, pi, pc, c, d);
+    case Method::kStd: return m.DataSecByAverStd(count(), b, pb, pn, pi, pc);
+    case Method::kStdWindow: return m.DataSecByAverStdAndMinMax(count(), b, pb, pn, pi, pc, c, d);
   }
   return 0;
 }

@@ -44,4 +44,8 @@ extra=$(grep -v '8CMensora' <<<"$exports" | grep '\]' || true)
 [ -z "$extra" ] || { echo "Mensora.dll exports more than the class:"; echo "$extra"; exit 1; }
 echo "Mensora.dll exports $(echo "$exports" | grep -c '8CMensora') members of CMensora"
 
-ctest --test-dir "$OUT/mensora" --output-on-failure -j2
+# The fallback tests fail the library's allocations by replacing the global
+# allocation operators in the test program; a DLL keeps its own operators, so
+# on Windows they cannot reach the library and are left out.
+echo "left out under Wine: Fallback.* (allocation operators cannot be replaced across a DLL)"
+ctest --test-dir "$OUT/mensora" --output-on-failure -j2 -E '^Fallback\.'

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <limits>
 
 #include "sample/internal/alloc.h"
 
@@ -60,14 +61,14 @@ class AscendingEntries {
       return true;
     }
     std::int32_t nan = 0;
-    const double* last = nullptr;
+    double last = -std::numeric_limits<double>::infinity();
     for (std::int32_t e = 0; e < n; ++e) {
-      const double* v = &view[e].dValue;
-      if (std::isnan(*v)) {
+      const double v = view[e].dValue;
+      if (std::isnan(v)) {
         ++nan;
         continue;
       }
-      if (last != nullptr && *v < *last) return false;
+      if (v < last) return false;
       last = v;
     }
     count_ = n - nan;

@@ -171,6 +171,54 @@ void SearchMembers(const AscendingEntries& entries, const double* breaks, std::i
   }
 }
 
+// A view whose values do not ascend (the exchange sort's, with NaN), with
+// ascending breaks: every value lies in at most one class, found by binary
+// search over the breaks (the closing test only adds values at or above the
+// last break to the last class), and the classes are laid out by counting.
+// False, with nothing written, when the breaks do not ascend or memory is
+// short.
+bool BucketMembers(const ORDER_DATA* view, std::int32_t n, const double* breaks, std::int32_t k,
+                   bool closing, const ValueWindow* window, std::int32_t* counts,
+                   std::vector<std::int32_t>& ids) {
+  for (std::int32_t s = 0; s < k; ++s) {
+    if (!(breaks[s] <= breaks[s + 1])) return false;
+  }
+  ScratchArray<std::int32_t> classOf(n);
+  if (!classOf) return false;
+  const double last = breaks[k];
+  std::fill(counts, counts + k, 0);
+  std::int64_t total = 0;
+  for (std::int32_t e = 0; e < n; ++e) {
+    const double v = view[e].dValue;
+    std::int64_t c = -1;
+    if (!std::isnan(v) && InWindow(v, window)) {
+      c = std::upper_bound(breaks, breaks + k + 1, v) - breaks - 1;  // breaks[c] <= v < breaks[c + 1]
+      if (c == k) c = closing && (v <= last || std::fabs(v - last) < EQ_TOLERANCE) ? k - 1 : -1;
+    }
+    classOf[e] = static_cast<std::int32_t>(c);
+    if (c >= 0) {
+      ++counts[c];
+      ++total;
+    }
+  }
+  // counts[] turns into each class's end in the list while the ids are
+  // placed, then back into counts.
+  const std::size_t base = ids.size();
+  ids.resize(base + static_cast<std::size_t>(total));
+  std::int32_t* list = ids.data() + base;
+  std::int32_t start = 0;
+  for (std::int32_t s = 0; s < k; ++s) {
+    const std::int32_t count = counts[s];
+    counts[s] = start;
+    start += count;
+  }
+  for (std::int32_t e = 0; e < n; ++e) {
+    if (classOf[e] >= 0) list[counts[classOf[e]]++] = view[e].lID;
+  }
+  for (std::int32_t s = k - 1; s > 0; --s) counts[s] -= counts[s - 1];
+  return true;
+}
+
 }  // namespace
 
 bool CollectMembers(const ORDER_DATA* view, std::int32_t n, const double* breaks,
@@ -183,7 +231,7 @@ bool CollectMembers(const ORDER_DATA* view, std::int32_t n, const double* breaks
     AscendingEntries entries;
     if (entries.Init(view, n)) {
       SearchMembers(entries, breaks, k, closing, window, counts, ids);
-    } else {
+    } else if (!BucketMembers(view, n, breaks, k, closing, window, counts, ids)) {
       ScanMembers(view, n, breaks, k, closing, window, counts, ids);
     }
   } catch (...) {

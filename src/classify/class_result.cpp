@@ -1,5 +1,9 @@
 // Collection of class members from the sorted view and completion of the
-// class result.
+// class result. The members of every class are those of the k x n scan, in
+// its order, found by the cheapest form that fits the view and the breaks:
+// binary search when the view's values ascend (NaN aside), one pass with a
+// search over the breaks when the breaks ascend, the scan itself otherwise or
+// when working memory cannot be had.
 #include "classify/internal/class_result.h"
 
 #include <algorithm>

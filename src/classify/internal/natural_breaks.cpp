@@ -12,14 +12,15 @@ namespace internal {
 
 namespace {
 
-// Prefix sums up to (not including) one point: the total count, and the sums
-// of count * z and count * z^2 as unevaluated pairs hi + lo.
-struct PrefixSum {
-  double weight;
-  double sumHi;
-  double sumLo;
-  double sqHi;
-  double sqLo;
+// Prefix sums up to (not including) each point, one array per sum: the
+// total count, and the sums of count * z and count * z^2 as unevaluated pairs
+// hi + lo.
+struct PrefixSums {
+  double* weight;
+  double* sumHi;
+  double* sumLo;
+  double* sqHi;
+  double* sqLo;
 };
 
 // hi + lo += term, the rounding error of the high part kept in the low part.
@@ -30,28 +31,11 @@ void AddToPair(double& hi, double& lo, double term) {
   hi = sum;
 }
 
-// Sum of squared deviations of points i..j-1 from their mean.
-inline double ClassCost(const PrefixSum* prefix, std::int32_t i, std::int32_t j) {
-  const PrefixSum& a = prefix[i];
-  const PrefixSum& b = prefix[j];
-  const double weight = b.weight - a.weight;
-  const double sum = (b.sumHi - a.sumHi) + (b.sumLo - a.sumLo);
-  const double sq = (b.sqHi - a.sqHi) + (b.sqLo - a.sqLo);
-  return sq - sum * sum / weight;
-}
-
-// The rounding error of a computed cost of points i..m-1 in any number of
-// classes stays far below 2^-40 of their sum of squares about the shift;
-// choices closer than that are taken as equal.
-inline double TieMargin(const PrefixSum* prefix, std::int32_t i, std::int32_t m) {
-  return std::ldexp((prefix[m].sqHi - prefix[i].sqHi) + (prefix[m].sqLo - prefix[i].sqLo), -40);
-}
-
-// Fills prefix[0..m] for the points scaled by a power of two into (-1, 1)
-// (exact but for values that fall below the normal range) and shifted by
-// the scaled weighted median.
+// Fills the prefix sums 0..m for the points scaled by a power of two into
+// (-1, 1) (exact but for values that fall below the normal range) and
+// shifted by the scaled weighted median.
 void FillPrefixSums(const double* values, const std::int32_t* counts, std::int32_t m,
-                    PrefixSum* prefix) {
+                    const PrefixSums& prefix) {
   int exponent = 0;
   std::frexp(std::max(std::fabs(values[0]), std::fabs(values[m - 1])), &exponent);
   std::int64_t total = 0;
@@ -62,52 +46,84 @@ void FillPrefixSums(const double* values, const std::int32_t* counts, std::int32
   }
   const double shift = std::ldexp(values[median], -exponent);
 
-  PrefixSum running{0.0, 0.0, 0.0, 0.0, 0.0};
-  prefix[0] = running;
-  for (std::int32_t i = 0; i < m; ++i) {
-    const double weight = static_cast<double>(counts[i]);
+  double weight = 0.0, sumHi = 0.0, sumLo = 0.0, sqHi = 0.0, sqLo = 0.0;
+  for (std::int32_t i = 0;; ++i) {
+    prefix.weight[i] = weight;
+    prefix.sumHi[i] = sumHi;
+    prefix.sumLo[i] = sumLo;
+    prefix.sqHi[i] = sqHi;
+    prefix.sqLo[i] = sqLo;
+    if (i == m) break;
+    const double count = static_cast<double>(counts[i]);
     const double z = std::ldexp(values[i], -exponent) - shift;
-    running.weight += weight;
-    AddToPair(running.sumHi, running.sumLo, weight * z);
-    AddToPair(running.sqHi, running.sqLo, weight * (z * z));
-    prefix[i + 1] = running;
+    weight += count;
+    AddToPair(sumHi, sumLo, count * z);
+    AddToPair(sqHi, sqLo, count * (z * z));
   }
 }
 
-// One layer of the suffix programme: cur[i] = min over j of
-// cost(i..j-1) + prev[j], with choice[i - firstRow] the smallest best j.
-struct Layer {
-  const PrefixSum* prefix;
-  std::int32_t m;
-  const double* prev;
-  double* cur;
-  std::int32_t* choice;
-  std::int32_t firstRow;
-};
+// Sum of squared deviations of points i..j-1 from their mean.
+double ClassCost(const PrefixSums& prefix, std::int32_t i, std::int32_t j) {
+  const double sum = (prefix.sumHi[j] - prefix.sumHi[i]) + (prefix.sumLo[j] - prefix.sumLo[i]);
+  const double sq = (prefix.sqHi[j] - prefix.sqHi[i]) + (prefix.sqLo[j] - prefix.sqLo[i]);
+  return sq - sum * sum / (prefix.weight[j] - prefix.weight[i]);
+}
 
-// Rows iLo..iHi, whose best next starts lie in jLo..jHi.
-void SolveRows(const Layer& layer, std::int32_t iLo, std::int32_t iHi, std::int32_t jLo,
-               std::int32_t jHi) {
-  while (iLo <= iHi) {
-    const std::int32_t mid = iLo + (iHi - iLo) / 2;
-    const double tie = TieMargin(layer.prefix, mid, layer.m);
-    std::int32_t best = std::max(jLo, mid + 1);
-    double bestCost = ClassCost(layer.prefix, mid, best) + layer.prev[best];
+// One layer of the suffix programme: for the rows i = firstRow..lastRow,
+// cur[i] = min over j of cost(i..j-1) + prev[j], j from i + 1 to lastColumn,
+// and choice[i - firstRow] the smallest best j.
+//
+// The best j never decreases as i grows, so the rows are solved by divide
+// and conquer: the middle row of a range of rows scans the columns its
+// neighbours allow and splits the range. With one class more the first class
+// never grows either, so the previous layer's choice for row i
+// (prevChoice[i - firstRow - 1]; null for the second layer) bounds the
+// choice from above. The ranges are kept on a small stack of their own
+// (depth below 32, as each range is at most half its parent).
+//
+// Ties: the rounding error of a computed cost of points i..m-1 in any number
+// of classes stays far below 2^-40 of their sum of squares about the shift;
+// a later column replaces the best only when its cost is lower by more than
+// that, so near-equal choices go to the smaller column.
+void SolveLayer(const PrefixSums& p, std::int32_t m, const double* prev, double* cur,
+                std::int32_t* choice, const std::int32_t* prevChoice, std::int32_t firstRow,
+                std::int32_t lastRow, std::int32_t lastColumn) {
+  struct Range {
+    std::int32_t iLo, iHi, jLo, jHi;
+  };
+  Range stack[64];
+  int depth = 0;
+  stack[depth++] = Range{firstRow, lastRow, firstRow + 1, lastColumn};
+  const double sqHiEnd = p.sqHi[m];
+  const double sqLoEnd = p.sqLo[m];
+  while (depth > 0) {
+    const Range range = stack[--depth];
+    const std::int32_t mid = range.iLo + (range.iHi - range.iLo) / 2;
+    std::int32_t top = range.jHi;
+    if (prevChoice != nullptr && mid > firstRow) {
+      top = std::min(top, prevChoice[mid - firstRow - 1]);
+    }
+    const double tie = ((sqHiEnd - p.sqHi[mid]) + (sqLoEnd - p.sqLo[mid])) * 0x1p-40;
+    const double w0 = p.weight[mid], sh0 = p.sumHi[mid], sl0 = p.sumLo[mid];
+    const double qh0 = p.sqHi[mid], ql0 = p.sqLo[mid];
+
+    std::int32_t best = std::max(range.jLo, mid + 1);
+    double bestCost = ClassCost(p, mid, best) + prev[best];
     double beats = bestCost - tie;
-    for (std::int32_t j = best + 1; j <= jHi; ++j) {
-      const double cost = ClassCost(layer.prefix, mid, j) + layer.prev[j];
+    for (std::int32_t j = best + 1; j <= top; ++j) {
+      const double sum = (p.sumHi[j] - sh0) + (p.sumLo[j] - sl0);
+      const double sq = (p.sqHi[j] - qh0) + (p.sqLo[j] - ql0);
+      const double cost = (sq - sum * sum / (p.weight[j] - w0)) + prev[j];
       if (cost < beats) {
         bestCost = cost;
         beats = cost - tie;
         best = j;
       }
     }
-    layer.cur[mid] = bestCost;
-    layer.choice[mid - layer.firstRow] = best;
-    // Recurse into the left rows, loop over the right ones.
-    SolveRows(layer, iLo, mid - 1, jLo, best);
-    iLo = mid + 1;
-    jLo = best;
+    cur[mid] = bestCost;
+    choice[mid - firstRow] = best;
+    if (mid < range.iHi) stack[depth++] = Range{mid + 1, range.iHi, best, range.jHi};
+    if (range.iLo < mid) stack[depth++] = Range{range.iLo, mid - 1, range.jLo, best};
   }
 }
 
@@ -141,20 +157,22 @@ bool OptimalClassStarts(const double* values, const std::int32_t* counts, std::i
   // Layer c (c classes) is needed for the rows classes-c .. m-c, the top
   // layer only for row 0; every layer has at most `rows` of them.
   const std::int32_t rows = m - classes + 1;
-  auto prefix = ScratchArray<PrefixSum>(static_cast<std::int64_t>(m) + 1);
-  auto prev = ScratchArray<double>(static_cast<std::int64_t>(m) + 1);
-  auto cur = ScratchArray<double>(static_cast<std::int64_t>(m) + 1);
+  const std::int64_t points = static_cast<std::int64_t>(m) + 1;
+  auto sums = ScratchArray<double>(5 * points);
+  auto prev = ScratchArray<double>(points);
+  auto cur = ScratchArray<double>(points);
   auto choice = ScratchArray<std::int32_t>(static_cast<std::int64_t>(classes - 1) * rows);
-  if (!prefix || !prev || !cur || !choice) return false;
+  if (!sums || !prev || !cur || !choice) return false;
+  const PrefixSums prefix{sums.get(), sums.get() + points, sums.get() + 2 * points,
+                          sums.get() + 3 * points, sums.get() + 4 * points};
 
-  FillPrefixSums(values, counts, m, prefix.get());
-  for (std::int32_t i = classes - 1; i < m; ++i) prev[i] = ClassCost(prefix.get(), i, m);
+  FillPrefixSums(values, counts, m, prefix);
+  // One class: the points from i on.
+  for (std::int32_t i = classes - 1; i < m; ++i) prev[i] = ClassCost(prefix, i, m);
   for (std::int32_t c = 2; c <= classes; ++c) {
-    const std::int32_t firstRow = classes - c;
-    const std::int32_t lastRow = c == classes ? 0 : m - c;
-    const Layer layer{prefix.get(), m, prev.get(), cur.get(),
-                      choice.get() + static_cast<std::int64_t>(c - 2) * rows, firstRow};
-    SolveRows(layer, firstRow, lastRow, firstRow + 1, m - c + 1);
+    std::int32_t* layerChoice = choice.get() + static_cast<std::int64_t>(c - 2) * rows;
+    SolveLayer(prefix, m, prev.get(), cur.get(), layerChoice, c == 2 ? nullptr : layerChoice - rows,
+               classes - c, c == classes ? 0 : m - c, m - c + 1);
     prev.swap(cur);
   }
 

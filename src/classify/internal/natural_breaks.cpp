@@ -63,7 +63,7 @@ void FillPrefixSums(const double* values, const std::int32_t* counts, std::int32
 }
 
 // Sum of squared deviations of points i..j-1 from their mean.
-double ClassCost(const PrefixSums& prefix, std::int32_t i, std::int32_t j) {
+inline double ClassCost(const PrefixSums& prefix, std::int32_t i, std::int32_t j) {
   const double sum = (prefix.sumHi[j] - prefix.sumHi[i]) + (prefix.sumLo[j] - prefix.sumLo[i]);
   const double sq = (prefix.sqHi[j] - prefix.sqHi[i]) + (prefix.sqLo[j] - prefix.sqLo[i]);
   return sq - sum * sum / (prefix.weight[j] - prefix.weight[i]);
@@ -82,9 +82,11 @@ double ClassCost(const PrefixSums& prefix, std::int32_t i, std::int32_t j) {
 // (depth below 32, as each range is at most half its parent).
 //
 // Ties: the rounding error of a computed cost of points i..m-1 in any number
-// of classes stays far below 2^-40 of their sum of squares about the shift;
-// a later column replaces the best only when its cost is lower by more than
-// that, so near-equal choices go to the smaller column.
+// of classes stays far below 2^-40 of their sum of squares about the shift
+// (the margin). A column is chosen over the larger ones already scanned when
+// its cost is below their least cost plus the margin, so among choices whose
+// costs are equal, or nearly so, the smallest column wins. The stopping test
+// allows twice the margin for the rounding of the bound itself.
 void SolveLayer(const PrefixSums& p, std::int32_t m, const double* prev, double* cur,
                 std::int32_t* choice, const std::int32_t* prevChoice, std::int32_t firstRow,
                 std::int32_t lastRow, std::int32_t lastColumn) {
@@ -107,17 +109,23 @@ void SolveLayer(const PrefixSums& p, std::int32_t m, const double* prev, double*
     const double w0 = p.weight[mid], sh0 = p.sumHi[mid], sl0 = p.sumLo[mid];
     const double qh0 = p.sqHi[mid], ql0 = p.sqLo[mid];
 
-    std::int32_t best = std::max(range.jLo, mid + 1);
-    double bestCost = ClassCost(p, mid, best) + prev[best];
-    double beats = bestCost - tie;
-    for (std::int32_t j = best + 1; j <= top; ++j) {
+    // Columns from the top down; a column j costs at least floor + prev[j]
+    // (the first class only grows with j, the rest only shrinks), so the
+    // scan stops once that bound is out of reach.
+    const std::int32_t from = std::max(range.jLo, mid + 1);
+    const double floor = from < top ? ClassCost(p, mid, from) : 0.0;
+    std::int32_t best = top;
+    double bestCost = ClassCost(p, mid, top) + prev[top];
+    double least = bestCost;
+    for (std::int32_t j = top - 1; j >= from; --j) {
+      if (floor + prev[j] >= least + 2.0 * tie) break;
       const double sum = (p.sumHi[j] - sh0) + (p.sumLo[j] - sl0);
       const double sq = (p.sqHi[j] - qh0) + (p.sqLo[j] - ql0);
       const double cost = (sq - sum * sum / (p.weight[j] - w0)) + prev[j];
-      if (cost < beats) {
-        bestCost = cost;
-        beats = cost - tie;
+      if (cost < least + tie) {
         best = j;
+        bestCost = cost;
+        if (cost < least) least = cost;
       }
     }
     cur[mid] = bestCost;

@@ -29,13 +29,13 @@ std::int32_t CollapseEqual(double* values, std::int32_t m, std::int32_t* counts)
 // best next start never decreases as i grows. O(classes * m * log m) cost
 // evaluations and (classes - 1) * (m - classes + 1) stored choices.
 //
-// Ties: where two choices give the same computed cost the smaller next start
-// wins, and the partition is read from the front, so among equally good
-// partitions the one with the lexicographically smallest class starts is
-// returned. The rule applies to the computed costs, so two partitions whose
-// exact costs are equal but whose rounded costs differ are decided by the
-// rounding; the input being the sorted distinct points, the result never
-// depends on the order of the sample.
+// Ties: where the computed costs of two choices differ by less than 2^-40
+// of the sum of squares about the shift of the points concerned (far above
+// their rounding error, far below any difference that matters) the smaller
+// next start wins, and the partition is read from the front, so among
+// equally good partitions the one with the lexicographically smallest class
+// starts is returned. The input being the sorted distinct points, the result
+// never depends on the order of the sample.
 //
 // False when the scratch memory cannot be allocated.
 bool OptimalClassStarts(const double* values, const std::int32_t* counts, std::int32_t m,

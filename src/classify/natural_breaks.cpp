@@ -10,6 +10,7 @@
 #include "classify/internal/sorted_numbers.h"
 #include "sample/internal/alloc.h"
 
+using mensora::internal::AcceptsClassCall;
 using mensora::internal::ClassBuffers;
 using mensora::internal::ClassOutputs;
 using mensora::internal::CollapseEqual;
@@ -20,7 +21,6 @@ using mensora::internal::NaturalClassStarts;
 using mensora::internal::NewArray;
 using mensora::internal::ReplaceArray;
 using mensora::internal::SortedNumbers;
-using mensora::internal::ValidClassCount;
 
 // The values that are not NaN are collapsed into their d distinct values with
 // counts and split into c = min(k, d) classes of consecutive distinct values
@@ -30,10 +30,7 @@ using mensora::internal::ValidClassCount;
 // With fewer distinct values than classes (c < k) each distinct value is a
 // class: the smallest d - 1 values stand in classes 0..d-2, the classes
 // d-1..k-2 are empty (their breaks repeat the maximum) and the last class
-// holds the maximum. The last class is closed (it takes the values equal to
-// break[k]), so every value that is not NaN is in exactly one class and NaN
-// values are in none. With no value but NaN every break is NaN and every
-// class empty.
+// holds the maximum.
 //
 // The scratch memory is allocated before any buffer is replaced: when it
 // fails the call returns -1 with the buffers as they were.
@@ -41,11 +38,8 @@ std::int32_t CMensora::DataSecByNaturalBreaks(std::int32_t lSecNum, double** ppS
                                               std::int32_t* pBreakNum, std::int32_t** ppSecID,
                                               std::int32_t** ppSecIDNum) {
   const ClassOutputs out{ppSecBreak, pBreakNum, ppSecID, ppSecIDNum};
-  if (m_pData == nullptr || m_lDataNum <= 0 || !ValidClassCount(lSecNum) || !out.Complete()) {
-    return -1;
-  }
+  if (!AcceptsClassCall(m_pData, m_lDataNum, lSecNum, out)) return -1;
   ExtremumNum(nullptr, nullptr);
-  if (m_pOrderData == nullptr || m_lOrderNum <= 0) return -1;
   SortedNumbers numbers;
   if (!CollectSortedNumbers(m_pOrderData, m_lOrderNum, numbers)) return -1;
 

@@ -7,6 +7,7 @@
 #include "classify/internal/sorted_numbers.h"
 #include "sample/internal/alloc.h"
 
+using mensora::internal::AcceptsClassCall;
 using mensora::internal::ClassBuffers;
 using mensora::internal::ClassOutputs;
 using mensora::internal::CollectSortedNumbers;
@@ -14,25 +15,18 @@ using mensora::internal::CompleteClassResult;
 using mensora::internal::LastClass;
 using mensora::internal::ReplaceArray;
 using mensora::internal::SortedNumbers;
-using mensora::internal::ValidClassCount;
 
 // Over the m values that are not NaN, ascending: break[s] is the value at
 // position floor(s * m / k) for s < k, and break[k] the largest of them.
 // A break that equals a value puts every copy of it into the higher class, so
 // equal values never straddle a break; a class may hold more or fewer than
-// m / k values, and repeated breaks give empty classes. The last class is
-// closed (it takes the values equal to break[k]), so every value that is not
-// NaN is in exactly one class and NaN values are in none. With no value but
-// NaN every break is NaN and every class empty.
+// m / k values, and repeated breaks give empty classes.
 std::int32_t CMensora::DataSecByQuantile(std::int32_t lSecNum, double** ppSecBreak,
                                          std::int32_t* pBreakNum, std::int32_t** ppSecID,
                                          std::int32_t** ppSecIDNum) {
   const ClassOutputs out{ppSecBreak, pBreakNum, ppSecID, ppSecIDNum};
-  if (m_pData == nullptr || m_lDataNum <= 0 || !ValidClassCount(lSecNum) || !out.Complete()) {
-    return -1;
-  }
+  if (!AcceptsClassCall(m_pData, m_lDataNum, lSecNum, out)) return -1;
   ExtremumNum(nullptr, nullptr);
-  if (m_pOrderData == nullptr || m_lOrderNum <= 0) return -1;
   SortedNumbers numbers;
   if (!CollectSortedNumbers(m_pOrderData, m_lOrderNum, numbers)) return -1;
 

@@ -1,7 +1,10 @@
 // Standard-deviation classes: 2L + 2 classes laid around the mean in steps of
 // dStdTimes standard deviations, bounded outside by -HUGE_BOUND and
 // +HUGE_BOUND, over the whole sample or limited to a closed value window.
-// They have their own set of buffers and no closing rule.
+// They have their own set of buffers and no closing rule. A standard
+// deviation that cannot be computed (its scratch array is not to be had)
+// fails the call before any buffer is touched, rather than laying every break
+// on the mean.
 #include <cmath>
 
 #include "Mensora.h"
@@ -54,6 +57,7 @@ std::int32_t CMensora::DataSecByAverStd(std::int32_t lStdNum, double dStdTimes,
 
   const double mean = SimpleArithAverNum();
   const double sigma = StandDifNum();
+  if (m_bDisDifDone == 0) return -1;  // no scratch array for the deviations
   const std::int32_t k = 2 * lStdNum + 2;
   double* breaks = ReplaceArray(m_pStdBreak, static_cast<std::int64_t>(k) + 1);
   if (breaks == nullptr) return -1;
@@ -86,6 +90,7 @@ std::int32_t CMensora::DataSecByAverStdAndMinMax(std::int32_t lStdNum, double dS
 
   const double mean = SimpleArithAverNum();
   const double sigma = StandDifNum();
+  if (m_bDisDifDone == 0) return -1;  // no scratch array for the deviations
   const std::int32_t k = 2 * lStdNum + 2;
   double* breaks = ReplaceArray(m_pStdBreak, static_cast<std::int64_t>(k) + 1);
   if (breaks == nullptr) return -1;

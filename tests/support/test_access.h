@@ -4,6 +4,7 @@
 #define MENSORA_TESTS_SUPPORT_TEST_ACCESS_H
 
 #include <cstdint>
+#include <cstring>
 #include <vector>
 
 #include "Mensora.h"
@@ -51,6 +52,38 @@ class MensoraTestAccess {
     for (std::int32_t i = 0; i < m.m_lOrderNum; ++i) ids.push_back(m.m_pOrderData[i].lID);
     return ids;
   }
+  // ---- Object state as a whole, and cache seeding (sample, measure and
+  // classification tests) ----
+
+  // Every field, in declaration order, as raw bits: two snapshots are equal
+  // exactly when no field changed (NaN caches included).
+  static std::vector<std::uint64_t> State(const CMensora& m) {
+    std::vector<std::uint64_t> s;
+    auto d = [&s](double v) {
+      std::uint64_t b = 0;
+      std::memcpy(&b, &v, sizeof v);
+      s.push_back(b);
+    };
+    auto p = [&s](const void* v) { s.push_back(reinterpret_cast<std::uintptr_t>(v)); };
+    auto l = [&s](std::int32_t v) { s.push_back(static_cast<std::uint32_t>(v)); };
+    p(m.m_pData); l(m.m_lDataNum); p(m.m_pOrderData); l(m.m_lOrderNum);
+    d(m.m_dAverNum); d(m.m_dNumerousNum); d(m.m_dMedianNum); d(m.m_dDisDifAverNum);
+    d(m.m_dDisDifSqrSum); d(m.m_dSqrDifNum); d(m.m_dStandDifNum); d(m.m_dAlterDifCoe);
+    d(m.m_dSqraverDifNum);
+    p(m.m_pSubSection); p(m.m_pAreaID); p(m.m_pSecBreak); p(m.m_pStdBreak); p(m.m_pSecIDNum);
+    p(m.m_pSecID); p(m.m_pStdIDNum); p(m.m_pStdID);
+    l(m.m_bAverDone); l(m.m_bOrdered); l(m.m_bNumerousDone); l(m.m_bDisDifDone);
+    return s;
+  }
+
+  // Stores a mean and a standard deviation as if both had been computed.
+  static void SeedMeanAndStd(CMensora& m, double mean, double sd) {
+    m.m_dAverNum = mean;
+    m.m_bAverDone = 1;
+    m.m_dStandDifNum = sd;
+    m.m_bDisDifDone = 1;
+  }
+  // ---- end of the state block ----
 };
 
 #endif  // MENSORA_TESTS_SUPPORT_TEST_ACCESS_H

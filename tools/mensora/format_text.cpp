@@ -1,0 +1,129 @@
+// Text output: aligned columns for people.
+#include <algorithm>
+#include <iomanip>
+
+#include "format.h"
+#include "numbers.h"
+
+namespace mensora_tool {
+
+namespace {
+
+constexpr std::size_t kBarWidth = 40;
+
+void WriteSource(std::ostream& out, const Sample& sample) {
+  out << sample.source;
+  if (!sample.column.empty()) out << ", column " << sample.column;
+  out << ": " << sample.values.size() << (sample.values.size() == 1 ? " value" : " values");
+  if (sample.missingSkipped > 0) out << " (" << sample.missingSkipped << " missing skipped)";
+  out << '\n';
+}
+
+std::string Padded(const std::string& text, std::size_t width) {
+  return text.size() >= width ? text : text + std::string(width - text.size(), ' ');
+}
+
+std::string RightAligned(const std::string& text, std::size_t width) {
+  return text.size() >= width ? text : std::string(width - text.size(), ' ') + text;
+}
+
+void WriteMembers(std::ostream& out, const Sample& sample, const std::vector<std::int32_t>& ids) {
+  std::size_t width = 0;
+  for (std::int32_t id : ids) width = std::max(width, sample.Name(id).size());
+  for (std::int32_t id : ids) {
+    out << "    " << Padded(sample.Name(id), width) << "  "
+        << FormatDouble(sample.values[static_cast<std::size_t>(id)]) << '\n';
+  }
+}
+
+// 1st, 2nd, 3rd, 4th, ..., 11th, 12th, 13th, ..., 21st.
+std::string Ordinal(std::int32_t k) {
+  const char* suffix = "th";
+  if (k % 100 < 11 || k % 100 > 13) {
+    if (k % 10 == 1) suffix = "st";
+    if (k % 10 == 2) suffix = "nd";
+    if (k % 10 == 3) suffix = "rd";
+  }
+  return std::to_string(k) + suffix;
+}
+
+}  // namespace
+
+void WriteSummaryText(std::ostream& out, const Sample& sample, const SummaryResult& result) {
+  out << "Summary of ";
+  WriteSource(out, sample);
+  out << '\n';
+  std::size_t width = 0;
+  for (const Measure& m : result.measures) width = std::max(width, std::string(m.label).size());
+  for (const Measure& m : result.measures) {
+    out << "  " << Padded(m.label, width) << "  ";
+    if (m.defined) {
+      out << FormatDouble(m.value) << '\n';
+    } else {
+      out << "undefined (" << m.note << ")\n";
+    }
+  }
+  if (result.everyStep > 0) {
+    out << "\nEvery " << Ordinal(result.everyStep)
+        << " sorted value (" << result.every.size() << "):\n";
+    for (std::size_t i = 0; i < result.every.size(); ++i) {
+      out << "  " << RightAligned(std::to_string(i * static_cast<std::size_t>(result.everyStep) + 1), 8)
+          << "  " << FormatDouble(result.every[i]) << '\n';
+    }
+  }
+}
+
+void WriteClassifyText(std::ostream& out, const Sample& sample, const ClassifyResult& result,
+                       bool members) {
+  out << "Classes of ";
+  WriteSource(out, sample);
+  out << "Method " << result.method->name << " (" << result.method->member << ")";
+  for (const auto& [name, value] : result.parameters) out << ", " << name << " " << FormatDouble(value);
+  out << '\n';
+  if (result.windowed) {
+    out << "Members limited to " << IntervalText(result.windowMin, result.windowMax, true) << '\n';
+  }
+  out << '\n';
+
+  std::size_t largest = 0;
+  std::size_t intervalWidth = std::string("interval").size();
+  for (const ClassRow& row : result.classes) {
+    largest = std::max(largest, row.ids.size());
+    intervalWidth = std::max(intervalWidth, IntervalText(row.lower, row.upper, row.closed).size());
+  }
+  const std::size_t countWidth = std::max<std::size_t>(5, std::to_string(largest).size());
+  out << "class  " << Padded("interval", intervalWidth) << "  " << RightAligned("count", countWidth)
+      << '\n';
+  for (std::size_t s = 0; s < result.classes.size(); ++s) {
+    const ClassRow& row = result.classes[s];
+    std::size_t bar = 0;
+    if (largest > 0) bar = (row.ids.size() * kBarWidth + largest / 2) / largest;
+    if (bar == 0 && !row.ids.empty()) bar = 1;
+    out << RightAligned(std::to_string(s + 1), 5) << "  "
+        << Padded(IntervalText(row.lower, row.upper, row.closed), intervalWidth) << "  "
+        << RightAligned(std::to_string(row.ids.size()), countWidth) << "  " << std::string(bar, '#')
+        << '\n';
+  }
+  if (result.unclassified > 0) {
+    out << result.unclassified << (result.unclassified == 1 ? " value lies" : " values lie")
+        << " in no class\n";
+  }
+  if (!members) return;
+  for (std::size_t s = 0; s < result.classes.size(); ++s) {
+    const ClassRow& row = result.classes[s];
+    out << "\nClass " << s + 1 << " " << IntervalText(row.lower, row.upper, row.closed) << ": "
+        << row.ids.size() << (row.ids.size() == 1 ? " member\n" : " members\n");
+    WriteMembers(out, sample, row.ids);
+  }
+}
+
+void WriteSelectText(std::ostream& out, const Sample& sample, const SelectResult& result,
+                     bool members) {
+  out << "Selection from ";
+  WriteSource(out, sample);
+  out << result.ids.size() << (result.ids.size() == 1 ? " value lies" : " values lie") << " in "
+      << IntervalText(result.min, result.max, false) << '\n';
+  if (members) WriteMembers(out, sample, result.ids);
+}
+
+}  // namespace mensora_tool

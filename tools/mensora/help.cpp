@@ -1,0 +1,234 @@
+#include "help.h"
+
+#include <string>
+
+#include "methods.h"
+
+namespace mensora_tool {
+
+namespace {
+
+const char* const kInput = R"(INPUT
+    FILE is a path, or - for standard input. It holds either plain numbers,
+    separated by blanks, commas, tabs or line breaks, or a CSV table whose
+    first line is a header (recognised by a quoted field or a field that
+    starts with a letter; --column and --label always mean CSV).
+
+    --column NAME|N
+        The column that holds the values: its header text, or its number
+        counting from 1. May be left out when the table has one column, or
+        two of which one is the --label column.
+    --label NAME|N
+        A column whose text names each row; member lists show it instead of
+        the row number.
+    --missing error|skip
+        An empty cell or NA is an error (the default), or with skip it is
+        left out and the tool says how many were.
+
+    Numbers are read exactly (the nearest double to the decimal text) and
+    written exactly (the shortest text that reads back as the same double).
+    inf, -inf and nan are numbers; 1e400 and 1e-400, beyond the range of a
+    double, are errors. Any other text is an error that names the file, the
+    line and the text: nothing is dropped silently.
+)";
+
+const char* const kOutput = R"(OUTPUT
+    --format text|json|csv
+        text (the default) is for reading. json is one object; every number
+        in it is exact, and the non-finite values, which JSON has no number
+        for, are the strings "NaN", "Infinity" and "-Infinity" (negative
+        zero is -0.0, which JSON readers keep apart from 0). csv is one
+        table with a header row. Rows are numbered from 1 (data rows of a
+        CSV file, or values of a plain file, missing cells included); "id" is
+        the zero-based position in the sample handed to the library.
+)";
+
+const char* const kExitStatus = R"(EXIT STATUS
+    0   success
+    1   select: no value lies in the window (the output says so, too)
+    2   usage: unknown command or option, missing or bad option value
+    3   the input file cannot be opened or read
+    4   bad input data: a text that is not a number, a missing value without
+        --missing skip, a malformed CSV line
+    5   the input holds no values
+    6   --column or --label names no column, or a table with several
+        columns was given without --column
+    7   the library reported failure (status -1)
+    8   the --svg file cannot be written
+    Every failure is one line on standard error starting with "mensora: ".
+)";
+
+void Overview(std::ostream& out) {
+  out << R"(NAME
+    mensora - descriptive statistics and class breaks of one numeric sample
+
+SYNOPSIS
+    mensora summary FILE [--every K] [INPUT AND OUTPUT OPTIONS]
+    mensora classify FILE --method M [METHOD OPTIONS] [--svg FILE] [...]
+    mensora select FILE --min A --max B [...]
+    mensora help [COMMAND] | mensora COMMAND --help | mensora --version
+
+DESCRIPTION
+    summary   every measure of the sample: means, mode, median, extremes,
+              deviation, skewness and kurtosis
+    classify  divide the sample into classes by one of five methods and list
+              the members of each class; optionally draw a histogram (SVG)
+    select    the values in the half-open window [A, B) with their rows
+
+)" << kInput << '\n' << kOutput << '\n' << kExitStatus << R"(
+EXAMPLE
+    mensora summary examples/us_states_1977.csv --column Income
+    mensora classify examples/us_states_1977.csv --column Income \
+        --label State --method equal --classes 5 --svg income.svg
+    printf '3 1 4 1 5\n' | mensora summary - --format json
+)";
+}
+
+void Summary(std::ostream& out) {
+  out << R"(NAME
+    mensora summary - every measure of the sample
+
+SYNOPSIS
+    mensora summary FILE [--every K] [--column NAME|N] [--label NAME|N]
+                    [--missing error|skip] [--format text|json|csv]
+
+DESCRIPTION
+    Prints, each labelled in plain words: the number of values; the
+    arithmetic mean; the mean weighted by each value's frequency; the
+    geometric mean; the mode (the most frequent value, the first in input
+    order among equally frequent ones); the median; the minimum and the
+    maximum; the range; the mean absolute deviation, the sum of squared
+    deviations, the variance and the standard deviation (each about the
+    mean, divided by n, not n - 1); the coefficient of variation (standard
+    deviation over mean); the skewness statistic g1 / sqrt(6/n) and the
+    excess kurtosis statistic g2 / sqrt(24/n).
+
+    Degenerate samples give what IEEE arithmetic gives (a zero spread makes
+    the shape statistics nan, a zero mean makes the coefficient inf or nan).
+    The geometric mean is shown as undefined (null in JSON, empty in CSV)
+    when the product has no real root (negative) or lies beyond the
+    library's range.
+
+    --every K
+        Also list every K-th value of the sorted sample: the values at sorted
+        positions 1, K+1, 2K+1, ... K runs from 1 to the number of values.
+
+)" << kInput << '\n' << kOutput << '\n' << R"(EXIT STATUS
+    See mensora --help.
+
+EXAMPLE
+    mensora summary examples/new_york_air_quality_1973.csv --column Ozone \
+        --missing skip --every 10
+)";
+}
+
+void Classify(std::ostream& out) {
+  out << R"(NAME
+    mensora classify - divide the sample into classes
+
+SYNOPSIS
+    mensora classify FILE --method M [METHOD OPTIONS] [--svg FILE]
+                     [--no-members] [INPUT AND OUTPUT OPTIONS]
+
+DESCRIPTION
+    Prints one row per class with its interval, its number of members and a
+    bar scaled to the largest class, then the members of each class (by
+    label or row number, with their values) in ascending order of value.
+    A class [a, b) holds the values from a up to but not including b. The
+    last class of the equal, step and count methods also holds the values at
+    its upper break (shown [a, b]) unless the maximum lies 1e-7 or more away
+    from that break.
+
+METHODS
+)";
+  for (const Method& method : Methods()) {
+    out << "    " << method.name;
+    for (unsigned bit = 1; bit <= kMax; bit <<= 1) {
+      if ((method.required & bit) != 0) out << ' ' << ParamSynopsis(static_cast<Param>(bit));
+      if ((method.optional & bit) != 0) out << " [" << ParamSynopsis(static_cast<Param>(bit)) << ']';
+    }
+    out << "\n        " << method.summary << " (" << method.member << ")";
+    if (method.detail != nullptr) {
+      out << ";\n        ";
+      for (const char* c = method.detail; *c != '\0'; ++c) {
+        out << *c;
+        if (*c == '\n') out << "        ";
+      }
+    }
+    out << ".\n";
+  }
+  out << R"(
+    --classes K   a whole number of 1 or more
+    --steps L     a whole number of 0 or more
+    --step W      a number above 0
+    --times T     a number of 0 or more
+    --start, --end, --min, --max   numbers
+
+    Without --end or --max the data maximum is used, without --min the data
+    minimum: the tool passes the library's sentinels 999 (AUTO_MAX) and
+    -999 (AUTO_MIN). The library cannot tell a limit that really is 999 (or
+    -999, or within 1e-7 of either) from the sentinel: such a limit is
+    replaced by the data extreme, and the tool says so on standard error.
+
+    When the library reports failure (for instance --start above the end,
+    giving no class), the tool prints nothing but the error, exit status 7.
+
+    --svg FILE
+        Also draw a histogram of the sample to FILE (SVG): bars stacked by
+        class, coloured from light to dark, the class breaks as dashed
+        lines, axis labels and a legend of the intervals with their counts.
+    --no-members
+        Leave out the member lists.
+
+)" << kInput << '\n' << kOutput << R"(
+    csv has one row per member: class, lower, upper, upper_included, count,
+    id, row, label, value; an empty class is one row with the member fields
+    empty.
+
+EXIT STATUS
+    See mensora --help.
+
+EXAMPLE
+    mensora classify examples/us_states_1977.csv --column Income \
+        --label State --method equal --classes 4 --svg income.svg
+    mensora classify data.txt --method step --start 0 --step 10 --end 50
+)";
+}
+
+void Select(std::ostream& out) {
+  out << R"(NAME
+    mensora select - the values in a value window
+
+SYNOPSIS
+    mensora select FILE --min A --max B [--no-members]
+                   [INPUT AND OUTPUT OPTIONS]
+
+DESCRIPTION
+    Lists, in input order, the values x with A <= x < B, each with its row
+    (or label) and value. A and B may be inf or -inf. A nan value lies in
+    every window (the library counts a value as outside only when A > x or
+    x >= B). When no value lies in the window the output says so and the
+    exit status is 1.
+
+)" << kInput << '\n' << kOutput << R"(
+EXIT STATUS
+    See mensora --help.
+
+EXAMPLE
+    mensora select examples/us_states_1977.csv --column Murder \
+        --label State --min 10 --max inf
+)";
+}
+
+}  // namespace
+
+void WriteHelp(std::ostream& out, Command command) {
+  switch (command) {
+    case Command::kSummary: Summary(out); break;
+    case Command::kClassify: Classify(out); break;
+    case Command::kSelect: Select(out); break;
+    case Command::kNone: Overview(out); break;
+  }
+}
+
+}  // namespace mensora_tool

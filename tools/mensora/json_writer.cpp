@@ -1,0 +1,146 @@
+#include "json_writer.h"
+
+#include <cmath>
+
+#include "numbers.h"
+
+namespace mensora_tool {
+
+namespace {
+
+// The length of the valid UTF-8 sequence at text[i], or 0 when the bytes
+// there are not one.
+std::size_t Utf8Length(const std::string& text, std::size_t i) {
+  const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(text[k]); };
+  const unsigned char lead = byte(i);
+  std::size_t length = 0;
+  std::uint32_t code = 0;
+  if (lead >= 0xC2 && lead <= 0xDF) {
+    length = 2;
+    code = lead & 0x1Fu;
+  } else if (lead >= 0xE0 && lead <= 0xEF) {
+    length = 3;
+    code = lead & 0x0Fu;
+  } else if (lead >= 0xF0 && lead <= 0xF4) {
+    length = 4;
+    code = lead & 0x07u;
+  } else {
+    return 0;
+  }
+  if (i + length > text.size()) return 0;
+  for (std::size_t k = 1; k < length; ++k) {
+    if ((byte(i + k) & 0xC0u) != 0x80u) return 0;
+    code = (code << 6) | (byte(i + k) & 0x3Fu);
+  }
+  const bool overlong = (length == 3 && code < 0x800) || (length == 4 && code < 0x10000);
+  const bool surrogate = code >= 0xD800 && code <= 0xDFFF;
+  if (overlong || surrogate || code > 0x10FFFF) return 0;
+  return length;
+}
+
+}  // namespace
+
+void JsonWriter::Indent() {
+  out_ << '\n' << std::string(hasItems_.size() * 2, ' ');
+}
+
+void JsonWriter::BeforeValue() {
+  if (afterKey_) {
+    afterKey_ = false;
+    return;
+  }
+  if (hasItems_.empty()) return;
+  if (hasItems_.back()) out_ << ',';
+  hasItems_.back() = true;
+  Indent();
+}
+
+void JsonWriter::Open(char bracket) {
+  BeforeValue();
+  out_ << bracket;
+  hasItems_.push_back(false);
+}
+
+void JsonWriter::Close(char bracket) {
+  const bool hadItems = hasItems_.back();
+  hasItems_.pop_back();
+  if (hadItems) Indent();
+  out_ << bracket;
+}
+
+void JsonWriter::Key(const std::string& key) {
+  BeforeValue();
+  Quoted(key);
+  out_ << ": ";
+  afterKey_ = true;
+}
+
+// Escapes quotes, backslashes and control characters; a byte that is not
+// part of valid UTF-8 becomes U+FFFD, so the output is always valid JSON.
+void JsonWriter::Quoted(const std::string& text) {
+  static const char* hex = "0123456789abcdef";
+  out_ << '"';
+  for (std::size_t i = 0; i < text.size();) {
+    const auto c = static_cast<unsigned char>(text[i]);
+    if (c == '"' || c == '\\') {
+      out_ << '\\' << static_cast<char>(c);
+    } else if (c == '\n') {
+      out_ << "\\n";
+    } else if (c == '\t') {
+      out_ << "\\t";
+    } else if (c == '\r') {
+      out_ << "\\r";
+    } else if (c < 0x20) {
+      out_ << "\\u00" << hex[c >> 4] << hex[c & 15u];
+    } else if (c >= 0x80) {
+      const std::size_t length = Utf8Length(text, i);
+      if (length == 0) {
+        out_ << "\\ufffd";
+        ++i;
+      } else {
+        out_ << text.substr(i, length);
+        i += length;
+      }
+      continue;
+    } else {
+      out_ << static_cast<char>(c);
+    }
+    ++i;
+  }
+  out_ << '"';
+}
+
+void JsonWriter::String(const std::string& text) {
+  BeforeValue();
+  Quoted(text);
+}
+
+void JsonWriter::Number(double value) {
+  BeforeValue();
+  if (std::isnan(value)) {
+    out_ << "\"NaN\"";
+  } else if (std::isinf(value)) {
+    out_ << (value > 0 ? "\"Infinity\"" : "\"-Infinity\"");
+  } else if (value == 0.0 && std::signbit(value)) {
+    out_ << "-0.0";  // many readers take a bare -0 for the integer 0
+  } else {
+    out_ << FormatDouble(value);
+  }
+}
+
+void JsonWriter::Integer(std::int64_t value) {
+  BeforeValue();
+  out_ << value;
+}
+
+void JsonWriter::Bool(bool value) {
+  BeforeValue();
+  out_ << (value ? "true" : "false");
+}
+
+void JsonWriter::Null() {
+  BeforeValue();
+  out_ << "null";
+}
+
+}  // namespace mensora_tool

@@ -1,0 +1,77 @@
+// The class methods of `mensora classify`: one table row per method, naming
+// the options it takes and the library member it calls. Adding a method is
+// one row in methods.cpp (and a line of help).
+#ifndef MENSORA_TOOL_METHODS_H
+#define MENSORA_TOOL_METHODS_H
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "Mensora.h"
+
+namespace mensora_tool {
+
+// The options a method may take, as bits.
+enum Param : unsigned {
+  kClasses = 1u << 0,  // --classes K
+  kStart = 1u << 1,    // --start A
+  kStep = 1u << 2,     // --step W
+  kEnd = 1u << 3,      // --end B
+  kSteps = 1u << 4,    // --steps L
+  kTimes = 1u << 5,    // --times T
+  kMin = 1u << 6,      // --min A
+  kMax = 1u << 7,      // --max B
+};
+
+// Option values as given; a limit that was not given holds the library's
+// sentinel (AUTO_MAX for --end and --max, AUTO_MIN for --min).
+struct ClassParams {
+  std::int32_t classes = 0;
+  std::int32_t steps = 0;
+  double start = 0.0;
+  double step = 0.0;
+  double end = AUTO_MAX;
+  double times = 0.0;
+  double min = AUTO_MIN;
+  double max = AUTO_MAX;
+  unsigned given = 0;  // Param bits of the options on the command line
+};
+
+// The four outputs of a library class method; they point into the object's
+// buffers.
+struct LibraryClasses {
+  double* breaks = nullptr;
+  std::int32_t breakNum = 0;
+  std::int32_t* ids = nullptr;
+  std::int32_t* counts = nullptr;
+};
+
+struct Method {
+  const char* name;       // the value of --method
+  const char* member;     // the library member it calls
+  unsigned required;      // Param bits that must be given
+  unsigned optional;      // Param bits that may be given
+  bool closingRule;       // the last class also takes values at the last break
+  bool window;            // members are limited to the closed window [--min, --max]
+  const char* summary;    // one line for the help
+  const char* detail;     // more help lines, or null
+  // Calls the library; returns its status (1 success, -1 failure).
+  std::int32_t (*run)(CMensora& object, const ClassParams& params, LibraryClasses& out);
+};
+
+// Every method, in the order the help lists them.
+const std::vector<Method>& Methods();
+
+// The method of that name, or null.
+const Method* FindMethod(const std::string& name);
+
+// The option name of one Param bit ("--classes").
+const char* ParamOption(Param param);
+
+// The option with its value's name ("--classes K").
+std::string ParamSynopsis(Param param);
+
+}  // namespace mensora_tool
+
+#endif  // MENSORA_TOOL_METHODS_H

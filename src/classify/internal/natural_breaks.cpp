@@ -44,7 +44,14 @@ void FillPrefixSums(const double* values, const std::int32_t* counts, std::int32
   for (std::int64_t below = 0; 2 * (below + counts[median]) < total; ++median) {
     below += counts[median];
   }
-  const double shift = std::ldexp(values[median], -exponent);
+  // A multiplication by 2^-exponent where that factor is a normal number
+  // (it rounds as ldexp does), ldexp itself otherwise.
+  const bool multiply = exponent > -1022 && exponent < 1022;
+  const double factor = multiply ? std::ldexp(1.0, -exponent) : 0.0;
+  const auto scaled = [&](double value) {
+    return multiply ? value * factor : std::ldexp(value, -exponent);
+  };
+  const double shift = scaled(values[median]);
 
   double weight = 0.0, sumHi = 0.0, sumLo = 0.0, sqHi = 0.0, sqLo = 0.0;
   for (std::int32_t i = 0;; ++i) {
@@ -55,7 +62,7 @@ void FillPrefixSums(const double* values, const std::int32_t* counts, std::int32
     prefix.sqLo[i] = sqLo;
     if (i == m) break;
     const double count = static_cast<double>(counts[i]);
-    const double z = std::ldexp(values[i], -exponent) - shift;
+    const double z = scaled(values[i]) - shift;
     weight += count;
     AddToPair(sumHi, sumLo, count * z);
     AddToPair(sqHi, sqLo, count * (z * z));
@@ -117,15 +124,21 @@ void SolveLayer(const PrefixSums& p, std::int32_t m, const double* prev, double*
     std::int32_t best = top;
     double bestCost = ClassCost(p, mid, top) + prev[top];
     double least = bestCost;
+    double takeBelow = least + tie;
+    double stopAt = least + 2.0 * tie;
     for (std::int32_t j = top - 1; j >= from; --j) {
-      if (floor + prev[j] >= least + 2.0 * tie) break;
+      if (floor + prev[j] >= stopAt) break;
       const double sum = (p.sumHi[j] - sh0) + (p.sumLo[j] - sl0);
       const double sq = (p.sqHi[j] - qh0) + (p.sqLo[j] - ql0);
       const double cost = (sq - sum * sum / (p.weight[j] - w0)) + prev[j];
-      if (cost < least + tie) {
+      if (cost < takeBelow) {
         best = j;
         bestCost = cost;
-        if (cost < least) least = cost;
+        if (cost < least) {
+          least = cost;
+          takeBelow = least + tie;
+          stopAt = least + 2.0 * tie;
+        }
       }
     }
     cur[mid] = bestCost;

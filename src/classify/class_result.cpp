@@ -229,8 +229,9 @@ bool CollectMembers(const ORDER_DATA* view, std::int32_t n, const double* breaks
                     std::int32_t k, LastClass last, const ValueWindow* window,
                     std::int32_t* counts, std::vector<std::int32_t>& ids) noexcept {
   const bool closing =
-      last == LastClass::kClosing && n > 0 &&
-      !(std::fabs(view[n - 1].dValue - breaks[k]) >= EQ_TOLERANCE);
+      last == LastClass::kClosed ||
+      (last == LastClass::kClosing && n > 0 &&
+       !(std::fabs(view[n - 1].dValue - breaks[k]) >= EQ_TOLERANCE));
   try {
     AscendingEntries entries;
     if (entries.Init(view, n)) {

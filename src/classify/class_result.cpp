@@ -115,7 +115,7 @@ class AscendingEntries {
  private:
   const ORDER_DATA* view_ = nullptr;
   std::int32_t count_ = 0;
-  ScratchArray<std::int32_t> entries_;
+  WorkArray<std::int32_t> entries_;
 };
 
 // Over ascending values every test of a member (v >= low, v < high or not
@@ -187,7 +187,7 @@ bool BucketMembers(const ORDER_DATA* view, std::int32_t n, const double* breaks,
   for (std::int32_t s = 0; s < k; ++s) {
     if (!(breaks[s] <= breaks[s + 1])) return false;
   }
-  ScratchArray<std::int32_t> classOf(n);
+  WorkArray<std::int32_t> classOf(n);
   if (!classOf) return false;
   const double last = breaks[k];
   std::fill(counts, counts + k, 0);

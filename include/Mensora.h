@@ -94,6 +94,13 @@ class MENSORA_API CMensora {
                                          double** ppSecBreak, std::int32_t* pBreakNum,
                                          std::int32_t** ppSecID, std::int32_t** ppSecIDNum,
                                          double dMin, double dMax);
+  // Equal-count and natural-breaks classes over the values that are not NaN,
+  // in the range-class buffers, closed like DataSecByMaxMin.
+  std::int32_t DataSecByQuantile(std::int32_t lSecNum, double** ppSecBreak, std::int32_t* pBreakNum,
+                                 std::int32_t** ppSecID, std::int32_t** ppSecIDNum);
+  std::int32_t DataSecByNaturalBreaks(std::int32_t lSecNum, double** ppSecBreak,
+                                      std::int32_t* pBreakNum, std::int32_t** ppSecID,
+                                      std::int32_t** ppSecIDNum);
 
  private:
   friend class MensoraTestAccess;

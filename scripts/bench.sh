@@ -17,9 +17,14 @@ python3 - "$out" <<'PY'
 import json, sys
 runs = json.load(open(sys.argv[1]))["benchmarks"]
 t = {}
+others = []
 for r in runs:
-    task, shape, n = r["name"].split("/")[:3]
-    t[(task, shape, int(n))] = r["real_time"]  # milliseconds
+    parts = r["name"].split("/")
+    ms = r["real_time"] * {"ns": 1e-6, "us": 1e-3, "ms": 1.0, "s": 1e3}[r.get("time_unit", "ns")]
+    if len(parts) >= 3 and parts[2].isdigit():
+        t[(parts[0], parts[1], int(parts[2]))] = ms
+    else:
+        others.append((r["name"], ms))
 tasks = ["median", "subsection", "mode", "classes5", "classes100", "classes10000", "window"]
 literal = ["literal_median", "literal_subsection", "literal_mode"]
 keys = sorted({(s, n) for (_, s, n) in t}, key=lambda k: (k[1], k[0]))
@@ -40,5 +45,9 @@ for shape, n in keys:
         else:
             row += f"{v:>{w - 2}.1f}ms"
     print(row)
+if others:
+    print("\nother benchmarks, milliseconds:")
+    for name, ms in others:
+        print(f"  {name:<60}{ms:>12.3f}")
 PY
 rm -f "$out"

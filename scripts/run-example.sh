@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Builds the mensora tool (installing what is missing) and runs it on the
-# bundled sample data: a summary, and a classification with its histogram.
+# bundled sample data: a summary, classifications with their histograms.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/deps.sh cmake g++ make
@@ -16,6 +16,10 @@ set -x
   --method equal --classes 4 --no-members --svg "$BUILD/income.svg"
 "$MENSORA" classify examples/new_york_air_quality_1973.csv --column Ozone --missing skip \
   --method stddev --steps 1 --times 1 --no-members --svg "$BUILD/ozone.svg"
+"$MENSORA" classify examples/us_states_1977.csv --column Income --label State \
+  --method natural --classes 4 --no-members --svg "$BUILD/income-natural.svg"
+"$MENSORA" classify examples/new_york_air_quality_1973.csv --column Ozone --missing skip \
+  --method quantile --classes 4 --no-members
 "$MENSORA" select examples/us_states_1977.csv --column Murder --label State --min 12 --max inf
 { set +x; } 2>/dev/null
-echo "Pictures: $BUILD/income.svg $BUILD/ozone.svg"
+echo "Pictures: $BUILD/income.svg $BUILD/ozone.svg $BUILD/income-natural.svg"

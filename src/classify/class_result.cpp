@@ -1,10 +1,15 @@
 // Collection of class members from the sorted view and completion of the
-// class result.
+// class result. The members of every class are those of the k x n scan, in
+// its order, found by the cheapest form that fits the view and the breaks:
+// binary search when the view's values ascend (NaN aside), one pass with a
+// search over the breaks when the breaks ascend, the scan itself otherwise or
+// when working memory cannot be had.
 #include "classify/internal/class_result.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <limits>
 
 #include "sample/internal/alloc.h"
 
@@ -59,20 +64,16 @@ class AscendingEntries {
       count_ = n;
       return true;
     }
-    // Values are read by copy: a record is packed, so a pointer to its value
-    // may be misaligned.
     std::int32_t nan = 0;
-    bool seen = false;
-    double last = 0.0;
+    double last = -std::numeric_limits<double>::infinity();
     for (std::int32_t e = 0; e < n; ++e) {
       const double v = view[e].dValue;
       if (std::isnan(v)) {
         ++nan;
         continue;
       }
-      if (seen && v < last) return false;
+      if (v < last) return false;
       last = v;
-      seen = true;
     }
     count_ = n - nan;
     if (nan == 0 || count_ == 0) return true;
@@ -114,7 +115,7 @@ class AscendingEntries {
  private:
   const ORDER_DATA* view_ = nullptr;
   std::int32_t count_ = 0;
-  ScratchArray<std::int32_t> entries_;
+  WorkArray<std::int32_t> entries_;
 };
 
 // Over ascending values every test of a member (v >= low, v < high or not
@@ -174,19 +175,68 @@ void SearchMembers(const AscendingEntries& entries, const double* breaks, std::i
   }
 }
 
+// A view whose values do not ascend (the exchange sort's, with NaN), with
+// ascending breaks: every value lies in at most one class, found by binary
+// search over the breaks (the closing test only adds values at or above the
+// last break to the last class), and the classes are laid out by counting.
+// False, with nothing written, when the breaks do not ascend or memory is
+// short.
+bool BucketMembers(const ORDER_DATA* view, std::int32_t n, const double* breaks, std::int32_t k,
+                   bool closing, const ValueWindow* window, std::int32_t* counts,
+                   std::vector<std::int32_t>& ids) {
+  for (std::int32_t s = 0; s < k; ++s) {
+    if (!(breaks[s] <= breaks[s + 1])) return false;
+  }
+  WorkArray<std::int32_t> classOf(n);
+  if (!classOf) return false;
+  const double last = breaks[k];
+  std::fill(counts, counts + k, 0);
+  std::int64_t total = 0;
+  for (std::int32_t e = 0; e < n; ++e) {
+    const double v = view[e].dValue;
+    std::int64_t c = -1;
+    if (!std::isnan(v) && InWindow(v, window)) {
+      c = std::upper_bound(breaks, breaks + k + 1, v) - breaks - 1;  // breaks[c] <= v < breaks[c + 1]
+      if (c == k) c = closing && (v <= last || std::fabs(v - last) < EQ_TOLERANCE) ? k - 1 : -1;
+    }
+    classOf[e] = static_cast<std::int32_t>(c);
+    if (c >= 0) {
+      ++counts[c];
+      ++total;
+    }
+  }
+  // counts[] turns into each class's end in the list while the ids are
+  // placed, then back into counts.
+  const std::size_t base = ids.size();
+  ids.resize(base + static_cast<std::size_t>(total));
+  std::int32_t* list = ids.data() + base;
+  std::int32_t start = 0;
+  for (std::int32_t s = 0; s < k; ++s) {
+    const std::int32_t count = counts[s];
+    counts[s] = start;
+    start += count;
+  }
+  for (std::int32_t e = 0; e < n; ++e) {
+    if (classOf[e] >= 0) list[counts[classOf[e]]++] = view[e].lID;
+  }
+  for (std::int32_t s = k - 1; s > 0; --s) counts[s] -= counts[s - 1];
+  return true;
+}
+
 }  // namespace
 
 bool CollectMembers(const ORDER_DATA* view, std::int32_t n, const double* breaks,
                     std::int32_t k, LastClass last, const ValueWindow* window,
                     std::int32_t* counts, std::vector<std::int32_t>& ids) noexcept {
   const bool closing =
-      last == LastClass::kClosing && n > 0 &&
-      !(std::fabs(view[n - 1].dValue - breaks[k]) >= EQ_TOLERANCE);
+      last == LastClass::kClosed ||
+      (last == LastClass::kClosing && n > 0 &&
+       !(std::fabs(view[n - 1].dValue - breaks[k]) >= EQ_TOLERANCE));
   try {
     AscendingEntries entries;
     if (entries.Init(view, n)) {
       SearchMembers(entries, breaks, k, closing, window, counts, ids);
-    } else {
+    } else if (!BucketMembers(view, n, breaks, k, closing, window, counts, ids)) {
       ScanMembers(view, n, breaks, k, closing, window, counts, ids);
     }
   } catch (...) {

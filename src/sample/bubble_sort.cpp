@@ -74,15 +74,15 @@ bool FastBubbleSort(ORDER_DATA* records, std::int64_t lLeft, std::int64_t lRight
   NumberedRecords range;
   if (!range.Init(records, lLeft, lRight)) return false;
   const std::int32_t n = range.Count();
-  ScratchArray<std::int32_t> order(n);
-  ScratchArray<std::int32_t> key(n);
+  WorkArray<std::int32_t> order(n);
+  WorkArray<std::int32_t> key(n);
   if (!order || !key) return false;
   const std::int64_t equalNeighbours = RankValues(range, order.get(), key.get());
   if (equalNeighbours < 0) return false;
   if (equalNeighbours > 0) {
-    ScratchArray<std::int32_t> below(n);
-    ScratchArray<std::int32_t> tree(static_cast<std::int64_t>(n) + 1);
-    ScratchArray<std::int32_t> place(n);
+    WorkArray<std::int32_t> below(n);
+    WorkArray<std::int32_t> tree(static_cast<std::int64_t>(n) + 1);
+    WorkArray<std::int32_t> place(n);
     if (!below || !tree || !place) return false;
     // below[k]: the records before number k whose value is below its value,
     // counted over the ranks of the distinct values (place[] holds them).

@@ -118,8 +118,8 @@ class KeyTree {
   }
 
   std::int32_t n_ = 0;
-  ScratchArray<std::int32_t> min_;
-  ScratchArray<std::int32_t> max_;
+  WorkArray<std::int32_t> min_;
+  WorkArray<std::int32_t> max_;
 };
 
 // The quicksort over numbers 0..n-1 with the keys key[number] (the first
@@ -253,7 +253,7 @@ class QuickSorter {
   const std::int32_t* ties_;
   KeyTree tree_;
   bool tree_ready_ = false;
-  ScratchArray<std::int32_t> chain_;
+  WorkArray<std::int32_t> chain_;
 };
 
 bool FastQuickSort(ORDER_DATA* records, std::int64_t lLeft, std::int64_t lRight) noexcept {
@@ -261,8 +261,8 @@ bool FastQuickSort(ORDER_DATA* records, std::int64_t lLeft, std::int64_t lRight)
   if (!range.Init(records, lLeft, lRight)) return false;
   const std::int32_t n = range.Count();
   if (n < 2) return true;
-  ScratchArray<std::int32_t> sorted(n);
-  ScratchArray<std::int32_t> key(n);
+  WorkArray<std::int32_t> sorted(n);
+  WorkArray<std::int32_t> key(n);
   if (!sorted || !key) return false;
   const std::int64_t equalNeighbours = RankValues(range, sorted.get(), key.get());
   if (equalNeighbours < 0) return false;
@@ -270,10 +270,10 @@ bool FastQuickSort(ORDER_DATA* records, std::int64_t lLeft, std::int64_t lRight)
     range.Rearrange(sorted.get());
     return true;
   }
-  ScratchArray<std::int32_t> cur(n);
+  WorkArray<std::int32_t> cur(n);
   if (!cur) return false;
   // ties[s]: pairs of equal neighbours in the sorted order up to slot s.
-  ScratchArray<std::int32_t> ties(n);
+  WorkArray<std::int32_t> ties(n);
   if (!ties) return false;
   ties[0] = 0;
   for (std::int32_t s = 1; s < n; ++s) {

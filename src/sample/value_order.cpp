@@ -26,8 +26,8 @@ bool RadixSort(KeyedItem* items, std::int32_t n) noexcept {
   constexpr unsigned kPasses = 6;
   constexpr std::uint64_t kBuckets = std::uint64_t{1} << kBits;
   constexpr std::uint64_t kMask = kBuckets - 1;
-  ScratchArray<KeyedItem> buffer(n);
-  ScratchArray<std::int32_t> counts(kPasses * kBuckets);
+  WorkArray<KeyedItem> buffer(n);
+  WorkArray<std::int32_t> counts(kPasses * kBuckets);
   if (!buffer || !counts) return false;
   std::int32_t* count = counts.get();
   std::fill(count, count + kPasses * kBuckets, 0);
@@ -101,7 +101,7 @@ bool NumberedRecords::Init(ORDER_DATA* records, std::int64_t lLeft, std::int64_t
 void NumberedRecords::Rearrange(std::int32_t* order) const noexcept {
   // Gathering into a copy lets the reads overlap; without the copy's memory
   // each cycle of the permutation is followed in place.
-  ScratchArray<ORDER_DATA> copy(count_);
+  WorkArray<ORDER_DATA> copy(count_);
   if (copy) {
     for (std::int32_t k = 0; k < count_; ++k) copy[k] = Record(order[k]);
     for (std::int32_t k = 0; k < count_; ++k) Record(k) = copy[k];
@@ -127,7 +127,7 @@ void NumberedRecords::Rearrange(std::int32_t* order) const noexcept {
 std::int64_t RankValues(const NumberedRecords& range, std::int32_t* sorted,
                         std::int32_t* first) noexcept {
   const std::int32_t n = range.Count();
-  ScratchArray<KeyedItem> items(n);
+  WorkArray<KeyedItem> items(n);
   if (!items) return -1;
   for (std::int32_t k = 0; k < n; ++k) items[k] = KeyedItem{OrderKey(range.Record(k).dValue), k};
   SortItems(items.get(), n);

@@ -31,7 +31,7 @@ void CountByComparison(const double* values, std::int32_t n, std::int32_t* count
 
 void CountOccurrences(const double* values, std::int32_t n, std::int32_t* counts) {
   // A small sample is counted directly: the working memory would cost more.
-  ScratchArray<KeyedItem> items;
+  WorkArray<KeyedItem> items;
   if (n < kSmallRange || !items.Allocate(n)) {
     CountByComparison(values, n, counts);
     return;

@@ -101,6 +101,12 @@ int main() {
            [](CMensora& m, double** b, std::int32_t* k, std::int32_t** i, std::int32_t** c) {
              return m.DataSecByAverStdAndMinMax(2, 1, b, k, i, c, 2, AUTO_MAX);
            });
+  classify("quantile", [](CMensora& m, double** b, std::int32_t* k, std::int32_t** i, std::int32_t** c) {
+    return m.DataSecByQuantile(3, b, k, i, c);
+  });
+  classify("natural", [](CMensora& m, double** b, std::int32_t* k, std::int32_t** i, std::int32_t** c) {
+    return m.DataSecByNaturalBreaks(3, b, k, i, c);
+  });
   {
     CMensora m(values.data(), n);
     std::int32_t* area = nullptr;

@@ -330,6 +330,8 @@ class AgainstLibrary(unittest.TestCase):
             "count": ["--start", "1", "--classes", "4", "--end", "9"],
             "stddev": ["--steps", "1", "--times", "0.5"],
             "stddev-window": ["--steps", "2", "--times", "1", "--min", "2"],
+            "quantile": ["--classes", "3"],
+            "natural": ["--classes", "3"],
         }
         for method, options in runs.items():
             with self.subTest(method=method):
@@ -351,6 +353,17 @@ class AgainstLibrary(unittest.TestCase):
                         self.assertEqual(m["row"], m["id"] + 1)
                 total = sum(c["count"] for c in result["classes"])
                 self.assertEqual(result["unclassified"], 10 - total)
+
+    def test_quantile_and_natural_close_the_last_class(self):
+        for method in ["quantile", "natural"]:
+            with self.subTest(method=method):
+                rc, out, err = run("classify", "-", "--method", method, "--classes", "2",
+                                   "--format", "json", stdin="5 1 5 nan 3\n")
+                self.assertEqual(rc, 0, err)
+                result = json.loads(out)
+                self.assertTrue(result["classes"][-1]["upper_included"])
+                self.assertEqual(result["breaks"][-1], 5)
+                self.assertEqual(result["unclassified"], 1)  # the NaN
 
     def test_closing_rule_shown(self):
         rc, out, _ = run("classify", "-", "--method", "equal", "--classes", "2", "--format", "json",
@@ -438,6 +451,21 @@ class Svg(FileCase):
         dashed = [l for l in root.iterfind(".//s:line", ns) if l.get("stroke-dasharray")]
         self.assertEqual(len(dashed), 4)  # breaks 3, 6 and 9, and the legend's sample
 
+    def test_natural_breaks_histogram(self):
+        data = self.write("d.txt", "1 2 3 10 11 12 30\n")
+        picture = os.path.join(self.dir.name, "n.svg")
+        rc, out, err = run("classify", data, "--method", "natural", "--classes", "3",
+                           "--svg", picture)
+        self.assertEqual(rc, 0, err)
+        root = ET.parse(picture).getroot()
+        ns = {"s": "http://www.w3.org/2000/svg"}
+        texts = [t.text or "" for t in root.iterfind(".//s:text", ns)]
+        self.assertTrue(any("method natural" in t for t in texts))
+        self.assertEqual(sum(1 for t in texts if t.startswith("[")), 3)
+        self.assertFalse(any(t.startswith("in no class") for t in texts))
+        self.assertIn("[1, 10)", out)
+        self.assertIn("[30, 30]", out)
+
     def test_escaped_title_and_one_value(self):
         path = self.write("t.csv", 'who,"a<b & c"\nx,5\ny,5\n')
         picture = os.path.join(self.dir.name, "h.svg")
@@ -461,7 +489,7 @@ class Help(unittest.TestCase):
                     self.assertIn(heading + "\n", page)
         _, page, _ = run("classify", "--help")
         self.assertIn("999", page)
-        for method in ["equal", "step", "count", "stddev", "stddev-window"]:
+        for method in ["equal", "step", "count", "stddev", "stddev-window", "quantile", "natural"]:
             self.assertIn("\n    " + method + " --", page)
 
 

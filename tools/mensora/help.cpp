@@ -71,7 +71,7 @@ SYNOPSIS
 DESCRIPTION
     summary   every measure of the sample: means, mode, median, extremes,
               deviation, skewness and kurtosis
-    classify  divide the sample into classes by one of five methods and list
+    classify  divide the sample into classes by one of seven methods and list
               the members of each class; optionally draw a histogram (SVG)
     select    the values in the half-open window [A, B) with their rows
 
@@ -137,7 +137,8 @@ DESCRIPTION
     A class [a, b) holds the values from a up to but not including b. The
     last class of the equal, step and count methods also holds the values at
     its upper break (shown [a, b]) unless the maximum lies 1e-7 or more away
-    from that break.
+    from that break; that of the quantile and natural methods always does
+    (their last break is the maximum).
 
 METHODS
 )";
@@ -192,6 +193,8 @@ EXAMPLE
     mensora classify examples/us_states_1977.csv --column Income \
         --label State --method equal --classes 4 --svg income.svg
     mensora classify data.txt --method step --start 0 --step 10 --end 50
+    mensora classify examples/us_states_1977.csv --column Income \
+        --label State --method natural --classes 4 --svg natural.svg
 )";
 }
 

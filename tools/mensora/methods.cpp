@@ -37,6 +37,22 @@ const std::vector<Method>& Methods() {
          return m.DataSecByAverStdAndMinMax(p.steps, p.times, &o.breaks, &o.breakNum, &o.ids,
                                             &o.counts, p.min, p.max);
        }},
+      {"quantile", "DataSecByQuantile", kClasses, 0, true, false,
+       "K classes of about equal counts",
+       "break s is the sorted value at position s m / K (m values, NaN left\n"
+       "out); equal values stay in one class, so a class may hold more or\n"
+       "fewer, and a repeated break leaves an empty class",
+       [](CMensora& m, const ClassParams& p, LibraryClasses& o) {
+         return m.DataSecByQuantile(p.classes, &o.breaks, &o.breakNum, &o.ids, &o.counts);
+       }},
+      {"natural", "DataSecByNaturalBreaks", kClasses, 0, true, false,
+       "natural breaks: K classes of least squared deviation from their means",
+       "the exact optimum, the same for any order of the values; each break is\n"
+       "the smallest value of its class; with fewer distinct values than K each\n"
+       "value is a class and the empty classes come just before the last",
+       [](CMensora& m, const ClassParams& p, LibraryClasses& o) {
+         return m.DataSecByNaturalBreaks(p.classes, &o.breaks, &o.breakNum, &o.ids, &o.counts);
+       }},
   };
   return methods;
 }

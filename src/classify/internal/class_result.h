@@ -22,8 +22,11 @@ struct ValueWindow {
 // break[s+1]. kClosing: the closing rule of the range classes, which fires
 // unless the sample maximum (the last entry of the view) lies at least
 // EQ_TOLERANCE from the last break; when it fires the last class also takes
-// the values within EQ_TOLERANCE of the last break.
-enum class LastClass { kOpen, kClosing };
+// the values within EQ_TOLERANCE of the last break. kClosed: the last class
+// closes that way always, whatever the last entry of the view holds; for
+// breaks whose last entry is the largest value that is not NaN it is the
+// closing rule without its dependence on where the view keeps its NaNs.
+enum class LastClass { kOpen, kClosing, kClosed };
 
 // Appends the ids of the members of classes 0..k-1 (breaks[0..k]) to ids,
 // class by class, each class in the order of the view, and stores each

@@ -43,13 +43,13 @@ T* ReplaceArray(T*& field, std::int64_t n) noexcept {
 // object goes out of scope, indexed by signed positions. Empty (false) when
 // the array could not be had.
 template <class T>
-class ScratchArray {
+class WorkArray {
  public:
-  ScratchArray() noexcept = default;
-  explicit ScratchArray(std::int64_t n) noexcept : data_(NewArray<T>(n)) {}
-  ~ScratchArray() { delete[] data_; }
-  ScratchArray(const ScratchArray&) = delete;
-  ScratchArray& operator=(const ScratchArray&) = delete;
+  WorkArray() noexcept = default;
+  explicit WorkArray(std::int64_t n) noexcept : data_(NewArray<T>(n)) {}
+  ~WorkArray() { delete[] data_; }
+  WorkArray(const WorkArray&) = delete;
+  WorkArray& operator=(const WorkArray&) = delete;
 
   // Replaces the array by a new one of n elements; false when it cannot be had.
   bool Allocate(std::int64_t n) noexcept {

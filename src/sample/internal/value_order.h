@@ -47,7 +47,7 @@ class NumberedRecords {
   ORDER_DATA* records_ = nullptr;
   std::int64_t left_ = 0;
   std::int32_t count_ = 0;
-  ScratchArray<std::int32_t> positions_;  // offsets from left_
+  WorkArray<std::int32_t> positions_;  // offsets from left_
 };
 
 // Ranks of the numbered values: sorted[s] is the number of the s-th value in

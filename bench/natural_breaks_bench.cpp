@@ -1,0 +1,109 @@
+// Natural breaks: the library's member on 10^6 values, and, in the same run,
+// the member against a straightforward O(k n^2) dynamic programme.
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <limits>
+#include <random>
+#include <vector>
+
+#include "Mensora.h"
+
+namespace {
+
+// Skewed, practically all distinct, like parcel areas: the hardest case,
+// one weighted point per value.
+std::vector<double> ParcelAreas(std::int64_t n) {
+  std::mt19937_64 rng(42);
+  std::lognormal_distribution<double> area(6.0, 1.2);
+  std::vector<double> data(static_cast<std::size_t>(n));
+  for (double& v : data) v = area(rng);
+  return data;
+}
+
+// The same areas in whole square metres: a few thousand distinct values.
+std::vector<double> RoundedAreas(std::int64_t n) {
+  std::vector<double> data = ParcelAreas(n);
+  for (double& v : data) v = std::round(v);
+  return data;
+}
+
+// The class count of the classic programme over the n sorted values, with
+// plain prefix sums: k * n^2 / 2 cost evaluations. Returns the least cost.
+double QuadraticNaturalBreaks(std::vector<double> values, int k) {
+  std::sort(values.begin(), values.end());
+  const std::size_t n = values.size();
+  std::vector<double> ps(n + 1, 0.0), pq(n + 1, 0.0);
+  for (std::size_t i = 0; i < n; ++i) {
+    ps[i + 1] = ps[i] + values[i];
+    pq[i + 1] = pq[i] + values[i] * values[i];
+  }
+  const double inf = std::numeric_limits<double>::infinity();
+  std::vector<double> row(n + 1, inf), next(n + 1, inf);
+  for (std::size_t j = 1; j <= n; ++j) {
+    const double s = ps[j];
+    row[j] = pq[j] - s * s / static_cast<double>(j);
+  }
+  for (int c = 2; c <= k; ++c) {
+    for (std::size_t j = 1; j <= n; ++j) {
+      double best = inf;
+      for (std::size_t i = 1; i < j; ++i) {
+        const double s = ps[j] - ps[i];
+        const double cost = row[i] + (pq[j] - pq[i]) - s * s / static_cast<double>(j - i);
+        if (cost < best) best = cost;
+      }
+      next[j] = best;
+    }
+    row.swap(next);
+  }
+  return row[n];
+}
+
+void RunMember(benchmark::State& state, std::vector<double> data, std::int32_t k) {
+  const auto n = static_cast<std::int64_t>(data.size());
+  CMensora m(data.data(), static_cast<std::int32_t>(n));
+  double* breaks = nullptr;
+  std::int32_t breakNum = 0;
+  std::int32_t* ids = nullptr;
+  std::int32_t* counts = nullptr;
+  m.ExtremumNum(nullptr, nullptr);  // the sorted view, built once per object
+  for (auto _ : state) {
+    if (m.DataSecByNaturalBreaks(k, &breaks, &breakNum, &ids, &counts) != 1) {
+      state.SkipWithError("DataSecByNaturalBreaks failed");
+      break;
+    }
+    benchmark::DoNotOptimize(breaks);
+  }
+}
+
+// Large sample, k = 5, 10, 20.
+void BM_NaturalBreaksMillion(benchmark::State& state) {
+  RunMember(state, ParcelAreas(1000000), static_cast<std::int32_t>(state.range(0)));
+}
+BENCHMARK(BM_NaturalBreaksMillion)->Arg(5)->Arg(10)->Arg(20)->Unit(benchmark::kMillisecond);
+
+void BM_NaturalBreaksMillionRounded(benchmark::State& state) {
+  RunMember(state, RoundedAreas(1000000), static_cast<std::int32_t>(state.range(0)));
+}
+BENCHMARK(BM_NaturalBreaksMillionRounded)->Arg(20)->Unit(benchmark::kMillisecond);
+
+// The comparison: the member and the classic programme on the same n, k = 5.
+void BM_NaturalBreaksMember(benchmark::State& state) {
+  RunMember(state, ParcelAreas(state.range(0)), 5);
+}
+BENCHMARK(BM_NaturalBreaksMember)->Arg(10000)->Arg(30000)->Arg(100000)->Unit(benchmark::kMillisecond);
+
+void BM_NaturalBreaksQuadratic(benchmark::State& state) {
+  const std::vector<double> data = ParcelAreas(state.range(0));
+  for (auto _ : state) benchmark::DoNotOptimize(QuadraticNaturalBreaks(data, 5));
+}
+BENCHMARK(BM_NaturalBreaksQuadratic)
+    ->Arg(10000)
+    ->Arg(30000)
+    ->Arg(100000)
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond);
+
+}  // namespace

@@ -1,0 +1,62 @@
+// Natural breaks: the partition of a sorted sample into classes of
+// consecutive values with the least total within-class sum of squared
+// deviations from the class means.
+#ifndef MENSORA_CLASSIFY_INTERNAL_NATURAL_BREAKS_H
+#define MENSORA_CLASSIFY_INTERNAL_NATURAL_BREAKS_H
+
+#include <cstdint>
+
+namespace mensora {
+namespace internal {
+
+// Collapses the runs of equal values of the ascending values[0..m-1] in place
+// into distinct values, writing the length of each run to counts. Returns the
+// number of distinct values.
+std::int32_t CollapseEqual(double* values, std::int32_t m, std::int32_t* counts) noexcept;
+
+// The optimal partition of m weighted points (distinct finite values,
+// ascending, with counts >= 1) into `classes` classes of consecutive points,
+// 1 <= classes <= m: writes the first point of each class to
+// starts[0..classes-1] (starts[0] = 0).
+//
+// The cost of a class is sum(count * (value - class mean)^2), computed from
+// prefix sums of the points scaled by a power of two and shifted by their
+// weighted median, the sums carried as pairs of doubles so that the
+// difference of two prefix sums keeps the precision of the class itself. The
+// dynamic programme runs over suffixes: best[c][i] is the least cost of
+// points i..m-1 in c classes, reached by choosing where the second class
+// begins; each layer is solved by divide and conquer over the rows, since the
+// best next start never decreases as i grows. O(classes * m * log m) cost
+// evaluations and (classes - 1) * (m - classes + 1) stored choices.
+//
+// Ties: where the computed costs of two choices differ by less than 2^-40
+// of the sum of squares about the shift of the points concerned (far above
+// their rounding error, far below any difference that matters) the smaller
+// next start wins, and the partition is read from the front, so among
+// equally good partitions the one with the lexicographically smallest class
+// starts is returned. The input being the sorted distinct points, the result
+// never depends on the order of the sample.
+//
+// False when the scratch memory cannot be allocated.
+bool OptimalClassStarts(const double* values, const std::int32_t* counts, std::int32_t m,
+                        std::int32_t classes, std::int32_t* starts) noexcept;
+
+// The natural-breaks classes of d distinct ascending values with counts
+// (d >= 1, -inf first and +inf last where present, no NaN) for a class count
+// k >= 1. Writes the first point of each of min(k, d) classes to starts:
+//   - d <= k: every distinct value is its own class;
+//   - k = 1: one class;
+//   - otherwise -inf (when present) is a class of its own and +inf (when
+//     present) too while at least one class remains for the finite values
+//     (else it joins the last finite class), and the finite values take the
+//     remaining classes by OptimalClassStarts. A class that mixes an infinite
+//     value with any other has an infinite sum of squares, so whenever k
+//     leaves room this is the only partition with a finite cost.
+// False when the scratch memory cannot be allocated.
+bool NaturalClassStarts(const double* values, const std::int32_t* counts, std::int32_t d,
+                        std::int32_t k, std::int32_t* starts) noexcept;
+
+}  // namespace internal
+}  // namespace mensora
+
+#endif  // MENSORA_CLASSIFY_INTERNAL_NATURAL_BREAKS_H

@@ -1,0 +1,125 @@
+// The quantile and natural-breaks classes with each allocation failing in
+// turn: the scratch copies fail before any buffer is touched, the three
+// buffers fail as for the other range classes, and nothing leaks.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <vector>
+
+#include "Mensora.h"
+#include "alloc/counting_allocator.h"
+#include "support/test_access.h"
+
+using A = MensoraTestAccess;
+
+namespace {
+
+using Method = std::int32_t (CMensora::*)(std::int32_t, double**, std::int32_t*,
+                                          std::int32_t**, std::int32_t**);
+
+struct Result {
+  std::int32_t status = 0;
+  double* breaks = nullptr;
+  std::int32_t breakNum = -7;
+  std::int32_t* ids = nullptr;
+  std::int32_t* counts = nullptr;
+};
+
+Result Call(CMensora& m, Method method, std::int32_t k) {
+  Result r;
+  r.status = (m.*method)(k, &r.breaks, &r.breakNum, &r.ids, &r.counts);
+  return r;
+}
+
+// scratch: the allocations the method makes before it replaces the breaks
+// on an object whose view exists.
+void FailEachAllocation(Method method, std::int32_t k, std::int64_t scratch) {
+  const std::vector<double> sample = {5, 2, 9, 4, 4, 7, 4, 5};
+  std::vector<double> v = sample;
+  CMensora reference(v.data(), 8);
+  const Result expected = Call(reference, method, k);
+  ASSERT_EQ(1, expected.status);
+  const std::vector<double> breaks(expected.breaks, expected.breaks + k + 1);
+  const std::vector<std::int32_t> counts(expected.counts, expected.counts + k);
+
+  // Earlier range classes, standard-deviation classes and selection.
+  const auto prepare = [](CMensora& m) {
+    double* b = nullptr;
+    std::int32_t n = 0;
+    std::int32_t* ids = nullptr;
+    std::int32_t* cnt = nullptr;
+    ASSERT_EQ(1, m.DataSecByMaxMin(3, &b, &n, &ids, &cnt));
+    ASSERT_EQ(1, m.DataSecByAverStd(1, 1.0, &b, &n, &ids, &cnt));
+    ASSERT_EQ(1, m.DataStatByArea(4, 6, &ids, &n));
+  };
+  std::int64_t total = 0;
+  {
+    CMensora m(v.data(), 8);
+    prepare(m);
+    const std::int64_t before = alloc_probe::Calls();
+    Call(m, method, k);
+    total = alloc_probe::Calls() - before;
+  }
+  ASSERT_GT(total, scratch + 2);
+
+  for (std::int64_t fail = 1; fail <= total; ++fail) {
+    SCOPED_TRACE(testing::Message() << "allocation " << fail << " of " << total << " fails");
+    const std::int64_t live = alloc_probe::LiveBytes();
+    {
+      CMensora m(v.data(), 8);
+      prepare(m);
+      const double* oldBreaks = A::SecBreak(m);
+      const std::int32_t* oldCounts = A::SecIDNum(m);
+      const std::int32_t* oldIds = A::SecID(m);
+      const std::vector<double> oldBreakValues(oldBreaks, oldBreaks + 4);
+      const double* stdBreaks = A::StdBreak(m);
+      const std::int32_t* area = A::AreaID(m);
+
+      alloc_probe::FailNth(fail);
+      const Result r = Call(m, method, k);
+      ASSERT_FALSE(alloc_probe::Armed());
+      EXPECT_EQ(-1, r.status);
+      EXPECT_EQ(nullptr, r.breaks);
+      EXPECT_EQ(-7, r.breakNum);
+      EXPECT_EQ(nullptr, r.ids);
+      EXPECT_EQ(nullptr, r.counts);
+      if (fail <= scratch) {  // nothing replaced
+        EXPECT_EQ(oldBreaks, A::SecBreak(m));
+        EXPECT_EQ(oldBreakValues, std::vector<double>(oldBreaks, oldBreaks + 4));
+        EXPECT_EQ(oldCounts, A::SecIDNum(m));
+      } else if (fail == scratch + 1) {  // the breaks
+        EXPECT_EQ(nullptr, A::SecBreak(m));
+        EXPECT_EQ(oldCounts, A::SecIDNum(m));
+      } else {
+        ASSERT_NE(nullptr, A::SecBreak(m));
+        EXPECT_EQ(breaks, std::vector<double>(A::SecBreak(m), A::SecBreak(m) + k + 1));
+        if (fail == scratch + 2) {  // the counts
+          EXPECT_EQ(nullptr, A::SecIDNum(m));
+        } else {  // the member list, then the ids
+          EXPECT_EQ(nullptr, A::SecID(m));
+        }
+      }
+      if (fail <= scratch + 2) EXPECT_EQ(oldIds, A::SecID(m));
+      if (fail == total) {
+        EXPECT_EQ(counts, std::vector<std::int32_t>(A::SecIDNum(m), A::SecIDNum(m) + k));
+      }
+      EXPECT_EQ(stdBreaks, A::StdBreak(m));
+      EXPECT_EQ(area, A::AreaID(m));
+
+      const Result later = Call(m, method, k);
+      ASSERT_EQ(1, later.status);
+      EXPECT_EQ(breaks, std::vector<double>(later.breaks, later.breaks + k + 1));
+      EXPECT_EQ(counts, std::vector<std::int32_t>(later.counts, later.counts + k));
+    }
+    EXPECT_EQ(live, alloc_probe::LiveBytes()) << "leak";
+  }
+}
+
+}  // namespace
+
+// The sorted copy of the values.
+TEST(AllocFailure, QuantileClasses) { FailEachAllocation(&CMensora::DataSecByQuantile, 3, 1); }
+
+// The sorted copy, the counts of the distinct values, the class starts and
+// the four arrays of the programme.
+TEST(AllocFailure, NaturalBreaks) { FailEachAllocation(&CMensora::DataSecByNaturalBreaks, 2, 7); }

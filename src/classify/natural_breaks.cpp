@@ -56,7 +56,7 @@ std::int32_t CMensora::DataSecByNaturalBreaks(std::int32_t lSecNum, double** ppS
   if (breaks == nullptr) return -1;
   const double nan = std::numeric_limits<double>::quiet_NaN();
   for (std::int32_t s = 0; s < lSecNum; ++s) {
-    breaks[s] = d == 0 ? nan : values[starts[std::min(s, classes - 1)]];
+    breaks[s] = d == 0 ? nan : values[starts[static_cast<std::size_t>(std::min(s, classes - 1))]];
   }
   breaks[lSecNum] = d == 0 ? nan : values[d - 1];
   return CompleteClassResult(m_pOrderData, m_lOrderNum, lSecNum,

@@ -35,9 +35,9 @@ std::int32_t CMensora::DataSecByQuantile(std::int32_t lSecNum, double** ppSecBre
   const std::int64_t m = numbers.count;
   for (std::int32_t s = 0; s < lSecNum; ++s) {
     breaks[s] = m == 0 ? std::numeric_limits<double>::quiet_NaN()
-                       : numbers.values[static_cast<std::int64_t>(s) * m / lSecNum];
+                       : numbers.values[static_cast<std::size_t>(static_cast<std::int64_t>(s) * m / lSecNum)];
   }
-  breaks[lSecNum] = m == 0 ? std::numeric_limits<double>::quiet_NaN() : numbers.values[m - 1];
+  breaks[lSecNum] = m == 0 ? std::numeric_limits<double>::quiet_NaN() : numbers.values[static_cast<std::size_t>(m - 1)];
   return CompleteClassResult(m_pOrderData, m_lOrderNum, lSecNum,
                              ClassBuffers{m_pSecBreak, m_pSecIDNum, m_pSecID},
                              LastClass::kClosed, nullptr, out);

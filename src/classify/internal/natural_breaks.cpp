@@ -189,7 +189,7 @@ bool OptimalClassStarts(const double* values, const std::int32_t* counts, std::i
 
   FillPrefixSums(values, counts, m, prefix);
   // One class: the points from i on.
-  for (std::int32_t i = classes - 1; i < m; ++i) prev[i] = ClassCost(prefix, i, m);
+  for (std::int32_t i = classes - 1; i < m; ++i) prev.get()[i] = ClassCost(prefix, i, m);
   for (std::int32_t c = 2; c <= classes; ++c) {
     std::int32_t* layerChoice = choice.get() + static_cast<std::int64_t>(c - 2) * rows;
     SolveLayer(prefix, m, prev.get(), cur.get(), layerChoice, c == 2 ? nullptr : layerChoice - rows,
@@ -200,7 +200,7 @@ bool OptimalClassStarts(const double* values, const std::int32_t* counts, std::i
   starts[0] = 0;
   std::int32_t i = 0;
   for (std::int32_t c = classes; c >= 2; --c) {
-    i = choice[static_cast<std::int64_t>(c - 2) * rows + (i - (classes - c))];
+    i = choice.get()[static_cast<std::int64_t>(c - 2) * rows + (i - (classes - c))];
     starts[classes - c + 1] = i;
   }
   return true;

@@ -58,7 +58,8 @@ inline bool CollectSortedNumbers(const ORDER_DATA* view, std::int32_t n,
     if (std::isnan(value)) continue;
     if (value == 0.0) value = 0.0;
     if (i > 0 && value < values[i - 1]) ascending = false;
-    values[i++] = value;
+    // m values are not NaN, so exactly m are written.
+    values[i++] = value;  // NOLINT(clang-analyzer-cplusplus.NewDelete)
   }
   if (!ascending) std::sort(values, values + m);
   return true;

@@ -275,6 +275,40 @@ void SameClassResult(std::int32_t sl, std::int32_t sr, const ClassOut& l, const 
   idLen = total;
 }
 
+// A quantile or natural-breaks result: success exactly when there is a
+// sample and a usable class count; then k + 1 ascending breaks, and every
+// value that is not NaN listed once, NaN values never.
+void SoundClassResult(std::int32_t status, std::int32_t k, const ClassOut& o,
+                      const double* data, std::int32_t n) {
+  const bool expected = data != nullptr && n > 0 && k >= 1 && k < kClassesTooLarge;
+  if ((status == 1) != expected) Fail("class status");
+  if (status != 1) {
+    if (o.breaks != kNoBreaks || o.breakNum != kNoCount || o.ids != kNoIds || o.counts != kNoIds) {
+      Fail("outputs written on failure");
+    }
+    return;
+  }
+  if (o.breakNum != k + 1) Fail("break count");
+  for (std::int32_t s = 0; s < k; ++s) {
+    if (o.breaks[s + 1] < o.breaks[s]) Fail("breaks descend");
+  }
+  std::int64_t total = 0;
+  for (std::int32_t s = 0; s < k; ++s) {
+    if (o.counts[s] < 0) Fail("negative class count");
+    total += o.counts[s];
+  }
+  std::vector<bool> listed(static_cast<std::size_t>(n), false);
+  for (std::int64_t i = 0; i < total; ++i) {
+    const std::int32_t id = o.ids[i];
+    if (id < 0 || id >= n || listed[static_cast<std::size_t>(id)]) Fail("id out of range or twice");
+    if (std::isnan(data[id])) Fail("NaN value in a class");
+    listed[static_cast<std::size_t>(id)] = true;
+  }
+  for (std::int32_t i = 0; i < n; ++i) {
+    if (!listed[static_cast<std::size_t>(i)] && !std::isnan(data[i])) Fail("value in no class");
+  }
+}
+
 // The class count (end - start) / step that a step-class call would form,
 // found on a copy of the model so that the objects themselves are untouched.
 bool StepCallTooLarge(const LiteralMensora& ref, double start, double step, double end) {
@@ -314,7 +348,7 @@ void RunCall(FuzzedDataProvider& in, Pair& p, Pair& other) {
   LiteralMensora& ref = *p.ref;
   const std::int32_t n = p.Count();
   const std::vector<double>& sample = *p.sample;
-  const int op = in.ConsumeIntegralInRange<int>(0, kGetterCount + 18);
+  const int op = in.ConsumeIntegralInRange<int>(0, kGetterCount + 19);
   if (op < kGetterCount) {
     const Getter& g = kGetters[op];
     g_call = g.name;
@@ -552,6 +586,21 @@ void RunCall(FuzzedDataProvider& in, Pair& p, Pair& other) {
         p.sample = other.sample;
         p.nullSample = other.nullSample;
       }
+      break;
+    }
+    case 18: {
+      // Quantile and natural-breaks classes have no literal form: they run on
+      // a copy of the library object, which must give a sound class result.
+      const bool natural = in.ConsumeBool();
+      g_call = natural ? "DataSecByNaturalBreaks" : "DataSecByQuantile";
+      const std::int32_t k = CountArg(in, natural ? 64 : kMaxClasses, kClassesTooLarge);
+      CMensora copy(nullptr, 0);
+      copy = lib;
+      ClassOut o;
+      const std::int32_t status =
+          natural ? copy.DataSecByNaturalBreaks(k, &o.breaks, &o.breakNum, &o.ids, &o.counts)
+                  : copy.DataSecByQuantile(k, &o.breaks, &o.breakNum, &o.ids, &o.counts);
+      SoundClassResult(status, k, o, Access::Data(lib), Access::DataNum(lib));
       break;
     }
     default: {

@@ -99,6 +99,23 @@ struct Pair {
   }
 };
 
+// The measures each object keeps between calls.
+struct StoredMeasure {
+  const char* what;
+  double (*lib)(const CMensora&);
+  double LiteralMensora::*ref;
+};
+const StoredMeasure kStoredMeasures[] = {
+    {"stored mean", Access::AverNum, &LiteralMensora::m_dAverNum},
+    {"stored mode", Access::NumerousValue, &LiteralMensora::m_dNumerousNum},
+    {"stored median", Access::MedianValue, &LiteralMensora::m_dMedianNum},
+    {"stored standard deviation", Access::StandDifValue, &LiteralMensora::m_dStandDifNum},
+    {"stored mean deviation", Access::DisDifAverValue, &LiteralMensora::m_dDisDifAverNum},
+    {"stored sum of squares", Access::DisDifSqrSumValue, &LiteralMensora::m_dDisDifSqrSum},
+    {"stored variance", Access::SqrDifValue, &LiteralMensora::m_dSqrDifNum},
+    {"stored variation", Access::AlterDifCoeValue, &LiteralMensora::m_dAlterDifCoe},
+    {"stored root mean square", Access::SqraverDifValue, &LiteralMensora::m_dSqraverDifNum}};
+
 void SameState(const CMensora& l, const LiteralMensora& r, const Lengths& len) {
   if (Access::Data(l) != r.m_pData) Fail("sample pointer");
   SameInt(Access::DataNum(l), r.m_lDataNum, "sample count");
@@ -108,15 +125,7 @@ void SameState(const CMensora& l, const LiteralMensora& r, const Lengths& len) {
   SameInt(Access::AverDone(l), r.m_bAverDone, "mean flag");
   SameInt(Access::NumerousDone(l), r.m_bNumerousDone, "mode flag");
   SameInt(Access::DisDifDone(l), r.m_bDisDifDone, "deviation flag");
-  SameDouble(Access::AverNum(l), r.m_dAverNum, "stored mean");
-  SameDouble(Access::NumerousValue(l), r.m_dNumerousNum, "stored mode");
-  SameDouble(Access::MedianValue(l), r.m_dMedianNum, "stored median");
-  SameDouble(Access::StandDifValue(l), r.m_dStandDifNum, "stored standard deviation");
-  SameDouble(Access::DisDifAverValue(l), r.m_dDisDifAverNum, "stored mean deviation");
-  SameDouble(Access::DisDifSqrSumValue(l), r.m_dDisDifSqrSum, "stored sum of squares");
-  SameDouble(Access::SqrDifValue(l), r.m_dSqrDifNum, "stored variance");
-  SameDouble(Access::AlterDifCoeValue(l), r.m_dAlterDifCoe, "stored variation");
-  SameDouble(Access::SqraverDifValue(l), r.m_dSqraverDifNum, "stored root mean square");
+  for (const StoredMeasure& f : kStoredMeasures) SameDouble(f.lib(l), r.*f.ref, f.what);
   SameArray(Access::SubSection(l), r.m_pSubSection, len.sub, "every-k-th buffer");
   SameArray(Access::AreaID(l), r.m_pAreaID, len.area, "window id buffer");
   SameArray(Access::SecBreak(l), r.m_pSecBreak, len.secBreaks, "range break buffer");

@@ -4,11 +4,6 @@
 # x87 registers, and runs the tests through CTest.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-if ! dpkg --print-foreign-architectures | grep -qx i386; then
-  SUDO=""; [ "$(id -u)" -ne 0 ] && SUDO="sudo"
-  $SUDO dpkg --add-architecture i386
-  $SUDO apt-get update -qq
-fi
 scripts/deps.sh cmake make g++-multilib libgtest-dev:i386 libgmock-dev:i386 python3
 OUT=${OUT:-build-m32}
 flags="-m32 -msse2 -mfpmath=sse"

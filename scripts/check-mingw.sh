@@ -5,11 +5,6 @@
 # CTest with Wine as the emulator.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-if ! dpkg --print-foreign-architectures | grep -qx i386; then
-  SUDO=""; [ "$(id -u)" -ne 0 ] && SUDO="sudo"
-  $SUDO dpkg --add-architecture i386
-  $SUDO apt-get update -qq
-fi
 scripts/deps.sh cmake make g++-mingw-w64-i686 googletest wine wine32:i386
 OUT=${OUT:-build-mingw}
 TOOLCHAIN="$PWD/cmake/mingw-w64-i686.cmake"

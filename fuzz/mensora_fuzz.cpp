@@ -286,10 +286,13 @@ void SameClassResult(std::int32_t sl, std::int32_t sr, const ClassOut& l, const 
 
 // A quantile or natural-breaks result: success exactly when there is a
 // sample and a usable class count; then k + 1 ascending breaks, and every
-// value that is not NaN listed once, NaN values never.
+// record of the sorted view whose value is not NaN listed once, NaN values
+// never. (The view, not the caller's array: the caller may have changed a
+// value since the view was built.)
 void SoundClassResult(std::int32_t status, std::int32_t k, const ClassOut& o,
-                      const double* data, std::int32_t n) {
-  const bool expected = data != nullptr && n > 0 && k >= 1 && k < kClassesTooLarge;
+                      const CMensora& object) {
+  const bool expected = Access::Data(object) != nullptr && Access::DataNum(object) > 0 &&
+                        k >= 1 && k < kClassesTooLarge;
   if ((status == 1) != expected) Fail("class status");
   if (status != 1) {
     if (o.breaks != kNoBreaks || o.breakNum != kNoCount || o.ids != kNoIds || o.counts != kNoIds) {
@@ -306,15 +309,22 @@ void SoundClassResult(std::int32_t status, std::int32_t k, const ClassOut& o,
     if (o.counts[s] < 0) Fail("negative class count");
     total += o.counts[s];
   }
+  const std::int32_t n = Access::OrderNum(object);
+  std::vector<double> valueOf(static_cast<std::size_t>(n));
+  for (std::int32_t e = 0; e < n; ++e) {
+    const ORDER_DATA record = Access::View(object)[e];
+    valueOf[static_cast<std::size_t>(record.lID)] = record.dValue;
+  }
   std::vector<bool> listed(static_cast<std::size_t>(n), false);
   for (std::int64_t i = 0; i < total; ++i) {
     const std::int32_t id = o.ids[i];
     if (id < 0 || id >= n || listed[static_cast<std::size_t>(id)]) Fail("id out of range or twice");
-    if (std::isnan(data[id])) Fail("NaN value in a class");
+    if (std::isnan(valueOf[static_cast<std::size_t>(id)])) Fail("NaN value in a class");
     listed[static_cast<std::size_t>(id)] = true;
   }
   for (std::int32_t i = 0; i < n; ++i) {
-    if (!listed[static_cast<std::size_t>(i)] && !std::isnan(data[i])) Fail("value in no class");
+    const auto at = static_cast<std::size_t>(i);
+    if (!listed[at] && !std::isnan(valueOf[at])) Fail("value in no class");
   }
 }
 
@@ -609,7 +619,7 @@ void RunCall(FuzzedDataProvider& in, Pair& p, Pair& other) {
       const std::int32_t status =
           natural ? copy.DataSecByNaturalBreaks(k, &o.breaks, &o.breakNum, &o.ids, &o.counts)
                   : copy.DataSecByQuantile(k, &o.breaks, &o.breakNum, &o.ids, &o.counts);
-      SoundClassResult(status, k, o, Access::Data(lib), Access::DataNum(lib));
+      SoundClassResult(status, k, o, copy);
       break;
     }
     default: {

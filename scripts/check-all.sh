@@ -38,4 +38,6 @@ done
 echo "==== summary"
 printf '%s\n' "${summary[@]}"
 echo "total $(($(date +%s) - total_start)) s"
+passed=$(printf '%s\n' "${summary[@]}" | grep -c ' passed ')
+echo "checks: $passed passed, $(( ${#summary[@]} - passed )) failed"
 exit $failed

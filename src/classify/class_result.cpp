@@ -10,6 +10,7 @@
 #include <cmath>
 #include <cstring>
 #include <limits>
+#include <vector>
 
 #include "sample/internal/alloc.h"
 
@@ -120,60 +121,63 @@ class AscendingEntries {
 
 // Over ascending values every test of a member (v >= low, v < high or not
 // comparable, the closing test v <= high or |v - high| < EQ_TOLERANCE, and
-// the window) holds on a contiguous run, so each class is one run, found by
-// binary search, in the order of the view. NaN entries pass no test.
-void SearchMembers(const AscendingEntries& entries, const double* breaks, std::int32_t k,
-                   bool closing, const ValueWindow* window, std::int32_t* counts,
-                   std::vector<std::int32_t>& ids) {
-  const std::int32_t n = entries.Count();
-  std::int32_t windowBegin = 0;
-  std::int32_t windowEnd = n;
-  if (window != nullptr) {
-    const double dMin = window->dMin;
-    const double dMax = window->dMax;
-    windowBegin = entries.End(0, [dMin](double v) { return !(v >= dMin); });
-    windowEnd = entries.End(0, [dMax](double v) { return !(v > dMax); });
+// the window) holds on a contiguous run, so each class is one run of the
+// entries, found by binary search, in the order of the view. NaN entries pass
+// no test. The runs are taken class by class, in order.
+class ClassRuns {
+ public:
+  ClassRuns(const AscendingEntries& entries, const double* breaks, std::int32_t k, bool closing,
+            const ValueWindow* window)
+      : entries_(entries), breaks_(breaks), k_(k), closing_(closing) {
+    const std::int32_t n = entries.Count();
+    windowEnd_ = n;
+    if (window != nullptr) {
+      const double dMin = window->dMin;
+      const double dMax = window->dMax;
+      windowBegin_ = entries.End(0, [dMin](double v) { return !(v >= dMin); });
+      windowEnd_ = entries.End(0, [dMax](double v) { return !(v > dMax); });
+    }
+    closingEnd_ = n;
+    if (closing) {
+      const double high = breaks[k];
+      closingEnd_ = entries.End(0, [high](double v) {
+        return v <= high || std::fabs(v - high) < EQ_TOLERANCE;
+      });
+    }
+    below_ = Below(0);
   }
-  // below(s): the entries below break s. Ascending breaks let each search
+
+  // The entries [begin, end) of the next class.
+  void Next(std::int32_t& begin, std::int32_t& end) {
+    const std::int32_t next = Below(s_ + 1);
+    const std::int32_t limit = closing_ && s_ == k_ - 1 ? closingEnd_ : next;
+    begin = std::max(below_, windowBegin_);
+    end = std::max(begin, std::min(windowEnd_, limit));
+    below_ = next;
+    ++s_;
+  }
+
+ private:
+  // The number of entries below break s. Ascending breaks let each search
   // start where the previous one ended.
-  std::int32_t from = 0;
-  auto below = [&](std::int32_t s) {
-    const double b = breaks[s];
-    if (!(s > 0 && b >= breaks[s - 1])) from = 0;
-    from = entries.End(from, [b](double v) { return !(v >= b); });
-    return from;
-  };
-  std::int32_t closingEnd = n;
-  if (closing) {
-    const double high = breaks[k];
-    closingEnd = entries.End(0, [high](double v) {
-      return v <= high || std::fabs(v - high) < EQ_TOLERANCE;
-    });
+  std::int32_t Below(std::int32_t s) {
+    const double b = breaks_[s];
+    if (!(s > 0 && b >= breaks_[s - 1])) from_ = 0;
+    from_ = entries_.End(from_, [b](double v) { return !(v >= b); });
+    return from_;
   }
-  // Class s is entries [max(below(s), windowBegin), min(below(s + 1),
-  // windowEnd)), the last class ending at closingEnd instead when closing.
-  // counts[s] holds below(s) until the ids of class s are written.
-  auto endOf = [&](std::int32_t s, std::int32_t belowNext) {
-    return std::min(windowEnd, closing && s == k - 1 ? closingEnd : belowNext);
-  };
-  std::int64_t total = 0;
-  counts[0] = below(0);
-  for (std::int32_t s = 0; s < k; ++s) {
-    const std::int32_t next = below(s + 1);
-    if (s + 1 < k) counts[s + 1] = next;
-    total += std::max(0, endOf(s, next) - std::max(counts[s], windowBegin));
-  }
-  std::size_t out = ids.size();
-  ids.resize(out + static_cast<std::size_t>(total));
-  std::int32_t* list = ids.data();
-  const std::int32_t lastBelow = from;
-  for (std::int32_t s = 0; s < k; ++s) {
-    const std::int32_t begin = std::max(counts[s], windowBegin);
-    const std::int32_t end = std::max(begin, endOf(s, s + 1 < k ? counts[s + 1] : lastBelow));
-    for (std::int32_t q = begin; q < end; ++q) list[out++] = entries.Entry(q).lID;
-    counts[s] = end - begin;
-  }
-}
+
+  const AscendingEntries& entries_;
+  const double* breaks_;
+  std::int32_t k_;
+  bool closing_;
+  std::int32_t windowBegin_ = 0;
+  std::int32_t windowEnd_ = 0;
+  std::int32_t closingEnd_ = 0;
+  std::int32_t from_ = 0;
+  std::int32_t below_ = 0;
+  std::int32_t s_ = 0;
+};
 
 // A view whose values do not ascend (the exchange sort's, with NaN), with
 // ascending breaks: every value lies in at most one class, found by binary
@@ -223,46 +227,65 @@ bool BucketMembers(const ORDER_DATA* view, std::int32_t n, const double* breaks,
   return true;
 }
 
-}  // namespace
-
-bool CollectMembers(const ORDER_DATA* view, std::int32_t n, const double* breaks,
-                    std::int32_t k, LastClass last, const ValueWindow* window,
-                    std::int32_t* counts, std::vector<std::int32_t>& ids) noexcept {
-  const bool closing =
-      last == LastClass::kClosed ||
-      (last == LastClass::kClosing && n > 0 &&
-       !(std::fabs(view[n - 1].dValue - breaks[k]) >= EQ_TOLERANCE));
-  try {
-    AscendingEntries entries;
-    if (entries.Init(view, n)) {
-      SearchMembers(entries, breaks, k, closing, window, counts, ids);
-    } else if (!BucketMembers(view, n, breaks, k, closing, window, counts, ids)) {
-      ScanMembers(view, n, breaks, k, closing, window, counts, ids);
-    }
-  } catch (...) {
-    std::vector<std::int32_t>().swap(ids);
-    return false;
-  }
-  return true;
+// Whether the last class closes on its upper break (see LastClass).
+bool ClosesLastClass(const ORDER_DATA* view, std::int32_t n, const double* breaks, std::int32_t k,
+                     LastClass last) {
+  return last == LastClass::kClosed ||
+         (last == LastClass::kClosing && n > 0 &&
+          !(std::fabs(view[n - 1].dValue - breaks[k]) >= EQ_TOLERANCE));
 }
 
+}  // namespace
+
+// Over an ascending view the counts come first, by binary search, and the
+// ids are then written straight into their buffer; other views gather the
+// ids in a list, by one pass over the view or by the scan.
 std::int32_t CompleteClassResult(const ORDER_DATA* view, std::int32_t n, std::int32_t k,
                                  const ClassBuffers& buffers, LastClass last,
                                  const ValueWindow* window, const ClassOutputs& out) noexcept {
   std::int32_t* counts = ReplaceArray(buffers.counts, k);
   if (counts == nullptr) return -1;
+  const double* breaks = buffers.breaks;
+  const bool closing = ClosesLastClass(view, n, breaks, k, last);
 
+  AscendingEntries entries;
+  const bool ascending = entries.Init(view, n);
   std::vector<std::int32_t> list;
-  if (!CollectMembers(view, n, buffers.breaks, k, last, window, counts, list)) {
-    ReleaseArray(buffers.ids);
-    return -1;
+  if (ascending) {
+    ClassRuns runs(entries, breaks, k, closing, window);
+    for (std::int32_t s = 0; s < k; ++s) {
+      std::int32_t begin = 0;
+      std::int32_t end = 0;
+      runs.Next(begin, end);
+      counts[s] = end - begin;
+    }
+  } else {
+    try {
+      if (!BucketMembers(view, n, breaks, k, closing, window, counts, list)) {
+        ScanMembers(view, n, breaks, k, closing, window, counts, list);
+      }
+    } catch (...) {
+      ReleaseArray(buffers.ids);
+      return -1;
+    }
   }
   std::int64_t total = 0;
   for (std::int32_t s = 0; s < k; ++s) total += counts[s];
 
   std::int32_t* ids = ReplaceArray(buffers.ids, total);
   if (ids == nullptr) return -1;
-  if (total > 0) std::memcpy(ids, list.data(), static_cast<std::size_t>(total) * sizeof(std::int32_t));
+  if (ascending) {
+    ClassRuns runs(entries, breaks, k, closing, window);
+    std::int32_t* next = ids;
+    for (std::int32_t s = 0; s < k; ++s) {
+      std::int32_t begin = 0;
+      std::int32_t end = 0;
+      runs.Next(begin, end);
+      for (std::int32_t q = begin; q < end; ++q) *next++ = entries.Entry(q).lID;
+    }
+  } else if (total > 0) {
+    std::memcpy(ids, list.data(), static_cast<std::size_t>(total) * sizeof(std::int32_t));
+  }
 
   *out.ppSecBreak = buffers.breaks;
   *out.pBreakNum = k + 1;

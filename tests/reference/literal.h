@@ -25,8 +25,10 @@ void QuickSort(ORDER_DATA* records, std::int32_t lLeft, std::int32_t lRight);
 void BubbleSort(ORDER_DATA* records, std::int32_t lLeft, std::int32_t lRight);
 // counts[i] = number of j whose value neither is below nor above values[i].
 void CountOccurrences(const double* values, std::int32_t n, std::int32_t* counts);
-// The k x n scan of the view, with the mended closing rule; the contract of
-// mensora::internal::CollectMembers.
+// The k x n scan of the view, with the mended closing rule: appends the ids
+// of the members of classes 0..k-1 (breaks[0..k]) to ids, class by class,
+// each class in the order of the view, and stores each class's count in
+// counts[s].
 bool CollectMembers(const ORDER_DATA* view, std::int32_t n, const double* breaks,
                     std::int32_t k, LastClass last, const ValueWindow* window,
                     std::int32_t* counts, std::vector<std::int32_t>& ids);

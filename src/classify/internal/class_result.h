@@ -5,7 +5,6 @@
 #define MENSORA_CLASSIFY_INTERNAL_CLASS_RESULT_H
 
 #include <cstdint>
-#include <vector>
 
 #include "Mensora.h"
 
@@ -28,14 +27,6 @@ struct ValueWindow {
 // closing rule without its dependence on where the view keeps its NaNs.
 enum class LastClass { kOpen, kClosing, kClosed };
 
-// Appends the ids of the members of classes 0..k-1 (breaks[0..k]) to ids,
-// class by class, each class in the order of the view, and stores each
-// class's count in counts[s]. Returns false, with ids cleared, when the list
-// cannot grow.
-bool CollectMembers(const ORDER_DATA* view, std::int32_t n, const double* breaks,
-                    std::int32_t k, LastClass last, const ValueWindow* window,
-                    std::int32_t* counts, std::vector<std::int32_t>& ids) noexcept;
-
 // One set of the object's class-result buffers.
 struct ClassBuffers {
   double*& breaks;
@@ -57,9 +48,10 @@ struct ClassOutputs {
 };
 
 // Finishes a class result whose k + 1 breaks stand in buffers.breaks:
-// replaces the counts, collects the members, replaces the ids with exactly
-// their number, and writes the outputs. 1 on success; -1 when the counts, the
-// id list or the ids cannot be allocated, with the outputs untouched (after a
+// replaces the counts, collects the members of classes 0..k-1 (each class in
+// the order of the view), replaces the ids with exactly their number, and
+// writes the outputs. 1 on success; -1 when the counts, the id list or the
+// ids cannot be allocated, with the outputs untouched (after a
 // failed counts allocation the counts buffer is empty; after a failed id list
 // or ids allocation the ids buffer is empty).
 std::int32_t CompleteClassResult(const ORDER_DATA* view, std::int32_t n, std::int32_t k,

@@ -251,6 +251,11 @@ std::int32_t CompleteClassResult(const ORDER_DATA* view, std::int32_t n, std::in
   AscendingEntries entries;
   const bool ascending = entries.Init(view, n);
   std::vector<std::int32_t> list;
+  // Where the non-empty runs follow one another without gap or overlap (as
+  // they do for ascending breaks), the ids are one block of the entries.
+  bool oneBlock = true;
+  std::int32_t blockBegin = 0;
+  std::int32_t blockEnd = 0;
   if (ascending) {
     ClassRuns runs(entries, breaks, k, closing, window);
     for (std::int32_t s = 0; s < k; ++s) {
@@ -258,6 +263,13 @@ std::int32_t CompleteClassResult(const ORDER_DATA* view, std::int32_t n, std::in
       std::int32_t end = 0;
       runs.Next(begin, end);
       counts[s] = end - begin;
+      if (end == begin) continue;
+      if (blockEnd == blockBegin) {
+        blockBegin = begin;
+      } else if (begin != blockEnd) {
+        oneBlock = false;
+      }
+      blockEnd = end;
     }
   } else {
     try {
@@ -274,7 +286,10 @@ std::int32_t CompleteClassResult(const ORDER_DATA* view, std::int32_t n, std::in
 
   std::int32_t* ids = ReplaceArray(buffers.ids, total);
   if (ids == nullptr) return -1;
-  if (ascending) {
+  if (ascending && oneBlock) {
+    std::int32_t* next = ids;
+    for (std::int32_t q = blockBegin; q < blockEnd; ++q) *next++ = entries.Entry(q).lID;
+  } else if (ascending) {
     ClassRuns runs(entries, breaks, k, closing, window);
     std::int32_t* next = ids;
     for (std::int32_t s = 0; s < k; ++s) {

@@ -5,7 +5,7 @@
 #include "sample/internal/alloc.h"
 
 using mensora::internal::NewArray;
-using mensora::internal::ReleaseArray;
+using mensora::internal::ReleaseArrays;
 
 CMensora::CMensora(double* pData, std::int32_t lDataNum)
     : m_pData(pData),
@@ -35,15 +35,8 @@ CMensora::CMensora(double* pData, std::int32_t lDataNum)
       m_bDisDifDone(0) {}
 
 CMensora::~CMensora() {
-  ReleaseArray(m_pSubSection);
-  ReleaseArray(m_pAreaID);
-  ReleaseArray(m_pSecBreak);
-  ReleaseArray(m_pSecIDNum);
-  ReleaseArray(m_pStdBreak);
-  ReleaseArray(m_pStdIDNum);
-  ReleaseArray(m_pStdID);
-  ReleaseArray(m_pOrderData);
-  ReleaseArray(m_pSecID);
+  ReleaseArrays(m_pSubSection, m_pAreaID, m_pSecBreak, m_pSecIDNum, m_pStdBreak, m_pStdIDNum,
+                m_pStdID, m_pOrderData, m_pSecID);
 }
 
 // The target gives up everything it owns, reads the source's sample, takes the
@@ -54,15 +47,8 @@ CMensora::~CMensora() {
 CMensora& CMensora::operator=(const CMensora& other) {
   if (this == &other) return *this;
 
-  ReleaseArray(m_pSubSection);
-  ReleaseArray(m_pAreaID);
-  ReleaseArray(m_pSecBreak);
-  ReleaseArray(m_pSecIDNum);
-  ReleaseArray(m_pStdBreak);
-  ReleaseArray(m_pStdIDNum);
-  ReleaseArray(m_pStdID);
-  ReleaseArray(m_pSecID);
-  ReleaseArray(m_pOrderData);
+  ReleaseArrays(m_pSubSection, m_pAreaID, m_pSecBreak, m_pSecIDNum, m_pStdBreak, m_pStdIDNum,
+                m_pStdID, m_pOrderData, m_pSecID);
   m_lOrderNum = 0;
   m_bOrdered = 0;
 

@@ -29,6 +29,12 @@ void ReleaseArray(T*& field) noexcept {
   field = nullptr;
 }
 
+// Releases several owned buffers, in the order given.
+template <class... T>
+void ReleaseArrays(T*&... fields) noexcept {
+  (ReleaseArray(fields), ...);
+}
+
 // Replaces an owned buffer: the old array is released immediately before the
 // new one is allocated. Returns the new array (also stored in the field), or
 // null with the field left null.

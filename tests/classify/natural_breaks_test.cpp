@@ -248,6 +248,20 @@ TEST(NaturalBreaks, SameBreaksForEveryOrderOfTheSameMultiset) {
   }
 }
 
+// Consecutive integers 0..4L+1 in four classes: every partition into sizes
+// L, L, L+1, L+1 costs exactly the same (about 10^13), and the tie goes to
+// the smallest class starts 0, L, 2L, 3L+1.
+TEST(NaturalBreaks, ExactTiesOnALargeSample) {
+  constexpr int kL = 1 << 15;
+  std::vector<double> ties(4 * kL + 2);
+  std::iota(ties.begin(), ties.end(), 0.0);
+  std::mt19937 rng(3);
+  std::shuffle(ties.begin(), ties.end(), rng);
+  const RangeResult r = Natural(ties, 4);
+  EXPECT_EQ((std::vector<double>{0, kL, 2 * kL, 3 * kL + 1, 4 * kL + 1}), r.breaks);
+  EXPECT_EQ((std::vector<std::int32_t>{kL, kL, kL + 1, kL + 1}), r.counts);
+}
+
 TEST(NaturalBreaks, WorkedExamplesAndEqualCostTies) {
   // Two clear groups.
   RangeResult r = Natural({10, 1, 11, 2, 12, 3}, 2);

@@ -76,75 +76,125 @@ inline double ClassCost(const PrefixSums& prefix, std::int32_t i, std::int32_t j
   return sq - sum * sum / (prefix.weight[j] - prefix.weight[i]);
 }
 
+// The tie margin of a layer of c classes, per unit of the points' sum of
+// squares about the shift: (16 + c) * 2^-50. A computed cost of c classes is
+// off by at most about (15 + c) * 2^-53 of that sum of squares (the rounding
+// of the scaled and shifted points, of their products and sums, of each
+// class cost, and of the c - 1 additions), so the margin is four times the
+// largest difference rounding alone can make between two costs.
+double TieScale(std::int32_t classes) {
+  return std::ldexp(16.0 + static_cast<double>(classes), -50);
+}
+
 // One layer of the suffix programme: for the rows i = firstRow..lastRow,
 // cur[i] = min over j of cost(i..j-1) + prev[j], j from i + 1 to lastColumn,
-// and choice[i - firstRow] the smallest best j.
-//
-// The best j never decreases as i grows, so the rows are solved by divide
-// and conquer: the middle row of a range of rows scans the columns its
-// neighbours allow and splits the range. With one class more the first class
-// never grows either, so the previous layer's choice for row i
-// (prevChoice[i - firstRow - 1]; null for the second layer) bounds the
-// choice from above. The ranges are kept on a small stack of their own
-// (depth below 32, as each range is at most half its parent).
-//
-// Ties: the rounding error of a computed cost of points i..m-1 in any number
-// of classes stays far below 2^-40 of their sum of squares about the shift
-// (the margin). A column is chosen over the larger ones already scanned when
-// its cost is below their least cost plus the margin, so among choices whose
-// costs are equal, or nearly so, the smallest column wins. The stopping test
-// allows twice the margin for the rounding of the bound itself.
-void SolveLayer(const PrefixSums& p, std::int32_t m, const double* prev, double* cur,
-                std::int32_t* choice, const std::int32_t* prevChoice, std::int32_t firstRow,
-                std::int32_t lastRow, std::int32_t lastColumn) {
-  struct Range {
-    std::int32_t iLo, iHi, jLo, jHi;
-  };
-  Range stack[64];
-  int depth = 0;
-  stack[depth++] = Range{firstRow, lastRow, firstRow + 1, lastColumn};
-  const double sqHiEnd = p.sqHi[m];
-  const double sqLoEnd = p.sqLo[m];
-  while (depth > 0) {
-    const Range range = stack[--depth];
-    const std::int32_t mid = range.iLo + (range.iHi - range.iLo) / 2;
-    std::int32_t top = range.jHi;
-    if (prevChoice != nullptr && mid > firstRow) {
-      top = std::min(top, prevChoice[mid - firstRow - 1]);
-    }
-    const double tie = ((sqHiEnd - p.sqHi[mid]) + (sqLoEnd - p.sqLo[mid])) * 0x1p-40;
-    const double w0 = p.weight[mid], sh0 = p.sumHi[mid], sl0 = p.sumLo[mid];
-    const double qh0 = p.sqHi[mid], ql0 = p.sqLo[mid];
+// and choice[i - firstRow] the chosen j.
+struct Layer {
+  const PrefixSums& p;
+  std::int32_t m;
+  const double* prev;
+  double* cur;
+  std::int32_t* choice;
+  // The previous layer's choices (row i at prevChoice[i - firstRow - 1]);
+  // null for the second layer.
+  const std::int32_t* prevChoice;
+  std::int32_t firstRow;
+  // The tie margin of a row is tieScale times the points' sum of squares
+  // about the shift from that row on.
+  double tieScale;
+};
 
-    // Columns from the top down; a column j costs at least floor + prev[j]
-    // (the first class only grows with j, the rest only shrinks), so the
-    // scan stops once that bound is out of reach.
-    const std::int32_t from = std::max(range.jLo, mid + 1);
-    const double floor = from < top ? ClassCost(p, mid, from) : 0.0;
-    std::int32_t best = top;
-    double bestCost = ClassCost(p, mid, top) + prev[top];
-    double least = bestCost;
-    double takeBelow = least + tie;
-    double stopAt = least + 2.0 * tie;
-    for (std::int32_t j = top - 1; j >= from; --j) {
-      if (floor + prev[j] >= stopAt) break;
-      const double sum = (p.sumHi[j] - sh0) + (p.sumLo[j] - sl0);
-      const double sq = (p.sqHi[j] - qh0) + (p.sqLo[j] - ql0);
-      const double cost = (sq - sum * sum / (p.weight[j] - w0)) + prev[j];
-      if (cost < takeBelow) {
-        best = j;
-        bestCost = cost;
-        if (cost < least) {
-          least = cost;
-          takeBelow = least + tie;
-          stopAt = least + 2.0 * tie;
-        }
+// Rows iLo..iHi, whose chosen columns are known to lie in jLo..jHi.
+struct Range {
+  std::int32_t iLo, iHi, jLo, jHi;
+};
+
+// Row i over the columns from..top (from <= top): stores its cost and choice
+// and returns the choice. Columns from the top down; a column j costs at
+// least floor + prev[j] (the first class only grows with j, the rest only
+// shrinks), so the scan stops once that bound is out of reach.
+//
+// A column is chosen over the larger ones already scanned when its cost is
+// below their least cost plus the margin, so the row takes the smallest
+// column whose cost is below the least cost of the columns above it plus the
+// margin. The stopping test allows twice the margin for the rounding of the
+// bound itself.
+std::int32_t SolveRow(const Layer& layer, std::int32_t i, std::int32_t from, std::int32_t top) {
+  const PrefixSums& p = layer.p;
+  const double* prev = layer.prev;
+  const std::int32_t m = layer.m;
+  const double tie = ((p.sqHi[m] - p.sqHi[i]) + (p.sqLo[m] - p.sqLo[i])) * layer.tieScale;
+  const double w0 = p.weight[i], sh0 = p.sumHi[i], sl0 = p.sumLo[i];
+  const double qh0 = p.sqHi[i], ql0 = p.sqLo[i];
+
+  const double floor = from < top ? ClassCost(p, i, from) : 0.0;
+  std::int32_t best = top;
+  double bestCost = ClassCost(p, i, top) + prev[top];
+  double least = bestCost;
+  double takeBelow = least + tie;
+  double stopAt = least + 2.0 * tie;
+  for (std::int32_t j = top - 1; j >= from; --j) {
+    if (floor + prev[j] >= stopAt) break;
+    const double sum = (p.sumHi[j] - sh0) + (p.sumLo[j] - sl0);
+    const double sq = (p.sqHi[j] - qh0) + (p.sqLo[j] - ql0);
+    const double cost = (sq - sum * sum / (p.weight[j] - w0)) + prev[j];
+    if (cost < takeBelow) {
+      best = j;
+      bestCost = cost;
+      if (cost < least) {
+        least = cost;
+        takeBelow = least + tie;
+        stopAt = least + 2.0 * tie;
       }
     }
-    cur[mid] = bestCost;
-    choice[mid - firstRow] = best;
-    if (mid < range.iHi) stack[depth++] = Range{mid + 1, range.iHi, best, range.jHi};
-    if (range.iLo < mid) stack[depth++] = Range{range.iLo, mid - 1, range.jLo, best};
+  }
+  layer.cur[i] = bestCost;
+  layer.choice[i - layer.firstRow] = best;
+  return best;
+}
+
+// The upper bound of row i's choice: with one class more the first class
+// never grows, so the previous layer's choice for the row bounds it.
+std::int32_t TopColumn(const Layer& layer, std::int32_t i, std::int32_t jHi) {
+  if (layer.prevChoice == nullptr || i == layer.firstRow) return jHi;
+  return std::min(jHi, layer.prevChoice[i - layer.firstRow - 1]);
+}
+
+// Solves the middle row of a range and writes the two ranges of rows left on
+// either side of it (either may be empty: iLo > iHi).
+void SplitRange(const Layer& layer, const Range& range, Range& low, Range& high) {
+  const std::int32_t mid = range.iLo + (range.iHi - range.iLo) / 2;
+  const std::int32_t best =
+      SolveRow(layer, mid, std::max(range.jLo, mid + 1), TopColumn(layer, mid, range.jHi));
+  low = Range{range.iLo, mid - 1, range.jLo, best};
+  high = Range{mid + 1, range.iHi, best, range.jHi};
+}
+
+// All rows of a range. The best column never decreases as the row grows, so
+// the rows are solved by divide and conquer: the middle row scans the columns
+// its neighbours allow and splits the range. Where both neighbours chose the
+// same column every row between them takes it. The ranges wait on a small
+// stack of their own (depth below 32, as each range is at most half its
+// parent).
+void SolveRange(const Layer& layer, const Range& whole) {
+  Range stack[64];
+  int depth = 0;
+  stack[depth++] = whole;
+  while (depth > 0) {
+    const Range range = stack[--depth];
+    if (range.iLo > range.iHi) continue;
+    if (range.jLo == range.jHi) {
+      const std::int32_t j = range.jHi;
+      for (std::int32_t i = range.iLo; i <= range.iHi; ++i) {
+        layer.cur[i] = ClassCost(layer.p, i, j) + layer.prev[j];
+        layer.choice[i - layer.firstRow] = j;
+      }
+      continue;
+    }
+    Range low{}, high{};
+    SplitRange(layer, range, low, high);
+    stack[depth++] = high;
+    stack[depth++] = low;
   }
 }
 
@@ -192,8 +242,11 @@ bool OptimalClassStarts(const double* values, const std::int32_t* counts, std::i
   for (std::int32_t i = classes - 1; i < m; ++i) prev.get()[i] = ClassCost(prefix, i, m);
   for (std::int32_t c = 2; c <= classes; ++c) {
     std::int32_t* layerChoice = choice.get() + static_cast<std::int64_t>(c - 2) * rows;
-    SolveLayer(prefix, m, prev.get(), cur.get(), layerChoice, c == 2 ? nullptr : layerChoice - rows,
-               classes - c, c == classes ? 0 : m - c, m - c + 1);
+    const Layer layer{prefix,      m,          prev.get(),
+                      cur.get(),   layerChoice, c == 2 ? nullptr : layerChoice - rows,
+                      classes - c, TieScale(c)};
+    const std::int32_t firstRow = classes - c;
+    SolveRange(layer, Range{firstRow, c == classes ? 0 : m - c, firstRow + 1, m - c + 1});
     prev.swap(cur);
   }
 

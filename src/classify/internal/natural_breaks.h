@@ -26,16 +26,18 @@ std::int32_t CollapseEqual(double* values, std::int32_t m, std::int32_t* counts)
 // dynamic programme runs over suffixes: best[c][i] is the least cost of
 // points i..m-1 in c classes, reached by choosing where the second class
 // begins; each layer is solved by divide and conquer over the rows, since the
-// best next start never decreases as i grows. O(classes * m * log m) cost
+// best next start never decreases as i grows, and never exceeds the start
+// chosen for the same row with one class less. O(classes * m * log m) cost
 // evaluations and (classes - 1) * (m - classes + 1) stored choices.
 //
-// Ties: where the computed costs of two choices differ by less than 2^-40
-// of the sum of squares about the shift of the points concerned (far above
-// their rounding error, far below any difference that matters) the smaller
-// next start wins, and the partition is read from the front, so among
-// equally good partitions the one with the lexicographically smallest class
-// starts is returned. The input being the sorted distinct points, the result
-// never depends on the order of the sample.
+// Ties: costs of c classes that differ by less than (16 + c) * 2^-50 of the
+// sum of squares about the shift of the points concerned count as equal
+// (four times what rounding alone can make of a difference, far below any
+// difference that matters); the smaller next start wins, and the partition
+// is read from the front, so among equally good partitions the one with the
+// lexicographically smallest class starts is returned. The input being the
+// sorted distinct points, the result never depends on the order of the
+// sample.
 //
 // False when the scratch memory cannot be allocated.
 bool OptimalClassStarts(const double* values, const std::int32_t* counts, std::int32_t m,

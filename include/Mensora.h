@@ -95,7 +95,10 @@ class MENSORA_API CMensora {
                                          std::int32_t** ppSecID, std::int32_t** ppSecIDNum,
                                          double dMin, double dMax);
   // Equal-count and natural-breaks classes over the values that are not NaN,
-  // in the range-class buffers, closed like DataSecByMaxMin.
+  // in the range-class buffers, closed like DataSecByMaxMin. Natural breaks
+  // over many distinct values share the work among up to four threads (the
+  // environment variable MENSORA_THREADS=1 keeps it on the calling thread);
+  // the classes are the same either way.
   std::int32_t DataSecByQuantile(std::int32_t lSecNum, double** ppSecBreak, std::int32_t* pBreakNum,
                                  std::int32_t** ppSecID, std::int32_t** ppSecIDNum);
   std::int32_t DataSecByNaturalBreaks(std::int32_t lSecNum, double** ppSecBreak,

@@ -17,6 +17,7 @@ using mensora::internal::CollapseEqual;
 using mensora::internal::CollectSortedNumbers;
 using mensora::internal::CompleteClassResult;
 using mensora::internal::LastClass;
+using mensora::internal::NaturalBreaksThreads;
 using mensora::internal::NaturalClassStarts;
 using mensora::internal::NewArray;
 using mensora::internal::ReplaceArray;
@@ -50,7 +51,10 @@ std::int32_t CMensora::DataSecByNaturalBreaks(std::int32_t lSecNum, double** ppS
   const std::int32_t classes = std::min(lSecNum, d);
   std::unique_ptr<std::int32_t[]> starts(NewArray<std::int32_t>(classes));
   if (!starts) return -1;
-  if (d > 0 && !NaturalClassStarts(values, counts.get(), d, lSecNum, starts.get())) return -1;
+  if (d > 0 && !NaturalClassStarts(values, counts.get(), d, lSecNum, NaturalBreaksThreads(),
+                                    starts.get())) {
+    return -1;
+  }
 
   double* breaks = ReplaceArray(m_pSecBreak, static_cast<std::int64_t>(lSecNum) + 1);
   if (breaks == nullptr) return -1;

@@ -12,6 +12,7 @@
 
 #include "Mensora.h"
 #include "support/range_result.h"
+#include "support/thread_setting.h"
 #include "support/test_access.h"
 
 namespace {
@@ -248,18 +249,36 @@ TEST(NaturalBreaks, SameBreaksForEveryOrderOfTheSameMultiset) {
   }
 }
 
-// Consecutive integers 0..4L+1 in four classes: every partition into sizes
-// L, L, L+1, L+1 costs exactly the same (about 10^13), and the tie goes to
-// the smallest class starts 0, L, 2L, 3L+1.
-TEST(NaturalBreaks, ExactTiesOnALargeSample) {
+// Large samples take the threaded path: the same classes on one thread and
+// on several. Consecutive integers 0..4L+1 in four classes: every partition
+// into sizes L, L, L+1, L+1 costs exactly the same (about 10^13), and the
+// tie goes to the smallest class starts 0, L, 2L, 3L+1.
+TEST(NaturalBreaks, LargeSamplesSameOnEveryNumberOfThreadsAndExactTies) {
   constexpr int kL = 1 << 15;
   std::vector<double> ties(4 * kL + 2);
   std::iota(ties.begin(), ties.end(), 0.0);
   std::mt19937 rng(3);
   std::shuffle(ties.begin(), ties.end(), rng);
-  const RangeResult r = Natural(ties, 4);
-  EXPECT_EQ((std::vector<double>{0, kL, 2 * kL, 3 * kL + 1, 4 * kL + 1}), r.breaks);
-  EXPECT_EQ((std::vector<std::int32_t>{kL, kL, kL + 1, kL + 1}), r.counts);
+  std::lognormal_distribution<double> skewed(6.0, 1.2);
+  std::vector<double> areas(70000);
+  for (double& v : areas) v = skewed(rng);
+
+  std::vector<RangeResult> results;
+  for (const char* threads : {"1", "2", "4"}) {
+    SetMensoraThreads(threads);
+    results.push_back(Natural(ties, 4));
+    results.push_back(Natural(areas, 12));
+  }
+  SetMensoraThreads(nullptr);
+  EXPECT_EQ((std::vector<double>{0, kL, 2 * kL, 3 * kL + 1, 4 * kL + 1}), results[0].breaks);
+  EXPECT_EQ((std::vector<std::int32_t>{kL, kL, kL + 1, kL + 1}), results[0].counts);
+  ExpectRangeInvariants(areas, results[1], 12);
+  for (std::size_t r = 2; r < results.size(); ++r) {
+    const RangeResult& first = results[r % 2];
+    EXPECT_EQ(first.breaks, results[r].breaks) << r;
+    EXPECT_EQ(first.counts, results[r].counts) << r;
+    EXPECT_EQ(first.ids, results[r].ids) << r;
+  }
 }
 
 TEST(NaturalBreaks, WorkedExamplesAndEqualCostTies) {

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "Mensora.h"
+#include "support/thread_setting.h"
 
 namespace {
 
@@ -149,4 +150,37 @@ TEST(Threads, SeparateObjectsGiveSingleThreadResults) {
   }
   for (auto& th : threads) th.join();
   for (int t = 0; t < kThreads; ++t) EXPECT_EQ(0, mismatches[static_cast<std::size_t>(t)]) << t;
+}
+
+// Natural breaks over many distinct values share each layer among threads of
+// their own. Objects doing so from several threads at once still give the
+// classes of one thread.
+TEST(Threads, NaturalBreaksFromSeveralThreadsAtOnce) {
+  std::mt19937 gen(5);
+  std::lognormal_distribution<double> skewed(6.0, 1.2);
+  std::vector<double> data(40000);
+  for (double& v : data) v = skewed(gen);
+  const auto classes = [&data] {
+    CMensora m(data.data(), static_cast<std::int32_t>(data.size()));
+    double* breaks = nullptr;
+    std::int32_t breakNum = 0;
+    std::int32_t* ids = nullptr;
+    std::int32_t* counts = nullptr;
+    std::vector<double> out;
+    if (m.DataSecByNaturalBreaks(6, &breaks, &breakNum, &ids, &counts) != 1) return out;
+    out.assign(breaks, breaks + breakNum);
+    out.insert(out.end(), counts, counts + breakNum - 1);
+    for (std::size_t i = 0; i < data.size(); ++i) out.push_back(ids[i]);
+    return out;
+  };
+  SetMensoraThreads("1");
+  const std::vector<double> expected = classes();
+  ASSERT_FALSE(expected.empty());
+  SetMensoraThreads("4");
+  std::vector<std::vector<double>> got(2);
+  std::vector<std::thread> callers;
+  for (std::size_t t = 0; t < got.size(); ++t) callers.emplace_back([&, t] { got[t] = classes(); });
+  for (std::thread& caller : callers) caller.join();
+  SetMensoraThreads(nullptr);
+  for (const std::vector<double>& g : got) EXPECT_EQ(expected, g);
 }

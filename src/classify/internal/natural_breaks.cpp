@@ -2,8 +2,11 @@
 #include "classify/internal/natural_breaks.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
+#include <cstdlib>
 #include <memory>
+#include <thread>
 
 #include "sample/internal/alloc.h"
 
@@ -198,6 +201,59 @@ void SolveRange(const Layer& layer, const Range& whole) {
   }
 }
 
+// Layers of at least this many rows are shared out among threads.
+constexpr std::int32_t kThreadedRows = 1 << 15;
+// At most this many threads work on one layer, the calling one included.
+constexpr int kMaxThreads = 4;
+
+// Solves a layer on up to `threads` threads. The top rows are solved here
+// until the layer falls into enough independent ranges, which the threads
+// then take one at a time. Every range is solved exactly as by one thread,
+// so the result does not depend on the number of threads. Where a thread
+// cannot be started its share falls to the others.
+void SolveLayer(const Layer& layer, const Range& whole, int threads) {
+  if (threads < 2 || whole.iHi - whole.iLo + 1 < kThreadedRows) {
+    SolveRange(layer, whole);
+    return;
+  }
+  constexpr int kRanges = 32;
+  Range ranges[kRanges];
+  int count = 1;
+  ranges[0] = whole;
+  while (2 * count <= kRanges) {
+    Range next[kRanges];
+    int nextCount = 0;
+    for (int r = 0; r < count; ++r) {
+      if (ranges[r].iLo > ranges[r].iHi || ranges[r].jLo == ranges[r].jHi) {
+        next[nextCount++] = ranges[r];
+      } else {
+        SplitRange(layer, ranges[r], next[nextCount], next[nextCount + 1]);
+        nextCount += 2;
+      }
+    }
+    count = nextCount;
+    std::copy(next, next + count, ranges);
+  }
+
+  std::atomic<int> taken{0};
+  const auto work = [&layer, &ranges, &taken, count] {
+    for (int r = taken.fetch_add(1); r < count; r = taken.fetch_add(1)) {
+      SolveRange(layer, ranges[r]);
+    }
+  };
+  std::thread helpers[kMaxThreads - 1];
+  int started = 0;
+  for (; started < std::min(threads, kMaxThreads) - 1; ++started) {
+    try {
+      helpers[started] = std::thread(work);
+    } catch (...) {
+      break;
+    }
+  }
+  work();
+  for (int t = 0; t < started; ++t) helpers[t].join();
+}
+
 template <class T>
 std::unique_ptr<T[]> ScratchArray(std::int64_t n) {
   return std::unique_ptr<T[]>(NewArray<T>(n));
@@ -220,7 +276,7 @@ std::int32_t CollapseEqual(double* values, std::int32_t m, std::int32_t* counts)
 }
 
 bool OptimalClassStarts(const double* values, const std::int32_t* counts, std::int32_t m,
-                        std::int32_t classes, std::int32_t* starts) noexcept {
+                        std::int32_t classes, int threads, std::int32_t* starts) noexcept {
   if (classes == 1 || classes == m) {
     for (std::int32_t s = 0; s < classes; ++s) starts[s] = s;
     return true;
@@ -246,7 +302,7 @@ bool OptimalClassStarts(const double* values, const std::int32_t* counts, std::i
                       cur.get(),   layerChoice, c == 2 ? nullptr : layerChoice - rows,
                       classes - c, TieScale(c)};
     const std::int32_t firstRow = classes - c;
-    SolveRange(layer, Range{firstRow, c == classes ? 0 : m - c, firstRow + 1, m - c + 1});
+    SolveLayer(layer, Range{firstRow, c == classes ? 0 : m - c, firstRow + 1, m - c + 1}, threads);
     prev.swap(cur);
   }
 
@@ -260,7 +316,7 @@ bool OptimalClassStarts(const double* values, const std::int32_t* counts, std::i
 }
 
 bool NaturalClassStarts(const double* values, const std::int32_t* counts, std::int32_t d,
-                        std::int32_t k, std::int32_t* starts) noexcept {
+                        std::int32_t k, int threads, std::int32_t* starts) noexcept {
   if (d <= k) {
     for (std::int32_t s = 0; s < d; ++s) starts[s] = s;
     return true;
@@ -287,11 +343,26 @@ bool NaturalClassStarts(const double* values, const std::int32_t* counts, std::i
     // +inf joins the last class of the finite values.
     end = d - 1;
   }
-  if (!OptimalClassStarts(values + first, counts + first, end - first, remaining, starts + s)) {
+  if (!OptimalClassStarts(values + first, counts + first, end - first, remaining, threads,
+                          starts + s)) {
     return false;
   }
   for (std::int32_t c = 0; c < remaining; ++c) starts[s + c] += first;
   return true;
+}
+
+int NaturalBreaksThreads() noexcept {
+  // The library never changes the environment itself.
+  const char* text = std::getenv("MENSORA_THREADS");  // NOLINT(concurrency-mt-unsafe)
+  if (text != nullptr) {
+    char* end = nullptr;
+    const long wanted = std::strtol(text, &end, 10);
+    if (end != text && *end == '\0' && wanted >= 1 && wanted <= 64) {
+      return static_cast<int>(wanted);
+    }
+  }
+  const unsigned hardware = std::thread::hardware_concurrency();
+  return hardware == 0 ? 1 : static_cast<int>(std::min(hardware, static_cast<unsigned>(kMaxThreads)));
 }
 
 }  // namespace internal

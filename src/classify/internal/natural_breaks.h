@@ -28,7 +28,9 @@ std::int32_t CollapseEqual(double* values, std::int32_t m, std::int32_t* counts)
 // begins; each layer is solved by divide and conquer over the rows, since the
 // best next start never decreases as i grows, and never exceeds the start
 // chosen for the same row with one class less. O(classes * m * log m) cost
-// evaluations and (classes - 1) * (m - classes + 1) stored choices.
+// evaluations and (classes - 1) * (m - classes + 1) stored choices. Layers of
+// many rows are shared out among up to `threads` threads (at most 4); the
+// result is the same for every number of threads.
 //
 // Ties: costs of c classes that differ by less than (16 + c) * 2^-50 of the
 // sum of squares about the shift of the points concerned count as equal
@@ -41,7 +43,7 @@ std::int32_t CollapseEqual(double* values, std::int32_t m, std::int32_t* counts)
 //
 // False when the scratch memory cannot be allocated.
 bool OptimalClassStarts(const double* values, const std::int32_t* counts, std::int32_t m,
-                        std::int32_t classes, std::int32_t* starts) noexcept;
+                        std::int32_t classes, int threads, std::int32_t* starts) noexcept;
 
 // The natural-breaks classes of d distinct ascending values with counts
 // (d >= 1, -inf first and +inf last where present, no NaN) for a class count
@@ -56,7 +58,12 @@ bool OptimalClassStarts(const double* values, const std::int32_t* counts, std::i
 //     leaves room this is the only partition with a finite cost.
 // False when the scratch memory cannot be allocated.
 bool NaturalClassStarts(const double* values, const std::int32_t* counts, std::int32_t d,
-                        std::int32_t k, std::int32_t* starts) noexcept;
+                        std::int32_t k, int threads, std::int32_t* starts) noexcept;
+
+// The number of threads natural breaks may use: the value of the environment
+// variable MENSORA_THREADS when it is a whole number from 1 to 64 (1: the
+// calling thread only), else the machine's hardware threads, at most 4.
+int NaturalBreaksThreads() noexcept;
 
 }  // namespace internal
 }  // namespace mensora

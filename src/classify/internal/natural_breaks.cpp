@@ -357,8 +357,8 @@ int NaturalBreaksThreads() noexcept {
   if (text != nullptr) {
     char* end = nullptr;
     const long wanted = std::strtol(text, &end, 10);
-    if (end != text && *end == '\0' && wanted >= 1 && wanted <= 64) {
-      return static_cast<int>(wanted);
+    if (end != text && *end == '\0' && wanted >= 1) {
+      return static_cast<int>(std::min(wanted, static_cast<long>(kMaxThreads)));
     }
   }
   const unsigned hardware = std::thread::hardware_concurrency();

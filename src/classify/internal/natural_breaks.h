@@ -60,9 +60,9 @@ bool OptimalClassStarts(const double* values, const std::int32_t* counts, std::i
 bool NaturalClassStarts(const double* values, const std::int32_t* counts, std::int32_t d,
                         std::int32_t k, int threads, std::int32_t* starts) noexcept;
 
-// The number of threads natural breaks may use: the value of the environment
-// variable MENSORA_THREADS when it is a whole number from 1 to 64 (1: the
-// calling thread only), else the machine's hardware threads, at most 4.
+// The number of threads natural breaks may use, at most 4: the value of the
+// environment variable MENSORA_THREADS when it is a whole number of at least
+// 1 (1: the calling thread only), else the machine's hardware threads.
 int NaturalBreaksThreads() noexcept;
 
 }  // namespace internal

@@ -1,10 +1,12 @@
-// Natural breaks: the library's member on 10^6 values, and, in the same run,
-// the member against a straightforward O(k n^2) dynamic programme.
+// Natural breaks: the library's member on 10^6 values (with its threads and
+// on one thread), and, in the same run, the member against a straightforward
+// O(k n^2) dynamic programme.
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <cstdlib>
 #include <limits>
 #include <random>
 #include <vector>
@@ -78,11 +80,23 @@ void RunMember(benchmark::State& state, std::vector<double> data, std::int32_t k
   }
 }
 
-// Large sample, k = 5, 10, 20.
+// Large sample, k = 5, 10, 20, with the threads the library chooses.
 void BM_NaturalBreaksMillion(benchmark::State& state) {
   RunMember(state, ParcelAreas(1000000), static_cast<std::int32_t>(state.range(0)));
 }
 BENCHMARK(BM_NaturalBreaksMillion)->Arg(5)->Arg(10)->Arg(20)->Unit(benchmark::kMillisecond);
+
+// The same on the calling thread only.
+void BM_NaturalBreaksMillionOneThread(benchmark::State& state) {
+  setenv("MENSORA_THREADS", "1", 1);
+  RunMember(state, ParcelAreas(1000000), static_cast<std::int32_t>(state.range(0)));
+  unsetenv("MENSORA_THREADS");
+}
+BENCHMARK(BM_NaturalBreaksMillionOneThread)
+    ->Arg(5)
+    ->Arg(10)
+    ->Arg(20)
+    ->Unit(benchmark::kMillisecond);
 
 void BM_NaturalBreaksMillionRounded(benchmark::State& state) {
   RunMember(state, RoundedAreas(1000000), static_cast<std::int32_t>(state.range(0)));

@@ -201,6 +201,20 @@ void SolveRange(const Layer& layer, const Range& whole) {
   }
 }
 
+// The last row of layer c worth solving. The partition is read from row 0 of
+// the top layer, each layer's choice giving the row of the next one, so only
+// rows reachable that way matter. With more classes the first class never
+// grows, and a later row never chooses an earlier start, so following the
+// choices of layer c - 1 (`choice`, rows first..last) `steps` times, starting
+// from its first row rather than row 0, never falls short of the rows the
+// layers above can reach.
+std::int32_t ReachableRow(const std::int32_t* choice, std::int32_t first, std::int32_t last,
+                          std::int32_t steps) {
+  std::int32_t row = first;
+  for (std::int32_t s = 0; s < steps && row <= last; ++s) row = choice[row - first];
+  return row;
+}
+
 // Layers of at least this many rows are shared out among threads.
 constexpr std::int32_t kThreadedRows = 1 << 15;
 // At most this many threads work on one layer, the calling one included.
@@ -296,13 +310,21 @@ bool OptimalClassStarts(const double* values, const std::int32_t* counts, std::i
   FillPrefixSums(values, counts, m, prefix);
   // One class: the points from i on.
   for (std::int32_t i = classes - 1; i < m; ++i) prev.get()[i] = ClassCost(prefix, i, m);
+  // The columns of layer c are the rows solved in layer c - 1.
+  std::int32_t lastColumn = m - 1;
   for (std::int32_t c = 2; c <= classes; ++c) {
     std::int32_t* layerChoice = choice.get() + static_cast<std::int64_t>(c - 2) * rows;
-    const Layer layer{prefix,      m,          prev.get(),
-                      cur.get(),   layerChoice, c == 2 ? nullptr : layerChoice - rows,
-                      classes - c, TieScale(c)};
+    const std::int32_t* prevChoice = c == 2 ? nullptr : layerChoice - rows;
     const std::int32_t firstRow = classes - c;
-    SolveLayer(layer, Range{firstRow, c == classes ? 0 : m - c, firstRow + 1, m - c + 1}, threads);
+    std::int32_t lastRow = c == classes ? 0 : m - c;
+    if (prevChoice != nullptr && c < classes) {
+      lastRow = std::min(lastRow, ReachableRow(prevChoice, firstRow + 1, lastColumn, classes - c));
+    }
+    lastRow = std::min(lastRow, lastColumn - 1);
+    const Layer layer{prefix,   m,           prev.get(), cur.get(),  layerChoice,
+                      prevChoice, firstRow, TieScale(c)};
+    SolveLayer(layer, Range{firstRow, lastRow, firstRow + 1, lastColumn}, threads);
+    lastColumn = lastRow;
     prev.swap(cur);
   }
 

@@ -89,6 +89,14 @@ double TieScale(std::int32_t classes) {
   return std::ldexp(16.0 + static_cast<double>(classes), -50);
 }
 
+// The margin never exceeds this share of the least cost itself. Values far
+// from the shift (a few sentinel values such as 999999 among values near 1)
+// make the sum of squares about the shift dwarf the costs, and a margin of
+// it alone would pass over real differences between partitions of the other
+// values; the rounding of the far values' classes is then mostly the same in
+// the costs compared.
+constexpr double kCostShare = 0x1p-34;
+
 // One layer of the suffix programme: for the rows i = firstRow..lastRow,
 // cur[i] = min over j of cost(i..j-1) + prev[j], j from i + 1 to lastColumn,
 // and choice[i - firstRow] the chosen j.
@@ -102,8 +110,7 @@ struct Layer {
   // null for the second layer.
   const std::int32_t* prevChoice;
   std::int32_t firstRow;
-  // The tie margin of a row is tieScale times the points' sum of squares
-  // about the shift from that row on.
+  // TieScale of the layer.
   double tieScale;
 };
 
@@ -118,15 +125,20 @@ struct Range {
 // shrinks), so the scan stops once that bound is out of reach.
 //
 // A column is chosen over the larger ones already scanned when its cost is
-// below their least cost plus the margin, so the row takes the smallest
-// column whose cost is below the least cost of the columns above it plus the
-// margin. The stopping test allows twice the margin for the rounding of the
+// at most their least cost plus the margin, so the row takes the smallest
+// column whose cost is within the margin of the least cost of the columns
+// above it. The margin is the smaller of tieScale times the points' sum of
+// squares about the shift from row i on and kCostShare times that least
+// cost. The stopping test allows twice the margin for the rounding of the
 // bound itself.
 std::int32_t SolveRow(const Layer& layer, std::int32_t i, std::int32_t from, std::int32_t top) {
   const PrefixSums& p = layer.p;
   const double* prev = layer.prev;
   const std::int32_t m = layer.m;
-  const double tie = ((p.sqHi[m] - p.sqHi[i]) + (p.sqLo[m] - p.sqLo[i])) * layer.tieScale;
+  const double spread = ((p.sqHi[m] - p.sqHi[i]) + (p.sqLo[m] - p.sqLo[i])) * layer.tieScale;
+  const auto margin = [spread](double least) {
+    return std::min(spread, std::fabs(least) * kCostShare);
+  };
   const double w0 = p.weight[i], sh0 = p.sumHi[i], sl0 = p.sumLo[i];
   const double qh0 = p.sqHi[i], ql0 = p.sqLo[i];
 
@@ -134,18 +146,20 @@ std::int32_t SolveRow(const Layer& layer, std::int32_t i, std::int32_t from, std
   std::int32_t best = top;
   double bestCost = ClassCost(p, i, top) + prev[top];
   double least = bestCost;
+  double tie = margin(least);
   double takeBelow = least + tie;
   double stopAt = least + 2.0 * tie;
   for (std::int32_t j = top - 1; j >= from; --j) {
-    if (floor + prev[j] >= stopAt) break;
+    if (floor + prev[j] > stopAt) break;
     const double sum = (p.sumHi[j] - sh0) + (p.sumLo[j] - sl0);
     const double sq = (p.sqHi[j] - qh0) + (p.sqLo[j] - ql0);
     const double cost = (sq - sum * sum / (p.weight[j] - w0)) + prev[j];
-    if (cost < takeBelow) {
+    if (cost <= takeBelow) {
       best = j;
       bestCost = cost;
       if (cost < least) {
         least = cost;
+        tie = margin(least);
         takeBelow = least + tie;
         stopAt = least + 2.0 * tie;
       }
@@ -384,7 +398,8 @@ int NaturalBreaksThreads() noexcept {
     }
   }
   const unsigned hardware = std::thread::hardware_concurrency();
-  return hardware == 0 ? 1 : static_cast<int>(std::min(hardware, static_cast<unsigned>(kMaxThreads)));
+  if (hardware == 0) return 1;
+  return static_cast<int>(std::min(hardware, static_cast<unsigned>(kMaxThreads)));
 }
 
 }  // namespace internal

@@ -32,14 +32,14 @@ std::int32_t CollapseEqual(double* values, std::int32_t m, std::int32_t* counts)
 // many rows are shared out among up to `threads` threads (at most 4); the
 // result is the same for every number of threads.
 //
-// Ties: costs of c classes that differ by less than (16 + c) * 2^-50 of the
-// sum of squares about the shift of the points concerned count as equal
-// (four times what rounding alone can make of a difference, far below any
-// difference that matters); the smaller next start wins, and the partition
-// is read from the front, so among equally good partitions the one with the
-// lexicographically smallest class starts is returned. The input being the
-// sorted distinct points, the result never depends on the order of the
-// sample.
+// Ties: costs of c classes count as equal when they differ by no more than
+// (16 + c) * 2^-50 of the sum of squares about the shift of the points
+// concerned (four times what rounding alone can make of a difference) and
+// by no more than 2^-34 of the costs themselves; the smaller next start
+// wins, and the partition is read from the front, so among equally good
+// partitions the one with the lexicographically smallest class starts is
+// returned. The input being the sorted distinct points, the result never
+// depends on the order of the sample.
 //
 // False when the scratch memory cannot be allocated.
 bool OptimalClassStarts(const double* values, const std::int32_t* counts, std::int32_t m,

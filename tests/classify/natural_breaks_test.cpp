@@ -54,6 +54,28 @@ double ResultCost(const std::vector<double>& data, const RangeResult& r) {
   return total;
 }
 
+// The least two-pass cost of any partition of the distinct values that are
+// not NaN into min(k, d) classes, trying every one.
+double BestTwoPassCost(const std::vector<double>& data, std::int32_t k) {
+  const auto points = DistinctPoints(data);
+  const std::size_t d = points.size();
+  double best = kInf;
+  for (unsigned mask = 0; mask < (1u << (d - 1)); ++mask) {
+    if (__builtin_popcount(mask) + 1 != std::min<std::int64_t>(k, d)) continue;
+    double cost = 0.0;
+    std::vector<double> cls;
+    for (std::size_t i = 0; i < d; ++i) {
+      cls.insert(cls.end(), static_cast<std::size_t>(points[i].second), points[i].first);
+      if (i + 1 == d || (mask >> i & 1u)) {
+        cost += TwoPassCost(cls);
+        cls.clear();
+      }
+    }
+    best = std::min(best, cost);
+  }
+  return best;
+}
+
 // Index (among the distinct values) of the smallest member of each
 // non-empty class.
 std::vector<int> ResultStarts(const std::vector<double>& data, const RangeResult& r,
@@ -164,22 +186,7 @@ TEST(NaturalBreaks, OptimalOnRealValuesAgainstEveryPartition) {
     const auto k = static_cast<std::int32_t>(2 + rng() % 4);
     const RangeResult r = Natural(data, k);
     ExpectRangeInvariants(data, r, k);
-    const auto points = DistinctPoints(data);
-    const std::size_t d = points.size();
-    double best = kInf;
-    for (unsigned mask = 0; mask < (1u << (d - 1)); ++mask) {
-      if (__builtin_popcount(mask) + 1 != std::min<std::int64_t>(k, d)) continue;
-      double cost = 0.0;
-      std::vector<double> cls;
-      for (std::size_t i = 0; i < d; ++i) {
-        cls.insert(cls.end(), static_cast<std::size_t>(points[i].second), points[i].first);
-        if (i + 1 == d || (mask >> i & 1u)) {
-          cost += TwoPassCost(cls);
-          cls.clear();
-        }
-      }
-      best = std::min(best, cost);
-    }
+    const double best = BestTwoPassCost(data, k);
     EXPECT_LE(ResultCost(data, r), best * (1.0 + 1e-12) + 1e-12) << "trial " << trial;
   }
 }
@@ -204,22 +211,7 @@ TEST(NaturalBreaks, FewFarSentinelValuesDoNotBlurTheOtherClasses) {
     const auto k = static_cast<std::int32_t>(2 + rng() % 4);
     const RangeResult r = Natural(data, k);
     ExpectRangeInvariants(data, r, k);
-    const auto points = DistinctPoints(data);
-    const std::size_t d = points.size();
-    double best = kInf;
-    for (unsigned mask = 0; mask < (1u << (d - 1)); ++mask) {
-      if (__builtin_popcount(mask) + 1 != std::min<std::int64_t>(k, d)) continue;
-      double cost = 0.0;
-      std::vector<double> cls;
-      for (std::size_t i = 0; i < d; ++i) {
-        cls.insert(cls.end(), static_cast<std::size_t>(points[i].second), points[i].first);
-        if (i + 1 == d || (mask >> i & 1u)) {
-          cost += TwoPassCost(cls);
-          cls.clear();
-        }
-      }
-      best = std::min(best, cost);
-    }
+    const double best = BestTwoPassCost(data, k);
     EXPECT_LE(ResultCost(data, r), best * (1.0 + 1e-9)) << "trial " << trial;
   }
 }

@@ -1,0 +1,171 @@
+/* Mensora C interface: descriptive statistics and class breaks over one
+ * numeric sample, for C and for every language that calls C.
+ *
+ * One sample handle stands for one array of doubles that the caller owns. The
+ * handle borrows the array: the caller keeps it alive and unchanged until the
+ * handle is freed; the library never writes or frees it. Arrays handed back
+ * (class breaks, counts, ids, selections) belong to the handle; each stays
+ * valid until the next call that rebuilds the same kind of result (see
+ * mensora_classes) or until the handle is freed. One handle is used by one
+ * thread at a time; separate handles are independent.
+ *
+ * Functions that can fail return an int status: MENSORA_OK (0) or a negative
+ * MENSORA_ERROR_* code, and leave every output untouched on failure. Measures
+ * return a double: NaN for a NULL handle, otherwise the value of the
+ * library's own rules (a sample with no values gives NaN or 0.0 as each
+ * measure's rule says). No function aborts, throws or reads past the lengths
+ * the caller hands in.
+ *
+ * Stable names: every name in this header. Later versions add names; they do
+ * not change or remove these.
+ */
+#ifndef MENSORA_C_H
+#define MENSORA_C_H
+
+#include <stdint.h>
+
+#if defined(_WIN32) || defined(__CYGWIN__)
+#  if defined(MENSORA_STATIC)
+#    define MENSORA_C_API
+#  elif defined(MENSORA_BUILDING_LIBRARY)
+#    define MENSORA_C_API __declspec(dllexport)
+#  else
+#    define MENSORA_C_API __declspec(dllimport)
+#  endif
+#else
+#  define MENSORA_C_API __attribute__((visibility("default")))
+#endif
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+/* Status codes. */
+#define MENSORA_OK 0
+#define MENSORA_ERROR_ARGUMENT (-1) /* a NULL handle or out-pointer, or an argument out of range */
+#define MENSORA_ERROR_EMPTY (-2)    /* the sample has no values */
+#define MENSORA_ERROR_MEMORY (-3)   /* working memory or a result buffer could not be had */
+#define MENSORA_ERROR_DATA (-4)     /* the sample's values do not allow the method */
+
+/* Limits that mean "the data's own extreme" (an argument within
+ * MENSORA_EQ_TOLERANCE of the sentinel is replaced by it). */
+#define MENSORA_AUTO_MAX 999.0
+#define MENSORA_AUTO_MIN (-999.0)
+#define MENSORA_EQ_TOLERANCE 1e-7
+/* Outer breaks of the standard-deviation classes. */
+#define MENSORA_HUGE_BOUND 1.79769313486232e307
+
+typedef struct mensora_sample mensora_sample;
+
+/* A class result. Class s (0 .. class_count - 1) covers breaks[s] (included)
+ * to breaks[s + 1] (excluded; the closing rules of each method may add the
+ * last break to the last class). breaks has class_count + 1 entries, counts
+ * class_count, ids the sum of the counts: the positions in the caller's array
+ * of the members of class 0, then of class 1, and so on. The arrays belong to
+ * the handle. The range classes (equal, step, count, quantile, natural and
+ * every other method not named below) share one set of arrays, replaced by
+ * the next call of any of them; the standard-deviation classes (stddev,
+ * stddev_window) share another. */
+typedef struct mensora_classes {
+  int32_t class_count;
+  const double* breaks;
+  const int32_t* counts;
+  const int32_t* ids;
+} mensora_classes;
+
+/* The library's version, "major.minor.patch". */
+MENSORA_C_API const char* mensora_version(void);
+/* A short English text for a status code ("out of memory"); never NULL. */
+MENSORA_C_API const char* mensora_status_message(int status);
+
+/* A handle over values[0 .. n-1], borrowed. NULL when n < 0, when values is
+ * NULL with n > 0, or when memory is short. n = 0 is an empty sample. */
+MENSORA_C_API mensora_sample* mensora_sample_new(const double* values, int32_t n);
+/* Frees the handle and every array it handed out. NULL is allowed. */
+MENSORA_C_API void mensora_sample_free(mensora_sample* sample);
+/* The number of values, or -1 for a NULL handle. */
+MENSORA_C_API int32_t mensora_sample_size(const mensora_sample* sample);
+
+/* Means and mode. */
+MENSORA_C_API double mensora_mean(mensora_sample* sample);           /* arithmetic mean */
+MENSORA_C_API double mensora_frequency_mean(mensora_sample* sample); /* each value weighted by its own frequency */
+MENSORA_C_API double mensora_geometric_mean(mensora_sample* sample); /* geometric mean */
+MENSORA_C_API double mensora_mode(mensora_sample* sample);           /* most frequent value, first in input order */
+
+/* Order statistics. */
+MENSORA_C_API double mensora_median(mensora_sample* sample);         /* median */
+MENSORA_C_API double mensora_range(mensora_sample* sample);          /* maximum - minimum */
+/* The smallest value into *min and the largest into *max. */
+MENSORA_C_API int mensora_extremes(mensora_sample* sample, double* min, double* max);
+/* Every step-th sorted value, from the smallest: *values receives
+ * ceil(n / step) values (an array of the handle, valid until the next call of
+ * this function), *count their number. step >= 1. */
+MENSORA_C_API int mensora_every_nth(mensora_sample* sample, int32_t step, const double** values,
+                                    int32_t* count);
+
+/* Deviation and shape measures (variance and standard deviation divide by n). */
+/* The deviation of every value from the mean into out[0 .. n-1];
+ * capacity is the length of out and must be at least n. */
+MENSORA_C_API int mensora_deviations(mensora_sample* sample, double* out, int32_t capacity);
+MENSORA_C_API double mensora_mean_abs_deviation(mensora_sample* sample);   /* mean absolute deviation */
+MENSORA_C_API double mensora_sum_of_squares(mensora_sample* sample);       /* squared deviations from the mean, summed */
+MENSORA_C_API double mensora_variance(mensora_sample* sample);             /* variance */
+MENSORA_C_API double mensora_root_variance(mensora_sample* sample);        /* square root of the variance, as its own field */
+MENSORA_C_API double mensora_std_deviation(mensora_sample* sample);        /* standard deviation */
+MENSORA_C_API double mensora_variation_coefficient(mensora_sample* sample); /* standard deviation / mean */
+MENSORA_C_API double mensora_skewness(mensora_sample* sample);             /* skewness statistic, g1 / sqrt(6/n) */
+MENSORA_C_API double mensora_kurtosis(mensora_sample* sample);             /* excess kurtosis statistic, g2 / sqrt(24/n) */
+
+/* Value window: the positions of the values with min <= value < max (a NaN
+ * value lies in every window), ascending, into *ids (an array of the handle,
+ * valid until the next selection that finds at least one value) and their
+ * number into *count. Nothing found is a success with *count = 0 and
+ * *ids = NULL. */
+MENSORA_C_API int mensora_select(mensora_sample* sample, double min, double max,
+                                 const int32_t** ids, int32_t* count);
+
+/* Class breaks. Each fills *out on success and leaves it untouched on failure. */
+/* k classes of equal width between the minimum and the maximum. */
+MENSORA_C_API int mensora_classify_equal(mensora_sample* sample, int32_t k, mensora_classes* out);
+/* Classes of width step from start up to end (MENSORA_AUTO_MAX: the maximum);
+ * their number is (end - start) / step truncated, at least 1. */
+MENSORA_C_API int mensora_classify_step(mensora_sample* sample, double start, double step,
+                                        double end, mensora_classes* out);
+/* k classes of equal width from start up to end (MENSORA_AUTO_MAX: the maximum). */
+MENSORA_C_API int mensora_classify_count(mensora_sample* sample, double start, int32_t k,
+                                         double end, mensora_classes* out);
+/* k classes of about equal counts over the values that are not NaN. */
+MENSORA_C_API int mensora_classify_quantile(mensora_sample* sample, int32_t k, mensora_classes* out);
+/* k natural-breaks classes: the least total squared deviation from the class means. */
+MENSORA_C_API int mensora_classify_natural(mensora_sample* sample, int32_t k, mensora_classes* out);
+/* 2 * steps + 2 classes around the mean, each times standard deviations wide,
+ * the outer two bounded by -/+MENSORA_HUGE_BOUND. steps >= 0, times >= 0. */
+MENSORA_C_API int mensora_classify_stddev(mensora_sample* sample, int32_t steps, double times,
+                                          mensora_classes* out);
+/* The stddev classes with members limited to min <= value <= max
+ * (MENSORA_AUTO_MIN / MENSORA_AUTO_MAX: the data's extremes). */
+MENSORA_C_API int mensora_classify_stddev_window(mensora_sample* sample, int32_t steps,
+                                                 double times, double min, double max,
+                                                 mensora_classes* out);
+
+/* The class of every position 0 .. n-1 of the sample into labels[0 .. n-1]:
+ * the class index, or -1 for a value in no class. n is the sample's size. */
+MENSORA_C_API int mensora_class_labels(const mensora_classes* classes, int32_t n, int32_t* labels);
+
+/* Breaks of pre-aggregated data: values[i] stands for weights[i]
+ * observations. values in any order, repeats allowed (their weights add); NaN
+ * values are skipped; a weight that is negative, NaN or infinite is
+ * MENSORA_ERROR_ARGUMENT; zero weights count as absent. breaks receives k + 1
+ * values. With whole-number weights the breaks are those of
+ * mensora_classify_natural / mensora_classify_quantile over the sample in
+ * which every value is repeated weight times, bit for bit. */
+MENSORA_C_API int mensora_natural_breaks_weighted(const double* values, const double* weights,
+                                                  int32_t n, int32_t k, double* breaks);
+MENSORA_C_API int mensora_quantile_breaks_weighted(const double* values, const double* weights,
+                                                   int32_t n, int32_t k, double* breaks);
+
+#ifdef __cplusplus
+}
+#endif
+
+#endif /* MENSORA_C_H */

@@ -3,7 +3,8 @@
 The library is compiled by CMake from the sources of the repository that
 holds this folder (../src, ../include), so the package must be built from a
 checkout: ``python3 -m pip install --no-build-isolation ./python``. The
-version is the one CMakeLists.txt gives the library.
+version is the library's own, from the MENSORA_VERSION_* macros of
+include/Mensora.h (which CMake reads too).
 """
 import os
 import re
@@ -22,14 +23,16 @@ LIBRARY_NAMES = ("libMensora.so", "libMensora.dylib", "Mensora.dll")
 
 
 def library_version():
-    cmake_lists = ROOT / "CMakeLists.txt"
-    if not (cmake_lists.is_file() and (ROOT / "src").is_dir()):
+    header = ROOT / "include" / "Mensora.h"
+    if not (header.is_file() and (ROOT / "CMakeLists.txt").is_file()):
         raise SystemExit(f"mensora: the library's sources are not in {ROOT}; "
                          "build the package from a checkout of the repository")
-    found = re.search(r"project\(\s*Mensora\s+VERSION\s+([0-9.]+)", cmake_lists.read_text())
-    if not found:
-        raise SystemExit(f"mensora: no project version in {cmake_lists}")
-    return found.group(1)
+    text = header.read_text()
+    parts = [re.search(rf"^#define MENSORA_VERSION_{part} (\d+)$", text, re.M)
+             for part in ("MAJOR", "MINOR", "PATCH")]
+    if not all(parts):
+        raise SystemExit(f"mensora: no MENSORA_VERSION_* macros in {header}")
+    return ".".join(found.group(1) for found in parts)
 
 
 class NativeDistribution(Distribution):

@@ -1,4 +1,5 @@
 """Class breaks: the schemes, the class result and the class of every value."""
+import warnings
 from typing import Callable, Dict, NamedTuple, Tuple
 
 import numpy as np
@@ -12,8 +13,9 @@ REQUIRED = object()
 class Scheme(NamedTuple):
     """One way of classifying.
 
-    run(sample, k, options, labels) returns (breaks, counts, yb) for a Sample;
-    yb may be None when labels is false. options maps each option's name to
+    run(sample, k, options, labels, what) returns (breaks, counts, yb) for a
+    Sample; yb may be None when labels is false; what names the call in error
+    messages. options maps each option's name to
     (converter, default), the default REQUIRED for options without one; a
     converter takes (value, name) and returns the value the run expects.
     """
@@ -21,26 +23,40 @@ class Scheme(NamedTuple):
     run: Callable
     options: Dict[str, Tuple[Callable, object]]
     uses_k: bool = True
-    closed_last: bool = True  # the last class also holds its upper break
+    # How the last class ends: "closed" on its upper break, "open" before it,
+    # or "closing": closed when the maximum lies within 1e-7 of it.
+    last: str = "closed"
 
 
 def library(call):
     """A scheme run by the library: call(handle, k, options, out) -> status."""
 
-    def run(sample, k, options, labels):
-        return sample.classes(lambda handle, out: call(handle, k, options, out),
-                              "mensora.classify", labels)
+    def run(sample, k, options, labels, what):
+        return sample.classes(lambda handle, out: call(handle, k, options, out), what, labels)
 
     return run
+
+
+def closes_last(last, values, breaks):
+    """Whether the last class of a scheme's result holds its upper break.
+
+    For the "closing" schemes the library closes it when the sample's maximum
+    lies within 1e-7 of the last break (NaN aside).
+    """
+    if last != "closing":
+        return last == "closed"
+    top = np.fmax.reduce(values) if len(values) else np.nan
+    return not abs(top - breaks[-1]) >= EQ_TOLERANCE
 
 
 def labels_from_breaks(values, breaks, closed_last=True, window=None):
     """The class of every value under the library's closing rules, -1 for none.
 
     Class s holds the values v with ``breaks[s] <= v < breaks[s + 1]``; with
-    `closed_last` the last class also holds its upper break, and values above
-    it by less than 1e-7. NaN is in no class. `window`, a pair (low, high),
-    further limits the classes to ``low <= v <= high``.
+    `closed_last` (see closes_last) the last class also holds its upper
+    break, and values above it by less than 1e-7. NaN is in no class.
+    `window`, a pair (low, high), further limits the classes to
+    ``low <= v <= high``.
 
     Parameters
     ----------
@@ -61,19 +77,20 @@ def labels_from_breaks(values, breaks, closed_last=True, window=None):
     yb[yb >= k] = -1
     if closed_last:
         high = breaks[k]
-        at_top = (values >= breaks[k - 1]) & ((values <= high) | (np.abs(values - high) < EQ_TOLERANCE))
-        yb[at_top] = k - 1
+        with np.errstate(invalid="ignore"):  # inf - inf
+            near = np.abs(values - high) < EQ_TOLERANCE
+        yb[(values >= breaks[k - 1]) & ((values <= high) | near)] = k - 1
     if window is not None:
         low, high = window
         yb[~((values >= low) & (values <= high))] = -1
     return yb
 
 
-def _user_defined(sample, k, options, labels):
+def _user_defined(sample, k, options, labels, what):
     bins = options["bins"]
     values = sample.values
     if len(values) == 0:
-        check(ERROR_EMPTY, "mensora.classify")
+        check(ERROR_EMPTY, what)
     lower = options["lower"]
     if lower is None:
         lower = min(bins[0], np.fmin.reduce(values))  # NaN only when every value is NaN
@@ -132,7 +149,7 @@ _START = (_input.real_number, REQUIRED)
 
 SCHEMES = {
     "equal_interval": Scheme(library(lambda h, k, o, out: lib.mensora_classify_equal(h, k, out)),
-                             {}),
+                             {}, last="closing"),
     "quantiles": Scheme(library(lambda h, k, o, out: lib.mensora_classify_quantile(h, k, out)),
                         {}),
     "natural_breaks": Scheme(library(lambda h, k, o, out: lib.mensora_classify_natural(h, k, out)),
@@ -140,15 +157,15 @@ SCHEMES = {
     "std_mean": Scheme(library(_std_mean),
                        {"steps": (_steps, 1), "times": (_input.real_number, 1.0),
                         "window": (_window, None)},
-                       uses_k=False, closed_last=False),
+                       uses_k=False, last="open"),
     "start_step": Scheme(library(lambda h, k, o, out: lib.mensora_classify_step(
                              h, o["start"], o["step"], o["end"], out)),
                          {"start": _START, "step": (_input.real_number, REQUIRED),
                           "end": (_end, None)},
-                         uses_k=False),
+                         uses_k=False, last="closing"),
     "start_count": Scheme(library(lambda h, k, o, out: lib.mensora_classify_count(
                               h, o["start"], k, o["end"], out)),
-                          {"start": _START, "end": (_end, None)}),
+                          {"start": _START, "end": (_end, None)}, last="closing"),
     # Computed here until the library classifies by given breaks itself.
     "user_defined": Scheme(_user_defined, {"bins": (_bins, REQUIRED), "lower": (_optional_number, None)},
                            uses_k=False),
@@ -197,7 +214,7 @@ class Classification:
     breaks : numpy.ndarray of float64
         The k + 1 breaks as the library reports them: class s runs from
         ``breaks[s]`` (included) to ``breaks[s + 1]`` (excluded); the last class
-        of every scheme but std_mean also holds its upper break.
+        also holds its upper break when closed_last is true.
     bins : numpy.ndarray of float64
         The upper edge of each class, ``breaks[1:]``.
     counts : numpy.ndarray of int64
@@ -205,6 +222,8 @@ class Classification:
     yb : numpy.ndarray of int32
         The class of every input value, in input order; -1 for a value in no
         class (NaN always).
+    closed_last : bool
+        Whether the last class also holds its upper break.
     """
 
     def __init__(self, scheme, breaks, counts, yb, closed_last=True):
@@ -282,16 +301,29 @@ def classify(y, scheme, k=5, **options):
     Notes
     -----
     A class holds the values from its lower break (included) up to its upper
-    break (excluded); the last class of every scheme but std_mean also holds
-    its upper break.
+    break (excluded). The last class also holds its upper break: always for
+    quantiles, natural_breaks and user_defined; for equal_interval,
+    start_step and start_count when the maximum lies within 1e-7 of it;
+    never for std_mean. A NaN in the sample is in no class; the schemes
+    other than quantiles and natural_breaks may take it (or an infinity)
+    into their breaks, which are then NaN: a RuntimeWarning says so.
     """
     name, spec = scheme_named(scheme)
     values = _input.as_values(y)
     k = _input.class_count(k) if spec.uses_k else None
     options = scheme_options(name, spec, options)
     with Sample(values) as sample:
-        breaks, counts, yb = spec.run(sample, k, options, True)
-    return Classification(name, breaks, counts, yb, spec.closed_last)
+        what = f"mensora.classify({name!r})"
+        breaks, counts, yb = spec.run(sample, k, options, True, what)
+    warn_if_nan(breaks, what)
+    return Classification(name, breaks, counts, yb, closes_last(spec.last, values, breaks))
+
+
+def warn_if_nan(breaks, what, stacklevel=3):
+    if np.isnan(breaks).any():
+        warnings.warn(f"{what}: some breaks are NaN, which leaves values out of every class; "
+                      "NaN or infinite values in the sample make them so (drop them first)",
+                      RuntimeWarning, stacklevel=stacklevel)
 
 
 def _breaks(y, k, weights, scheme, weighted):
@@ -300,12 +332,15 @@ def _breaks(y, k, weights, scheme, weighted):
     what = f"mensora.{scheme}"
     if weights is None:
         with Sample(values) as sample:
-            return SCHEMES[scheme].run(sample, k, {}, False)[0]
-    weights = _input.as_values(weights, "weights")
-    if len(weights) != len(values):
-        raise ValueError(f"weights has {len(weights)} entries for {len(values)} values")
-    breaks = np.empty(k + 1, dtype=np.float64)
-    check(weighted(address(values), address(weights), len(values), k, address(breaks)), what)
+            breaks = SCHEMES[scheme].run(sample, k, {}, False, what)[0]
+    else:
+        weights = _input.as_values(weights, "weights")
+        if len(weights) != len(values):
+            raise ValueError(f"weights has {len(weights)} entries for {len(values)} values")
+        breaks = np.empty(k + 1, dtype=np.float64)
+        check(weighted(address(values), address(weights), len(values), k, address(breaks)),
+              what)
+    warn_if_nan(breaks, what, stacklevel=4)
     return breaks
 
 

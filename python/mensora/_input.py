@@ -81,5 +81,5 @@ def limit(value, name, sentinel, extreme):
     number = real_number(value, name)
     if math.isnan(number) or abs(number - sentinel) < EQ_TOLERANCE:
         warnings.warn(f"{name}={number!r} is read by the library as the data {extreme} "
-                      f"(it cannot tell {sentinel:g} from that request)", stacklevel=4)
+                      f"(it cannot tell {sentinel:g} from that request)", stacklevel=5)
     return number

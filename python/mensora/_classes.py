@@ -15,9 +15,9 @@ class Scheme(NamedTuple):
 
     run(sample, k, options, labels, what) returns (breaks, counts, yb) for a
     Sample; yb may be None when labels is false; what names the call in error
-    messages. options maps each option's name to
-    (converter, default), the default REQUIRED for options without one; a
-    converter takes (value, name) and returns the value the run expects.
+    messages. options maps each option's name to (converter, default), the
+    default REQUIRED for options without one; a converter takes (value, name)
+    and returns the value the run expects.
     """
 
     run: Callable
@@ -46,7 +46,8 @@ def closes_last(last, values, breaks):
     if last != "closing":
         return last == "closed"
     top = np.fmax.reduce(values) if len(values) else np.nan
-    return not abs(top - breaks[-1]) >= EQ_TOLERANCE
+    with np.errstate(invalid="ignore"):  # inf - inf
+        return not abs(top - breaks[-1]) >= EQ_TOLERANCE
 
 
 def labels_from_breaks(values, breaks, closed_last=True, window=None):
@@ -96,8 +97,8 @@ def _user_defined(sample, k, options, labels, what):
         lower = min(bins[0], np.fmin.reduce(values))  # NaN only when every value is NaN
         if np.isnan(lower):
             lower = bins[0]
-    elif lower > bins[0]:
-        raise ValueError(f"lower={lower!r} lies above the first bin {bins[0]!r}")
+    elif not lower <= bins[0]:
+        raise ValueError(f"lower={lower!r} must be a number at or below the first bin {bins[0]!r}")
     breaks = np.concatenate(([lower], bins))
     yb = labels_from_breaks(values, breaks)
     counts = np.bincount(yb[yb >= 0], minlength=len(bins)).astype(np.int64)
@@ -167,7 +168,8 @@ SCHEMES = {
                               h, o["start"], k, o["end"], out)),
                           {"start": _START, "end": (_end, None)}, last="closing"),
     # Computed here until the library classifies by given breaks itself.
-    "user_defined": Scheme(_user_defined, {"bins": (_bins, REQUIRED), "lower": (_optional_number, None)},
+    "user_defined": Scheme(_user_defined,
+                           {"bins": (_bins, REQUIRED), "lower": (_optional_number, None)},
                            uses_k=False),
 }
 ALIASES = {"fisher_jenks": "natural_breaks"}
@@ -175,7 +177,7 @@ ALIASES = {"fisher_jenks": "natural_breaks"}
 
 def scheme_named(scheme):
     """(name, Scheme) for a scheme name or alias."""
-    name = ALIASES.get(scheme, scheme) if isinstance(scheme, str) else scheme
+    name = ALIASES.get(scheme, scheme) if isinstance(scheme, str) else None
     if name not in SCHEMES:
         known = ", ".join(sorted([*SCHEMES, *ALIASES]))
         raise ValueError(f"unknown scheme {scheme!r}; known: {known}")

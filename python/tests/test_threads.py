@@ -52,5 +52,6 @@ def test_two_threads_take_clearly_less_than_twice_one():
     if ratio >= 1.6:
         free = two_over_one(hash_thrice, blobs)
         if free > 1.3:
-            pytest.skip(f"no second core free: two threads over one {ratio:.2f}, hashing {free:.2f}")
+            pytest.skip(f"no second core free: two threads over one {ratio:.2f}, "
+                        f"hashing {free:.2f}")
         pytest.fail(f"two threads over one: {ratio:.2f} (hashing: {free:.2f})")

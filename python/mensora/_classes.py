@@ -299,8 +299,9 @@ def classify(y, scheme, k=5, **options):
         the classes, and ``lower``, the lower edge of the first class
         (default: the smaller of the minimum and the first bin).
     k : int
-        The number of classes, 1 or more (not used by std_mean, start_step
-        and user_defined, whose options decide it).
+        The number of classes, 1 or more, at most the larger of 2**20 and the
+        number of values (not used by std_mean, start_step and user_defined,
+        whose options decide it).
 
     Returns
     -------

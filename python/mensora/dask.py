@@ -16,6 +16,7 @@ classify). Needs Dask (Debian: python3-dask, with python3-distributed for a
 cluster); the rest of mensora works without it.
 """
 import functools
+import numbers
 from typing import NamedTuple
 
 import numpy as np
@@ -140,7 +141,7 @@ def classify(x, scheme, k=5, max_table_bytes=MAX_TABLE_BYTES, **options):
     k = _input.class_count(k) if spec.uses_k else None
     options = scheme_options(name, spec, options)
     what = f"mensora.dask.classify({name!r})"
-    limit = _input.whole_number(max_table_bytes, "max_table_bytes", 0)
+    limit = _table_limit(max_table_bytes)
 
     if name in ("quantiles", "natural_breaks"):
         values, counts, nan = _distinct_values(blocks, limit, what)
@@ -155,18 +156,26 @@ def classify(x, scheme, k=5, max_table_bytes=MAX_TABLE_BYTES, **options):
         n = extent.n
         if n == 0:
             check(ERROR_EMPTY, what)
-        # A sample with the extremes the library sees in x gives the breaks.
+        # A sample with the extremes the library sees in x gives the breaks
+        # (for std_mean it only checks the options: its breaks need the mean).
         with Sample(extent.stand_in()) as sample:
             breaks = spec.run(sample, k, options, False, what)[0]
         window = None
         if name == "std_mean":
             breaks, window = _std_breaks(blocks, extent, options)
+        # The closing rule looks at the last value of the library's view.
         closed_last = closes_last(spec.last, np.array([extent.high]), breaks)
         counts, outside = _class_counts(blocks, breaks, closed_last, window)
     warn_if_nan(breaks, what)
     yb = make_labels(functools.partial(_block_labels, breaks=breaks, closed_last=closed_last,
                                        window=window))
     return DaskClassification(name, breaks, counts, yb, closed_last, n, outside)
+
+
+def _table_limit(value):
+    if isinstance(value, (bool, np.bool_)) or not isinstance(value, numbers.Integral) or value < 0:
+        raise ValueError(f"max_table_bytes must be a whole number of bytes, not {value!r}")
+    return int(value)
 
 
 def _column(x):

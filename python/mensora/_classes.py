@@ -28,10 +28,16 @@ class Scheme(NamedTuple):
     last: str = "closed"
 
 
-def library(call):
-    """A scheme run by the library: call(handle, k, options, out) -> status."""
+def library(call, count=None):
+    """A scheme run by the library: call(handle, k, options, out) -> status.
+
+    count(values, options), for schemes whose options decide the number of
+    classes, gives that number, checked before the call.
+    """
 
     def run(sample, k, options, labels, what):
+        if count is not None:
+            _input.check_class_count(count(sample.values, options), len(sample.values), what)
         return sample.classes(lambda handle, out: call(handle, k, options, out), what, labels)
 
     return run
@@ -143,6 +149,14 @@ def _optional_number(value, name):
     return None if value is None else _input.real_number(value, name)
 
 
+def _step_count(values, o):
+    top = o["end"]
+    if top == AUTO_MAX and len(values):
+        top = np.fmax.reduce(values)
+    with np.errstate(all="ignore"):
+        return (top - o["start"]) / o["step"]
+
+
 def _end(value, name):
     return _input.limit(value, name, AUTO_MAX, "maximum")
 
@@ -161,7 +175,7 @@ SCHEMES = {
                         "window": (_window, None)},
                        uses_k=False, last="open"),
     "start_step": Scheme(library(lambda h, k, o, out: lib.mensora_classify_step(
-                             h, o["start"], o["step"], o["end"], out)),
+                             h, o["start"], o["step"], o["end"], out), _step_count),
                          {"start": _START, "step": (_input.real_number, REQUIRED),
                           "end": (_end, None)},
                          uses_k=False, last="closing"),
@@ -289,8 +303,9 @@ def classify(y, scheme, k=5, **options):
         the classes, and ``lower``, the lower edge of the first class
         (default: the smaller of the minimum and the first bin).
     k : int
-        The number of classes, 1 or more (not used by std_mean, start_step
-        and user_defined, whose options decide it).
+        The number of classes, 1 or more, at most the larger of 2**20 and the
+        number of values (not used by std_mean, start_step and user_defined,
+        whose options decide it).
 
     Returns
     -------
@@ -316,7 +331,7 @@ def classify(y, scheme, k=5, **options):
     """
     name, spec = scheme_named(scheme)
     values = _input.as_values(y)
-    k = _input.class_count(k) if spec.uses_k else None
+    k = _input.class_count(k, len(values)) if spec.uses_k else None
     options = scheme_options(name, spec, options)
     with Sample(values) as sample:
         what = f"mensora.classify({name!r})"
@@ -334,7 +349,7 @@ def warn_if_nan(breaks, what, stacklevel=3):
 
 def _breaks(y, k, weights, scheme, weighted):
     values = _input.as_values(y)
-    k = _input.class_count(k)
+    k = _input.class_count(k, len(values))
     what = f"mensora.{scheme}"
     if weights is None:
         with Sample(values) as sample:

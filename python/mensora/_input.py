@@ -60,8 +60,25 @@ def whole_number(value, name, minimum):
     return number
 
 
-def class_count(k):
-    return whole_number(k, "k", 1)
+# More classes than this (or than values, when there are more values) is
+# refused: the library would allocate for every class, and an absurd count
+# could exhaust the machine's memory instead of failing cleanly.
+MAX_CLASSES = 2**20
+
+
+def class_count(k, n):
+    """k as a class count for n values."""
+    k = whole_number(k, "k", 1)
+    check_class_count(k, n, "k")
+    return k
+
+
+def check_class_count(count, n, name):
+    """Refuses a finite class count above the limit (the library refuses the rest)."""
+    if math.isfinite(count) and count > max(n, MAX_CLASSES):
+        raise ValueError(f"{name} gives {count:.15g} classes for {n} values; at most "
+                         f"{max(n, MAX_CLASSES)} (the larger of {MAX_CLASSES} and the number "
+                         "of values)")
 
 
 def real_number(value, name):

@@ -57,12 +57,17 @@ def test_bad_values(y, error, text):
         mensora.classify(y, "equal_interval", k=2)
 
 
-@pytest.mark.parametrize("k", [0, -1, 2.0, 2.5, "3", True, None, 2**31, math.nan])
-def test_bad_class_counts(k):
-    with pytest.raises(ValueError, match="k must be a whole number"):
+@pytest.mark.parametrize("k, text", [
+    *[(k, "k must be a whole number") for k in (0, -1, 2.0, 2.5, "3", True, None, 2**31, math.nan)],
+    (2**20 + 1, "k gives 1048577 classes for 8 values; at most 1048576"),
+])
+def test_bad_class_counts(k, text):
+    with pytest.raises(ValueError, match=text):
         mensora.classify(Y, "quantiles", k=k)
-    with pytest.raises(ValueError, match="k must be a whole number"):
-        mensora.natural_breaks(Y, k)
+    with pytest.raises(ValueError, match=text):
+        mensora.natural_breaks(Y, k, weights=np.ones(len(Y)))
+    with pytest.raises(ValueError, match="gives 900000000 classes"):
+        mensora.classify(Y, "start_step", start=0, step=1e-8)
 
 
 @pytest.mark.parametrize("scheme, options, error, text", [

@@ -1,4 +1,5 @@
-"""Long calls release the GIL: two threads classify in parallel."""
+"""Long calls release the GIL: other threads run meanwhile, and two threads
+classify in parallel."""
 import hashlib
 import os
 import threading
@@ -55,3 +56,22 @@ def test_two_threads_take_clearly_less_than_twice_one():
             pytest.skip(f"no second core free: two threads over one {ratio:.2f}, "
                         f"hashing {free:.2f}")
         pytest.fail(f"two threads over one: {ratio:.2f} (hashing: {free:.2f})")
+
+
+def test_other_threads_run_during_a_long_call():
+    y = np.random.default_rng(3).random(2_000_000)
+    done = threading.Event()
+
+    def work():
+        mensora.classify(y, "quantiles", k=7)
+        done.set()
+
+    worker = threading.Thread(target=work)
+    longest = 0.0
+    start = last = time.perf_counter()
+    worker.start()
+    while not done.is_set():  # held, the GIL would stop this loop for the whole call
+        now = time.perf_counter()
+        longest, last = max(longest, now - last), now
+    worker.join()
+    assert longest < (last - start) / 2, (longest, last - start)

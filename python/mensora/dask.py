@@ -16,6 +16,7 @@ classify). Needs Dask (Debian: python3-dask, with python3-distributed for a
 cluster); the rest of mensora works without it.
 """
 import functools
+import math
 import numbers
 from typing import NamedTuple
 
@@ -35,7 +36,8 @@ except ImportError:
     dd = pd = None
 
 from . import _input
-from ._classes import (Classification, closes_last, labels_from_breaks, scheme_named,
+from ._input import MAX_CLASSES
+from ._classes import (Classification, _step_count, closes_last, labels_from_breaks, scheme_named,
                        scheme_options, warn_if_nan)
 from ._native import (AUTO_MAX, AUTO_MIN, EQ_TOLERANCE, ERROR_EMPTY, HUGE_BOUND, Sample, address,
                       check, lib)
@@ -87,7 +89,8 @@ def classify(x, scheme, k=5, max_table_bytes=MAX_TABLE_BYTES, **options):
         Numbers of any int or float dtype; NaN (and a missing value of a
         nullable column) is in no class.
     scheme, k, **options
-        As for mensora.classify, every scheme and option.
+        As for mensora.classify, every scheme and option, with at most 2^20
+        classes (every block counts every class).
     max_table_bytes : int
         The bound of the table of distinct values (16 bytes each) that
         quantiles and natural breaks gather for the driver: default 2^28
@@ -138,7 +141,7 @@ def classify(x, scheme, k=5, max_table_bytes=MAX_TABLE_BYTES, **options):
     """
     name, spec = scheme_named(scheme)
     blocks, make_labels = _column(x)
-    k = _input.class_count(k) if spec.uses_k else None
+    k = _class_count(k, "k") if spec.uses_k else None
     options = scheme_options(name, spec, options)
     what = f"mensora.dask.classify({name!r})"
     limit = _table_limit(max_table_bytes)
@@ -156,6 +159,8 @@ def classify(x, scheme, k=5, max_table_bytes=MAX_TABLE_BYTES, **options):
         n = extent.n
         if n == 0:
             check(ERROR_EMPTY, what)
+        if name == "start_step":
+            _class_count(_step_count(extent.stand_in(), options), f"{what}: start, step and end")
         # A sample with the extremes the library sees in x gives the breaks
         # (for std_mean it only checks the options: its breaks need the mean).
         with Sample(extent.stand_in()) as sample:
@@ -170,6 +175,22 @@ def classify(x, scheme, k=5, max_table_bytes=MAX_TABLE_BYTES, **options):
     yb = make_labels(functools.partial(_block_labels, breaks=breaks, closed_last=closed_last,
                                        window=window))
     return DaskClassification(name, breaks, counts, yb, closed_last, n, outside)
+
+
+def _class_count(k, name):
+    """A class count of at most MAX_CLASSES, the most a Dask collection may have.
+
+    Every block counts every class, so the bound does not grow with the
+    number of values as it does in memory."""
+    if isinstance(k, float):  # the quotient of start_step
+        if math.isfinite(k) and k > MAX_CLASSES:
+            raise ValueError(f"{name} give {k:.15g} classes; at most {MAX_CLASSES} for a Dask "
+                             "collection")
+        return k
+    k = _input.whole_number(k, name, 1)
+    if k > MAX_CLASSES:
+        raise ValueError(f"{name} must be at most {MAX_CLASSES} for a Dask collection, not {k}")
+    return k
 
 
 def _table_limit(value):
@@ -238,6 +259,15 @@ def _classes_of(values, breaks, closed_last, window):
             yb[member] = s
             counts[s] = np.count_nonzero(member)
     return yb, counts
+
+
+def _tree(tasks, merge):
+    """One Delayed: the tasks merged pairwise, neighbours first, by merge(a, b)."""
+    merge = dask.delayed(merge, pure=True)
+    while len(tasks) > 1:
+        tasks = [merge(*tasks[i:i + 2]) if i + 1 < len(tasks) else tasks[i]
+                 for i in range(0, len(tasks), 2)]
+    return tasks[0]
 
 
 def _compute_each(function, blocks, *args):
@@ -324,14 +354,14 @@ def _block_counts(block, breaks, closed_last, window):
     return counts, int(np.count_nonzero(yb < 0))
 
 
+def _add_counts(a, b):
+    return a[0] + b[0], a[1] + b[1]
+
+
 def _class_counts(blocks, breaks, closed_last, window):
     """The member counts of the classes over x, and the number of values in no class."""
-    counts = np.zeros(len(breaks) - 1, dtype=np.int64)
-    outside = 0
-    for part, out in _compute_each(_block_counts, blocks, breaks, closed_last, window):
-        counts += part
-        outside += out
-    return counts, outside
+    task = dask.delayed(_block_counts, pure=True)
+    return _tree([task(b, breaks, closed_last, window) for b in blocks], _add_counts).compute()
 
 
 # Distinct values ----------------------------------------------------------
@@ -371,14 +401,10 @@ def _distinct_values(blocks, limit, what):
     """The distinct values of x (not NaN) ascending, their counts, and the number of NaN.
 
     -0.0 and 0.0 count as one value, as for the library."""
-    tables = [dask.delayed(_block_table, pure=True)(b, limit, what) for b in blocks]
-    merge = dask.delayed(_merge_tables, pure=True)
-    while len(tables) > 1:
-        tables = [merge(limit, what, *tables[i:i + 2]) if i + 1 < len(tables) else tables[i]
-                  for i in range(0, len(tables), 2)]
-    if not tables:
-        return np.empty(0), np.empty(0, dtype=np.int64), 0
-    values, counts, nan = tables[0].compute()
+    task = dask.delayed(_block_table, pure=True)
+    table = _tree([task(b, limit, what) for b in blocks],
+                  functools.partial(_merge_tables, limit, what))
+    values, counts, nan = table.compute()
     return np.ascontiguousarray(values, dtype=np.float64), counts, nan
 
 

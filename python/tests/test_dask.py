@@ -133,6 +133,8 @@ def test_counts_beyond_32_bits():
 def test_bad_input_and_no_dask():
     with pytest.raises(ValueError, match="one-dimensional"):
         md.classify(da.zeros((4, 4), chunks=2), "quantiles")
+    with pytest.raises(ValueError, match="at most 1048576"):
+        md.classify(da.zeros(4, chunks=2), "equal_interval", k=2**20 + 1)
     with pytest.raises(TypeError, match="mensora.classify takes data in memory"):
         md.classify(np.zeros(4), "quantiles")
     with pytest.raises(TypeError, match="numbers"):

@@ -1,11 +1,11 @@
 """Exact classes of a Dask array or DataFrame column, computed on a cluster.
 
->>> import dask.array as da
->>> import mensora.dask
->>> x = da.random.lognormal(3.0, 1.0, size=10**8, chunks=10**6).round(2)
->>> c = mensora.dask.classify(x, "natural_breaks", k=7)
->>> c.breaks, c.counts      # numpy arrays, computed
->>> c.yb                    # lazy: a Dask array chunked as x
+    import dask.array as da
+    import mensora.dask
+    x = da.random.lognormal(3.0, 1.0, size=10**8, chunks=10**6).round(2)
+    c = mensora.dask.classify(x, "natural_breaks", k=7)
+    c.breaks, c.counts      # numpy arrays, computed
+    c.yb                    # lazy: a Dask array chunked as x
 
 Every scheme of mensora.classify, with the same breaks and counts as
 mensora.classify over the whole column in memory (the standard-deviation
@@ -95,9 +95,10 @@ def classify(x, scheme, k=5, max_table_bytes=MAX_TABLE_BYTES, **options):
         The bound of the table of distinct values (16 bytes each) that
         quantiles and natural breaks gather for the driver: default 2^28
         bytes, 2^24 distinct values, for which natural breaks need about
-        2 GiB on the driver (125 bytes per distinct value with k = 7). The table is checked at every step of the
-        reduction, on the workers, so that a column with too many distinct
-        values fails before the driver receives it.
+        2 GiB on the driver (125 bytes per distinct value with k = 7). The
+        table is checked at every step of the reduction, on the workers, so
+        that a column with too many distinct values fails before the driver
+        receives it.
 
     Returns
     -------
@@ -252,7 +253,8 @@ def _classes_of(values, breaks, closed_last, window):
         for s in range(k):
             low, high = breaks[s], breaks[s + 1]
             if closed_last and s == k - 1:
-                member = (values >= low) & ((values <= high) | (np.abs(values - high) < EQ_TOLERANCE))
+                near = np.abs(values - high) < EQ_TOLERANCE
+                member = (values >= low) & ((values <= high) | near)
             else:
                 member = (values >= low) & ~(values >= high)
             member &= admitted

@@ -100,7 +100,8 @@ def _user_defined(sample, k, options, labels, what):
         check(ERROR_EMPTY, what)
     lower = options["lower"]
     if lower is None:
-        lower = min(bins[0], np.fmin.reduce(values))  # NaN only when every value is NaN
+        # NaN only when every value is NaN; a zero minimum is +0 whichever zero came first.
+        lower = min(bins[0], np.fmin.reduce(values) + 0.0)
         if np.isnan(lower):
             lower = bins[0]
     elif not lower <= bins[0]:
@@ -257,20 +258,23 @@ class Classification:
     def bins(self):
         return self.breaks[1:]
 
+    def _sizes(self):
+        """(number of values, number in no class) for the class table."""
+        return len(self.yb), int(np.count_nonzero(np.asarray(self.yb) < 0))
+
     def __repr__(self):
+        size, outside = self._sizes()
         rows = []
         for s in range(self.k):
             close = "]" if self.closed_last and s == self.k - 1 else ")"
             interval = f"[{_number_text(self.breaks[s])}, {_number_text(self.breaks[s + 1])}{close}"
             rows.append((str(s), interval, str(int(self.counts[s]))))
         widths = [max(len(r[i]) for r in rows + [("class", "interval", "count")]) for i in range(3)]
-        lines = [f"{self.scheme}: {self.k} classes of {len(self.yb)} values",
+        lines = [f"{self.scheme}: {self.k} classes of {size} values",
                  f"{'class':>{widths[0]}}  {'interval':<{widths[1]}}  {'count':>{widths[2]}}"]
         lines += [f"{c:>{widths[0]}}  {i:<{widths[1]}}  {n:>{widths[2]}}" for c, i, n in rows]
-        if isinstance(self.yb, np.ndarray):
-            outside = int(np.count_nonzero(self.yb < 0))
-            if outside:
-                lines.append(f"{outside} value{'s' if outside != 1 else ''} in no class")
+        if outside:
+            lines.append(f"{outside} value{'s' if outside != 1 else ''} in no class")
         return "\n".join(lines)
 
 

@@ -1,0 +1,434 @@
+"""Exact classes of a Dask array or DataFrame column, computed on a cluster.
+
+    import dask.array as da
+    import mensora.dask
+    x = da.random.lognormal(3.0, 1.0, size=10**8, chunks=10**6).round(2)
+    c = mensora.dask.classify(x, "natural_breaks", k=7)
+    c.breaks, c.counts      # numpy arrays, computed
+    c.yb                    # lazy: a Dask array chunked as x
+
+Every scheme of mensora.classify, with the same breaks and counts as
+mensora.classify over the whole column in memory (the standard-deviation
+classes within 1e-12 relative). The driver holds only small results: the
+extremes, sums and counts of the blocks, and for quantiles and natural breaks
+the table of the distinct values with their counts, whose size is bounded (see
+classify). Needs Dask (Debian: python3-dask, with python3-distributed for a
+cluster); the rest of mensora works without it.
+"""
+import functools
+import math
+import numbers
+from typing import NamedTuple
+
+import numpy as np
+
+try:
+    import dask
+    import dask.array as da
+except ImportError as error:
+    raise ImportError("mensora.dask needs Dask, which is not installed (Debian: apt-get install "
+                      "python3-dask python3-distributed; elsewhere: pip install "
+                      "'dask[distributed]'); the rest of mensora works without it") from error
+try:  # columns need pandas; arrays do not
+    import dask.dataframe as dd
+    import pandas as pd
+except ImportError:
+    dd = pd = None
+
+from . import _input
+from ._input import MAX_CLASSES
+from ._classes import (Classification, _step_count, closes_last, labels_from_breaks, scheme_named,
+                       scheme_options, warn_if_nan)
+from ._native import (AUTO_MAX, AUTO_MIN, EQ_TOLERANCE, ERROR_EMPTY, HUGE_BOUND, Sample, address,
+                      check, lib)
+
+__all__ = ["classify", "DaskClassification", "TooManyValuesError", "MAX_TABLE_BYTES",
+           "TABLE_ENTRY_BYTES"]
+
+# One distinct value in the driver's table: the value and its count.
+TABLE_ENTRY_BYTES = 16
+# The default bound of that table: 256 MiB, 2^24 (16.8 million) distinct
+# values. Natural breaks with k = 7 over the table take the driver about 125
+# bytes per distinct value at their peak, table included (measured by
+# benchmarks/dask_natural_breaks.py table), so about 2 GiB at this bound.
+MAX_TABLE_BYTES = 2**28
+
+
+class TooManyValuesError(MemoryError):
+    """The column has more distinct values than the driver's table may hold."""
+
+
+class DaskClassification(Classification):
+    """A Classification whose yb is a lazy Dask collection.
+
+    Attributes as for Classification; ``breaks`` and ``counts`` are numpy
+    arrays, ``yb`` a Dask array (for a Dask array) or a Dask Series with the
+    index of x (for a column), chunked or partitioned as x. Besides:
+
+    n : int
+        The number of values of x, NaN included.
+    outside : int
+        The number of values in no class.
+    """
+
+    def __init__(self, scheme, breaks, counts, yb, closed_last, n, outside):
+        super().__init__(scheme, breaks, counts, yb, closed_last)
+        self.n = n
+        self.outside = outside
+
+    def _sizes(self):
+        return self.n, self.outside
+
+
+def classify(x, scheme, k=5, max_table_bytes=MAX_TABLE_BYTES, **options):
+    """Divides a Dask array or DataFrame column into classes, exactly.
+
+    Parameters
+    ----------
+    x : dask.array.Array (one-dimensional) or dask.dataframe.Series
+        Numbers of any int or float dtype; NaN (and a missing value of a
+        nullable column) is in no class.
+    scheme, k, **options
+        As for mensora.classify, every scheme and option, with at most 2^20
+        classes (every block counts every class).
+    max_table_bytes : int
+        The bound of the table of distinct values (16 bytes each) that
+        quantiles and natural breaks gather for the driver: default 2^28
+        bytes, 2^24 distinct values, for which natural breaks need about
+        2 GiB on the driver (125 bytes per distinct value with k = 7). The
+        table is checked at every step of the reduction, on the workers, so
+        that a column with too many distinct values fails before the driver
+        receives it.
+
+    Returns
+    -------
+    DaskClassification
+        ``breaks`` and ``counts`` computed; ``yb`` lazy, the class of every
+        value (-1 for none) by the library's closing rules, chunked as x (a
+        Dask array) or partitioned as x with its index (a Dask Series).
+
+    Raises
+    ------
+    ValueError, TypeError
+        As mensora.classify, and for x that is not a one-dimensional Dask
+        collection of numbers.
+    TooManyValuesError (a MemoryError)
+        For quantiles and natural breaks, when the distinct values need more
+        than max_table_bytes: round the values first (``x.round(2)``).
+
+    Notes
+    -----
+    How each scheme is computed, so that its results are those of
+    mensora.classify over the whole column in memory:
+
+    - quantiles and natural breaks: every block counts its distinct values
+      (NaN left out), the counts are merged pairwise in a tree, and the
+      library's weighted breaks over the (value, count) table give the breaks
+      bit for bit, the counts exactly. One pass over x.
+    - equal_interval, start_step, start_count and user_defined: the extremes
+      by a reduction, then the breaks by the library's (or the package's) own
+      formula over them; a second pass counts the classes. As in memory, the
+      extremes are those the library takes: NaN when the first (minimum) or
+      the last (maximum) value of x is NaN.
+    - std_mean: mean and standard deviation by two passes, then the library's
+      formula for the breaks, and a third pass counts. The sums run in
+      another order than in memory, so the breaks equal mensora.classify's
+      within 1e-12 relative, not bit for bit; a value that close to a break
+      may fall in the neighbouring class.
+
+    Each pass reads x again: persist x first when it is costly to compute.
+    Work runs on the current Dask scheduler (a distributed Client when one is
+    active).
+    """
+    name, spec = scheme_named(scheme)
+    blocks, make_labels = _column(x)
+    k = _class_count(k, "k") if spec.uses_k else None
+    options = scheme_options(name, spec, options)
+    what = f"mensora.dask.classify({name!r})"
+    limit = _table_limit(max_table_bytes)
+
+    if name in ("quantiles", "natural_breaks"):
+        values, counts, nan = _distinct_values(blocks, limit, what)
+        n = int(counts.sum()) + nan
+        if n == 0:
+            check(ERROR_EMPTY, what)
+        breaks = _weighted_breaks(name, values, counts, k, what)
+        counts = _table_counts(values, counts, breaks)
+        closed_last, window, outside = True, None, nan
+    else:
+        extent = _extent(blocks)
+        n = extent.n
+        if n == 0:
+            check(ERROR_EMPTY, what)
+        if name == "start_step":
+            _class_count(_step_count(extent.stand_in(), options), f"{what}: start, step and end")
+        # A sample with the extremes the library sees in x gives the breaks
+        # (for std_mean it only checks the options: its breaks need the mean).
+        with Sample(extent.stand_in()) as sample:
+            breaks = spec.run(sample, k, options, False, what)[0]
+        window = None
+        if name == "std_mean":
+            breaks, window = _std_breaks(blocks, extent, options)
+        # The closing rule looks at the last value of the library's view.
+        closed_last = closes_last(spec.last, np.array([extent.high]), breaks)
+        counts, outside = _class_counts(blocks, breaks, closed_last, window)
+    warn_if_nan(breaks, what)
+    yb = make_labels(functools.partial(_block_labels, breaks=breaks, closed_last=closed_last,
+                                       window=window))
+    return DaskClassification(name, breaks, counts, yb, closed_last, n, outside)
+
+
+def _class_count(k, name):
+    """A class count of at most MAX_CLASSES, the most a Dask collection may have.
+
+    Every block counts every class, so the bound does not grow with the
+    number of values as it does in memory."""
+    if isinstance(k, float):  # the quotient of start_step
+        if math.isfinite(k) and k > MAX_CLASSES:
+            raise ValueError(f"{name} give {k:.15g} classes; at most {MAX_CLASSES} for a Dask "
+                             "collection")
+        return k
+    k = _input.whole_number(k, name, 1)
+    if k > MAX_CLASSES:
+        raise ValueError(f"{name} must be at most {MAX_CLASSES} for a Dask collection, not {k}")
+    return k
+
+
+def _table_limit(value):
+    if isinstance(value, (bool, np.bool_)) or not isinstance(value, numbers.Integral) or value < 0:
+        raise ValueError(f"max_table_bytes must be a whole number of bytes, not {value!r}")
+    return int(value)
+
+
+def _column(x):
+    """The Delayed blocks of x, in order, and a function that maps a block function over x."""
+    if isinstance(x, da.Array):
+        if x.ndim != 1:
+            raise ValueError(f"x must be one-dimensional, got a Dask array of shape {x.shape}")
+        if x.dtype.kind not in "fiu":
+            raise TypeError(f"x must hold numbers, not {x.dtype} values")
+        return (list(x.to_delayed().ravel()),
+                lambda f: x.map_blocks(f, dtype=np.int32))
+    if dd is not None and isinstance(x, dd.Series):
+        if not pd.api.types.is_numeric_dtype(x.dtype) or pd.api.types.is_bool_dtype(x.dtype):
+            raise TypeError(f"x must hold numbers, not {x.dtype} values")
+        meta = pd.Series([], dtype=np.int32, name=x.name)
+        return (list(x.to_delayed()),
+                lambda f: x.map_partitions(_partition_labels, f, meta=meta))
+    if dd is not None and isinstance(x, dd.DataFrame):
+        raise TypeError("x is a Dask DataFrame: pass one of its columns, such as x['name']")
+    raise TypeError(f"x must be a one-dimensional dask.array.Array or a dask.dataframe.Series, "
+                    f"not {type(x).__name__} (mensora.classify takes data in memory)")
+
+
+def _values(block):
+    return _input.as_values(block, "x")
+
+
+def _partition_labels(part, labels):
+    return pd.Series(labels(part), index=part.index, name=part.name)
+
+
+def _block_labels(block, breaks, closed_last, window):
+    return _classes_of(_values(block), breaks, closed_last, window)[0]
+
+
+def _classes_of(values, breaks, closed_last, window):
+    """The class of every value (-1 for none) and the member count of every class.
+
+    Ascending breaks leave every value in at most one class, found by
+    labels_from_breaks. Otherwise (NaN or descending breaks) every class tests
+    every value as the library does, breaks[s] <= v and not v >= breaks[s+1];
+    a value that passes the tests of several classes counts in each and is
+    labelled with the last.
+    """
+    k = len(breaks) - 1
+    if np.all(breaks[:-1] <= breaks[1:]):
+        yb = labels_from_breaks(values, breaks, closed_last, window)
+        return yb, np.bincount(yb[yb >= 0], minlength=k).astype(np.int64)
+    yb = np.full(len(values), -1, dtype=np.int32)
+    counts = np.zeros(k, dtype=np.int64)
+    with np.errstate(invalid="ignore"):
+        admitted = True if window is None else (values >= window[0]) & ~(values > window[1])
+        for s in range(k):
+            low, high = breaks[s], breaks[s + 1]
+            if closed_last and s == k - 1:
+                near = np.abs(values - high) < EQ_TOLERANCE
+                member = (values >= low) & ((values <= high) | near)
+            else:
+                member = (values >= low) & ~(values >= high)
+            member &= admitted
+            yb[member] = s
+            counts[s] = np.count_nonzero(member)
+    return yb, counts
+
+
+def _tree(tasks, merge):
+    """One Delayed: the tasks merged pairwise, neighbours first, by merge(a, b)."""
+    merge = dask.delayed(merge, pure=True)
+    while len(tasks) > 1:
+        tasks = [merge(*tasks[i:i + 2]) if i + 1 < len(tasks) else tasks[i]
+                 for i in range(0, len(tasks), 2)]
+    return tasks[0]
+
+
+def _compute_each(function, blocks, *args):
+    """function(block, *args) for every block, computed together, in block order."""
+    task = dask.delayed(function, pure=True)
+    return dask.compute(*[task(block, *args) for block in blocks])
+
+
+# Extremes and sums --------------------------------------------------------
+
+
+def _block_extent(block):
+    """(count, first, last, least, greatest, sum) of a block; None when empty.
+
+    least and greatest leave NaN out (NaN when every value is NaN)."""
+    v = _values(block)
+    if len(v) == 0:
+        return None
+    with np.errstate(invalid="ignore", over="ignore"):
+        return (len(v), v[0], v[-1], np.fmin.reduce(v), np.fmax.reduce(v), float(np.sum(v)))
+
+
+class _Extent(NamedTuple):
+    n: int
+    low: float       # the smallest value as the library sees it: NaN when x[0] is NaN
+    high: float      # the largest: NaN when x[-1] is NaN
+    least: float     # NaN left out
+    greatest: float
+    total: float     # the sum of the values
+
+    def stand_in(self):
+        """A sample whose extremes, as the library and the package take them, are those of x."""
+        return np.array([self.low, self.least, self.greatest, self.high])
+
+
+def _extent(blocks):
+    parts = [p for p in _compute_each(_block_extent, blocks) if p is not None]
+    if not parts:
+        return _Extent(0, np.nan, np.nan, np.nan, np.nan, 0.0)
+    least = np.fmin.reduce([p[3] for p in parts])
+    greatest = np.fmax.reduce([p[4] for p in parts])
+    first, last = parts[0][1], parts[-1][2]
+    total = 0.0
+    for p in parts:
+        total += p[5]
+    # The library's sorted view keeps a NaN where it stands, so a NaN first
+    # (last) value of x is its minimum (maximum).
+    return _Extent(sum(p[0] for p in parts), first if np.isnan(first) else least,
+                   last if np.isnan(last) else greatest, least, greatest, total)
+
+
+def _block_squares(block, mean):
+    v = _values(block)
+    with np.errstate(invalid="ignore", over="ignore"):
+        d = v - mean
+        return float(np.dot(d, d))
+
+
+def _std_breaks(blocks, extent, options):
+    """The breaks of std_mean and its window, the limits resolved as the library does."""
+    mean = extent.total / extent.n
+    squares = 0.0
+    for part in _compute_each(_block_squares, blocks, mean):
+        squares += part
+    sigma = np.sqrt(squares / extent.n)
+    steps, times = options["steps"], options["times"]
+    k, c = 2 * steps + 2, steps + 1
+    s = np.arange(steps + 1)
+    offset = (s.astype(np.float64) * times) * sigma
+    breaks = np.empty(k + 1)
+    breaks[c - s] = mean - offset
+    breaks[c + s] = offset + mean  # the centre last, as the library writes it
+    breaks[0], breaks[k] = -HUGE_BOUND, HUGE_BOUND
+    window = options["window"]
+    if window is not None:
+        low, high = window
+        window = (extent.low if not abs(low - AUTO_MIN) >= EQ_TOLERANCE else low,
+                  extent.high if not abs(high - AUTO_MAX) >= EQ_TOLERANCE else high)
+    return breaks, window
+
+
+def _block_counts(block, breaks, closed_last, window):
+    yb, counts = _classes_of(_values(block), breaks, closed_last, window)
+    return counts, int(np.count_nonzero(yb < 0))
+
+
+def _add_counts(a, b):
+    return a[0] + b[0], a[1] + b[1]
+
+
+def _class_counts(blocks, breaks, closed_last, window):
+    """The member counts of the classes over x, and the number of values in no class."""
+    task = dask.delayed(_block_counts, pure=True)
+    return _tree([task(b, breaks, closed_last, window) for b in blocks], _add_counts).compute()
+
+
+# Distinct values ----------------------------------------------------------
+
+
+def _checked(table, limit, what):
+    values, counts, _ = table
+    if values.nbytes + counts.nbytes > limit:
+        raise TooManyValuesError(
+            f"{what}: the column has more than {limit // TABLE_ENTRY_BYTES} distinct values, "
+            f"more than max_table_bytes={limit} allows ({TABLE_ENTRY_BYTES} bytes each); "
+            "round the values first (for example x.round(2)), or raise max_table_bytes if the "
+            "driver has the memory")
+    return table
+
+
+def _block_table(block, limit, what):
+    """(distinct values ascending, their counts, number of NaN) of a block."""
+    v = _values(block)
+    numbers = v[~np.isnan(v)]
+    values, counts = np.unique(numbers, return_counts=True)
+    return _checked((values, counts.astype(np.int64), len(v) - len(numbers)), limit, what)
+
+
+def _merge_tables(limit, what, *tables):
+    values = np.concatenate([t[0] for t in tables])
+    counts = np.concatenate([t[1] for t in tables])
+    order = np.argsort(values, kind="stable")  # runs of ascending values: a merge
+    values, counts = values[order], counts[order]
+    if len(values):
+        starts = np.flatnonzero(np.concatenate(([True], values[1:] != values[:-1])))
+        values, counts = values[starts], np.add.reduceat(counts, starts)
+    return _checked((values, counts, sum(t[2] for t in tables)), limit, what)
+
+
+def _distinct_values(blocks, limit, what):
+    """The distinct values of x (not NaN) ascending, their counts, and the number of NaN.
+
+    -0.0 and 0.0 count as one value, as for the library."""
+    task = dask.delayed(_block_table, pure=True)
+    table = _tree([task(b, limit, what) for b in blocks],
+                  functools.partial(_merge_tables, limit, what))
+    values, counts, nan = table.compute()
+    return np.ascontiguousarray(values, dtype=np.float64), counts, nan
+
+
+_WEIGHTED = {"natural_breaks": "mensora_natural_breaks_weighted",
+             "quantiles": "mensora_quantile_breaks_weighted"}
+
+
+def _weighted_breaks(name, values, counts, k, what):
+    """The breaks of the sample in which every value stands counts times."""
+    weights = counts.astype(np.float64)
+    if len(values) == 0:  # NaN only: the library gives NaN breaks
+        values, weights = np.array([np.nan]), np.array([1.0])
+    breaks = np.empty(k + 1)
+    function = getattr(lib, _WEIGHTED[name])
+    check(function(address(values), address(weights), len(values), k, address(breaks)), what)
+    return breaks
+
+
+def _table_counts(values, counts, breaks):
+    """The member counts of the classes over the (value, count) table."""
+    labels = labels_from_breaks(values, breaks)
+    total = np.zeros(len(breaks) - 1, dtype=np.int64)
+    inside = labels >= 0
+    np.add.at(total, labels[inside], counts[inside])
+    return total

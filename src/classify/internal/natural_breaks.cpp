@@ -388,6 +388,10 @@ bool NaturalClassStarts(const double* values, const std::int32_t* counts, std::i
 }
 
 int NaturalBreaksThreads() noexcept {
+#if defined(__EMSCRIPTEN__) && !defined(__EMSCRIPTEN_PTHREADS__)
+  // WebAssembly without threads: starting a thread would abort the module.
+  return 1;
+#endif
   // The library never changes the environment itself.
   const char* text = std::getenv("MENSORA_THREADS");  // NOLINT(concurrency-mt-unsafe)
   if (text != nullptr) {

@@ -26,7 +26,7 @@ cmake --build "$OUT/consumer-cmake" -j2 >/dev/null
 echo "== consumer through pkg-config"
 mkdir -p "$OUT/consumer-pc"
 export PKG_CONFIG_PATH="$libdir/pkgconfig"
-[ "$(pkg-config --modversion mensora)" = "1.0.0" ]
+[ "$(pkg-config --modversion mensora)" = "1.1.0" ]
 # shellcheck disable=SC2046
 g++ -std=c++17 tests/consumer/main.cpp $(pkg-config --cflags --libs mensora) \
   -o "$OUT/consumer-pc/consumer"

@@ -6,7 +6,7 @@
 #   scripts/check-all.sh asan fuzz     # only the named ones
 set -uo pipefail
 cd "$(dirname "$0")/.."
-all=(warnings tidy asan valgrind tsan 32bit mingw install fuzz)
+all=(warnings tidy asan valgrind tsan 32bit mingw install fuzz browser)
 checks=("$@")
 [ ${#checks[@]} -gt 0 ] || checks=("${all[@]}")
 
@@ -21,6 +21,7 @@ script_for() {
     mingw) echo scripts/check-mingw.sh ;;
     install) echo scripts/check-install.sh ;;
     fuzz) echo scripts/fuzz.sh ;;
+    browser) echo scripts/check-browser.sh ;;
     *) return 1 ;;
   esac
 }

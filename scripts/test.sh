@@ -7,3 +7,5 @@ BUILD=${BUILD:-build}
 cmake -S . -B "$BUILD" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build "$BUILD" -j"$(nproc)"
 ctest --test-dir "$BUILD" --output-on-failure -j"$(nproc)"
+# The WebAssembly package (js/): its build and Node tests, against the tool above.
+BUILD="$BUILD" scripts/test-js.sh

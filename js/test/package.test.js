@@ -2,11 +2,13 @@
 // ES module and from CommonJS.
 import assert from 'node:assert/strict';
 import { execFileSync } from 'node:child_process';
-import { mkdirSync, mkdtempSync, readdirSync, rmSync, writeFileSync } from 'node:fs';
+import { mkdirSync, mkdtempSync, readdirSync, readFileSync, rmSync, writeFileSync } from 'node:fs';
 import { tmpdir } from 'node:os';
 import { join, resolve } from 'node:path';
 import { after, test } from 'node:test';
 import { fileURLToPath } from 'node:url';
+
+import { load } from '../index.js';
 
 const pkg = resolve(fileURLToPath(import.meta.url), '../..');
 const folder = mkdtempSync(join(tmpdir(), 'mensora-pack-'));
@@ -33,4 +35,9 @@ console.log(JSON.stringify([...m.naturalBreaks([1, 2, 3, 10, 11, 12], 2)]));`);
 load().then((m) => console.log(JSON.stringify([...m.classify([1, 2, 3, 10, 11, 12], { method: 'equal', k: 2 }).counts])));`);
   assert.equal(execFileSync('node', ['esm.mjs'], { cwd: app, encoding: 'utf8' }).trim(), '[1,10,12]');
   assert.equal(execFileSync('node', ['cjs.cjs'], { cwd: app, encoding: 'utf8' }).trim(), '[3,3]');
+});
+
+test("the package's version is the library's", async () => {
+  const { version } = JSON.parse(readFileSync(join(pkg, 'package.json'), 'utf8'));
+  assert.equal(version, (await load()).version);
 });

@@ -36,15 +36,21 @@ function repr(v) {
 
 let scratch;
 
+// The values in a scratch file for the tool, one a line, exactly.
+function writeSample(values) {
+  scratch ??= mkdtempSync(join(tmpdir(), 'mensora-js-'));
+  const file = join(scratch, 'values.txt');
+  writeFileSync(file, Array.from(values, repr).join('\n') + '\n');
+  return file;
+}
+
 // The tool's exit status when the library refuses a call.
 const LIBRARY_FAILURE = 7;
 
 // The native result of classify(values, options): {breaks, counts, classOf},
 // or null when the library refuses the call.
 export function nativeClassify(values, { method, ...options }) {
-  scratch ??= mkdtempSync(join(tmpdir(), 'mensora-js-'));
-  const file = join(scratch, 'values.txt');
-  writeFileSync(file, Array.from(values, repr).join('\n') + '\n');
+  const file = writeSample(values);
   const args = ['classify', file, '--method', method, '--format', 'json'];
   for (const [key, value] of Object.entries(options)) args.push(FLAGS[key], repr(value));
   let output;
@@ -72,9 +78,7 @@ const MEASURES = { count: 'count', mean: 'mean', weighted_mean: 'weightedMean',
   coefficient_of_variation: 'coefficientOfVariation', skewness: 'skewness', kurtosis: 'kurtosis' };
 
 export function nativeSummary(values) {
-  scratch ??= mkdtempSync(join(tmpdir(), 'mensora-js-'));
-  const file = join(scratch, 'values.txt');
-  writeFileSync(file, Array.from(values, repr).join('\n') + '\n');
+  const file = writeSample(values);
   const json = JSON.parse(execFileSync(tool, ['summary', file, '--format', 'json'], { encoding: 'utf8' }));
   const summary = {};
   for (const [key, value] of Object.entries(json.measures)) summary[MEASURES[key]] = value === null ? NaN : decode(value);

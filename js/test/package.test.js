@@ -21,7 +21,7 @@ test('npm pack gives a tarball that installs and runs in an empty folder', () =>
   npm(['pack', '--pack-destination', folder], pkg);
   const tarball = readdirSync(folder).find((name) => name.endsWith('.tgz'));
   const listing = execFileSync('tar', ['-tzf', join(folder, tarball)], { encoding: 'utf8' }).split('\n');
-  for (const file of ['index.js', 'index.cjs', 'index.d.ts', 'dist/mensora-wasm.js', 'package.json']) {
+  for (const file of ['index.js', 'index.cjs', 'index.d.ts', 'index.d.cts', 'dist/mensora-wasm.js', 'package.json']) {
     assert.ok(listing.includes(`package/${file}`), `${file} is in the tarball`);
   }
   const app = join(folder, 'app');

@@ -47,6 +47,15 @@ test('bad input throws a RangeError or TypeError with a clear message; the modul
   }
 });
 
+test('memory the module cannot have is a RangeError, and the module keeps working', () => {
+  // 6999 layers of 10^5 rows ask for 2.8 GB at once; the module grows to 2 GiB.
+  const values = Float64Array.from({ length: 100000 }, (_, i) => i / 3);
+  const before = m.memoryInUse();
+  assert.throws(() => m.naturalBreaks(values, 7000), { name: 'RangeError', message: /out of memory/ });
+  assert.equal(m.memoryInUse(), before);
+  assert.deepEqual(m.classify(sample, { method: 'natural', k: 3 }), expected);
+});
+
 test('no memory is kept inside the module over 10,000 calls, failed ones included', () => {
   const values = Float64Array.from({ length: 500 }, (_, i) => Math.sin(i) * 100);
   const calls = [

@@ -156,6 +156,7 @@ int mensora_class_labels(const mensora_classes* classes, int32_t n, int32_t* lab
   for (std::int64_t i = 0; i < total; ++i) {
     if (classes->ids[i] < 0 || classes->ids[i] >= n) return MENSORA_ERROR_ARGUMENT;
   }
+  if (n == 0) return MENSORA_OK;
   for (std::int32_t i = 0; i < n; ++i) labels[i] = -1;
   const int32_t* id = classes->ids;
   for (std::int32_t s = 0; s < classes->class_count; ++s) {

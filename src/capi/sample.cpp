@@ -18,7 +18,12 @@ using mensora::capi::kNaN;
 
 namespace {
 
-bool SameBits(double a, double b) { return std::memcmp(&a, &b, sizeof a) == 0; }
+bool SameBits(double a, double b) {
+  std::uint64_t x = 0, y = 0;
+  std::memcpy(&x, &a, sizeof x);
+  std::memcpy(&y, &b, sizeof y);
+  return x == y;
+}
 
 // Fills the object's deviation cache through a scratch array of this layer,
 // so that a scratch array that cannot be had is known here (the getters

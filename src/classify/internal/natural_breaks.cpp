@@ -251,7 +251,9 @@ void SolveLayer(const Layer& layer, const Range& whole, int threads) {
   Range ranges[kRanges];
   int count = 1;
   ranges[0] = whole;
-  while (2 * count <= kRanges) {
+  // Ranges that are empty, or whose rows all take one column, are not split;
+  // when no range can be split any more the splitting ends.
+  for (int before = 0; count > before && 2 * count <= kRanges;) {
     Range next[kRanges];
     int nextCount = 0;
     for (int r = 0; r < count; ++r) {
@@ -262,6 +264,7 @@ void SolveLayer(const Layer& layer, const Range& whole, int threads) {
         nextCount += 2;
       }
     }
+    before = count;
     count = nextCount;
     std::copy(next, next + count, ranges);
   }

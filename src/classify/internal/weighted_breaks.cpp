@@ -19,7 +19,7 @@ class Wide {
   bool Allocate(std::int32_t limbs) noexcept {
     if (!limbs_.Allocate(limbs)) return false;
     size_ = limbs;
-    std::fill(limbs_.get(), limbs_.get() + limbs, 0u);
+    std::fill(limbs_.get(), limbs_.get() + limbs, 0U);
     return true;
   }
 
@@ -28,7 +28,7 @@ class Wide {
     const std::int32_t at = bit / 32;
     const int offset = bit % 32;
     const std::uint64_t low = value << offset;
-    const std::uint64_t parts[3] = {low & 0xffffffffu, low >> 32,
+    const std::uint64_t parts[3] = {low & 0xffffffffU, low >> 32,
                                     offset == 0 ? 0 : value >> (64 - offset)};
     std::uint64_t carry = 0;
     for (std::int32_t j = 0; at + j < size_ && (j < 3 || carry != 0); ++j) {
@@ -140,7 +140,7 @@ bool WeightedQuantileBreaks(const WeightedPoint* points, std::int32_t m, std::in
     const Digits digits = WeightDigits(point.weight);
     const std::int32_t bit = digits.exponent - low;
     const auto times = static_cast<std::uint64_t>(k);
-    sum.AddAt((digits.mantissa & 0xffffffffu) * times, bit);
+    sum.AddAt((digits.mantissa & 0xffffffffU) * times, bit);
     sum.AddAt((digits.mantissa >> 32) * times, bit + 32);
   };
   for (std::int32_t i = 0; i < m; ++i) {

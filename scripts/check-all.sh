@@ -6,7 +6,7 @@
 #   scripts/check-all.sh asan fuzz     # only the named ones
 set -uo pipefail
 cd "$(dirname "$0")/.."
-all=(warnings tidy asan valgrind tsan 32bit mingw install bare fuzz)
+all=(warnings tidy asan valgrind tsan 32bit mingw install bare fuzz browser)
 checks=("$@")
 [ ${#checks[@]} -gt 0 ] || checks=("${all[@]}")
 
@@ -22,6 +22,7 @@ script_for() {
     install) echo scripts/check-install.sh ;;
     bare) echo scripts/check-bare.sh ;;
     fuzz) echo scripts/fuzz.sh ;;
+    browser) echo scripts/check-browser.sh ;;
     *) return 1 ;;
   esac
 }

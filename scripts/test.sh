@@ -12,3 +12,5 @@ ctest --test-dir "$BUILD" --output-on-failure -j"$(nproc)"
 scripts/deps.sh python3-pytest python3-pandas python3-dask python3-distributed
 scripts/python-install.sh "$BUILD/venv"
 MENSORA_TOOL="$BUILD/tools/mensora" "$BUILD/venv/bin/python3" -m pytest -q -p no:cacheprovider python/tests
+# The WebAssembly package (js/): its build and Node tests, against the tool above.
+BUILD="$BUILD" scripts/test-js.sh

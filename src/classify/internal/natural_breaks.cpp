@@ -404,6 +404,10 @@ void FillNaturalBreaks(const double* values, std::int32_t d, const std::int32_t*
 }
 
 int NaturalBreaksThreads() noexcept {
+#if defined(__EMSCRIPTEN__) && !defined(__EMSCRIPTEN_PTHREADS__)
+  // WebAssembly without threads: starting a thread would abort the module.
+  return 1;
+#endif
   // The library never changes the environment itself.
   const char* text = std::getenv("MENSORA_THREADS");  // NOLINT(concurrency-mt-unsafe)
   if (text != nullptr) {

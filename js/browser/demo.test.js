@@ -1,0 +1,103 @@
+// The demo page in headless Chromium: a bundled CSV picked as a user would,
+// the legend's counts checked against the library, a screenshot saved.
+//   CHROMIUM=/usr/bin/chromium SCREENSHOT_DIR=../build-wasm npm run test:browser
+import assert from 'node:assert/strict';
+import { mkdirSync, mkdtempSync, readFileSync, rmSync } from 'node:fs';
+import { tmpdir } from 'node:os';
+import { join, resolve } from 'node:path';
+import { after, before, test } from 'node:test';
+
+import { chromium } from 'playwright-core';
+
+import { numericColumns } from '../demo/csv.js';
+import { packageRoot, serve } from '../demo/serve.mjs';
+import { load } from '../index.js';
+
+const examples = resolve(packageRoot, '..', 'examples');
+const shots = resolve(process.env.SCREENSHOT_DIR ?? join(packageRoot, '..', 'build-wasm'));
+const m = await load();
+let server, browser, page, origin, profile;
+const requests = [];
+const errors = [];
+
+before(async () => {
+  server = await serve();
+  origin = `http://127.0.0.1:${server.address().port}`;
+  // A fresh profile, and no traffic of the browser's own: the machine has
+  // no network beyond this server.
+  profile = mkdtempSync(join(tmpdir(), 'mensora-chromium-'));
+  browser = await chromium.launchPersistentContext(profile, {
+    executablePath: process.env.CHROMIUM ?? '/usr/bin/chromium',
+    headless: true,
+    chromiumSandbox: false,
+    args: ['--disable-gpu', '--disable-quic', '--no-first-run', '--disable-background-networking',
+      '--disable-component-update', '--disable-sync'],
+    viewport: { width: 1080, height: 560 },
+  });
+  page = await browser.newPage();
+  page.on('request', (request) => requests.push(request.url()));
+  page.on('pageerror', (error) => errors.push(error.message));
+  page.on('console', (message) => message.type() === 'error' && errors.push(message.text()));
+  await page.goto(`${origin}/demo/`);
+  await page.waitForSelector('body[data-ready]');
+});
+
+after(async () => {
+  await browser?.close();
+  server?.close();
+  if (profile) rmSync(profile, { recursive: true, force: true });
+});
+
+const legend = () => page.$$eval('#legend .class', (rows) => rows.map((row) => Number(row.dataset.count)));
+
+async function choose(file, column, method, k) {
+  if (file) {
+    await page.setInputFiles('#file', join(examples, file));
+  }
+  await page.waitForFunction((name) =>
+    [...document.querySelectorAll('#column option')].some((option) => option.textContent === name), column);
+  const index = await page.$$eval('#column option', (options, name) =>
+    options.findIndex((option) => option.textContent === name), column);
+  await page.selectOption('#column', String(index));
+  await page.selectOption('#method', method);
+  await page.fill('#option-k', String(k));
+}
+
+for (const [file, column, method, k] of [
+  ['us_states_1977.csv', 'Income', 'natural', 4],
+  [null, 'Population', 'quantile', 5],
+  [null, 'Area', 'equal', 6],
+  ['new_york_air_quality_1973.csv', 'Ozone', 'natural', 5],
+]) {
+  test(`${column}, ${method}, ${k} classes: the legend counts are the library's`, async () => {
+    await choose(file, column, method, k);
+    const source = file ?? 'us_states_1977.csv';
+    const { values } = numericColumns(readFileSync(join(examples, source), 'utf8')).find((c) => c.name === column);
+    assert.deepEqual(await legend(), [...m.classify(values, { method, k }).counts]);
+    assert.equal(await page.$$eval('#chart .break', (lines) => lines.length), k + 1);
+    assert.match(await page.textContent('#status'), new RegExp(`^${column}: ${values.length} values`));
+  });
+}
+
+test('the standard-deviation classes take their options from the page', async () => {
+  await page.selectOption('#method', 'stddev');
+  await page.fill('#option-steps', '1');
+  await page.fill('#option-times', '1');
+  const ozone = numericColumns(readFileSync(join(examples, 'new_york_air_quality_1973.csv'), 'utf8'))
+    .find((c) => c.name === 'Ozone').values;
+  assert.deepEqual(await legend(), [...m.classify(ozone, { method: 'stddev', steps: 1, times: 1 }).counts]);
+  await page.fill('#option-times', '-1');
+  assert.match(await page.textContent('#status.error'), /stddev/);
+  await page.fill('#option-times', '0.5');
+  await page.selectOption('#method', 'natural');
+  await page.fill('#option-k', '4');
+  assert.equal((await legend()).length, 4);
+});
+
+test('the page loads nothing from outside and reports no error; screenshot', async () => {
+  await choose('us_states_1977.csv', 'Income', 'natural', 5);
+  mkdirSync(shots, { recursive: true });
+  await page.screenshot({ path: join(shots, 'demo.png') });
+  assert.deepEqual(errors, []);
+  assert.deepEqual(requests.filter((url) => !url.startsWith(origin) && !url.startsWith('data:')), []);
+});

@@ -1,0 +1,4 @@
+import type { Mensora } from './index.js';
+
+/** Loads the WebAssembly module once; later calls give the same instance. */
+export function load(): Promise<Mensora>;

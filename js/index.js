@@ -1,0 +1,282 @@
+// Mensora for JavaScript: descriptive statistics and class breaks over one
+// numeric sample, computed by the library's C interface compiled to
+// WebAssembly. Every call copies the values into the module, runs the library
+// and copies the results out; nothing stays allocated inside the module
+// between calls.
+import createMensoraModule from './dist/mensora-wasm.js';
+
+const INT32_MAX = 0x7fffffff;
+// The module's memory grows up to 2 GiB.
+const MAX_BYTES = 2 ** 31;
+// The library's limits that mean "the data's own extreme".
+const AUTO_MAX = 999;
+const AUTO_MIN = -999;
+
+// The options of the class methods. A number or whole number may have a
+// default; a list of numbers is passed as a pointer and a count.
+const int = (name, min) => ({ name, kind: 'int', min });
+const num = (name, fallback) => ({ name, kind: 'number', fallback });
+const numbers = (name) => ({ name, kind: 'numbers' });
+const K = int('k', 1);
+
+// Every class method under the mensora tool's name: its C function (without
+// the mensora_ prefix) and its options in the order the function takes them.
+// A method whose function this build lacks is not offered.
+const METHODS = {
+  equal: { fn: 'classify_equal', options: [K] },
+  step: { fn: 'classify_step', options: [num('start'), num('step'), num('end', AUTO_MAX)] },
+  count: { fn: 'classify_count', options: [num('start'), K, num('end', AUTO_MAX)] },
+  stddev: { fn: 'classify_stddev', options: [int('steps', 0), num('times')] },
+  'stddev-window': {
+    fn: 'classify_stddev_window',
+    options: [int('steps', 0), num('times'), num('min', AUTO_MIN), num('max', AUTO_MAX)],
+  },
+  quantile: { fn: 'classify_quantile', options: [K] },
+  natural: { fn: 'classify_natural', options: [K] },
+  breaks: { fn: 'classify_breaks', options: [numbers('breaks')] },
+  pretty: { fn: 'classify_pretty', options: [K] },
+  headtail: { fn: 'classify_head_tail', options: [num('headShare', 0.4)] },
+  box: { fn: 'classify_box_plot', options: [num('hinge', 1.5)] },
+  maxbreaks: { fn: 'classify_max_breaks', options: [K] },
+  percentile: { fn: 'classify_percentile', options: [numbers('percents')] },
+  geometric: { fn: 'classify_geometric', options: [K] },
+};
+
+function describe(value) {
+  if (typeof value === 'string') return JSON.stringify(value);
+  if (typeof value === 'bigint') return `${value}n`;
+  if (value === null || typeof value !== 'object') return String(value);
+  return Array.isArray(value) ? 'an array' : 'an object';
+}
+
+// The number of values in an array-like, checked.
+function lengthOf(values, where, what = 'values') {
+  if (values === null || typeof values !== 'object' || !('length' in values)) {
+    throw new TypeError(`${where}: ${what} must be an array or a typed array of numbers, not ${describe(values)}`);
+  }
+  if (values instanceof BigInt64Array || values instanceof BigUint64Array) {
+    throw new TypeError(`${where}: ${what} must hold numbers, not BigInts`);
+  }
+  const n = values.length;
+  if (!Number.isSafeInteger(n) || n < 0) throw new TypeError(`${where}: ${what} has no valid length`);
+  if (n > INT32_MAX) {
+    throw new RangeError(`${where}: ${n} ${what} are more than the library takes (2^31 - 1)`);
+  }
+  return n;
+}
+
+function checkInt(value, option, where) {
+  if (typeof value !== 'number') {
+    throw new TypeError(`${where}: ${option.name} must be a number, not ${describe(value)}`);
+  }
+  if (!Number.isInteger(value) || value < option.min || value > INT32_MAX) {
+    throw new RangeError(`${where}: ${option.name} must be a whole number from ${option.min} to 2^31 - 1, not ${value}`);
+  }
+  return value;
+}
+
+class Mensora {
+  #wasm;
+
+  constructor(wasm) {
+    this.#wasm = wasm;
+    /** The library's version, "major.minor.patch". */
+    this.version = wasm.UTF8ToString(wasm._mensora_version());
+    /** The class methods this build offers, by name. */
+    this.methods = Object.keys(METHODS).filter((name) => this.#function(METHODS[name].fn));
+    Object.freeze(this.methods);
+  }
+
+  naturalBreaks(values, k) {
+    return this.#classify('mensora.naturalBreaks', 'natural', values, { k }, false).breaks;
+  }
+
+  quantileBreaks(values, k) {
+    return this.#classify('mensora.quantileBreaks', 'quantile', values, { k }, false).breaks;
+  }
+
+  equalIntervalBreaks(values, k) {
+    return this.#classify('mensora.equalIntervalBreaks', 'equal', values, { k }, false).breaks;
+  }
+
+  classify(values, options) {
+    const where = 'mensora.classify';
+    if (options === null || typeof options !== 'object') {
+      throw new TypeError(`${where}: options must be an object such as {method: 'natural', k: 5}`);
+    }
+    const { method, ...rest } = options;
+    if (typeof method !== 'string') {
+      throw new TypeError(`${where}: method must be a string (one of ${this.methods.join(', ')})`);
+    }
+    return this.#classify(`${where} (${method})`, method, values, rest, true);
+  }
+
+  summary(values) {
+    return this.#withSample('mensora.summary', values, (sample, n, alloc, base) => {
+      const w = this.#wasm;
+      const extremes = alloc(16);
+      this.#check(w._mensora_extremes(sample, extremes, extremes + 8), 'mensora.summary');
+      const measure = (name) => w[`_mensora_${name}`](sample);
+      // The library gives 0.0 for a geometric mean it cannot form (a
+      // negative product, or beyond its range); that is a value only when
+      // the sample holds a zero.
+      const geometric = measure('geometric_mean');
+      const hasZero = geometric === 0 && w.HEAPF64.subarray(base, base + n).includes(0);
+      const result = {
+        count: n,
+        mean: measure('mean'),
+        weightedMean: measure('frequency_mean'),
+        geometricMean: geometric !== 0 || hasZero ? geometric : NaN,
+        mode: measure('mode'),
+        median: measure('median'),
+        min: w.HEAPF64[extremes >>> 3],
+        max: w.HEAPF64[(extremes >>> 3) + 1],
+        range: measure('range'),
+        meanAbsoluteDeviation: measure('mean_abs_deviation'),
+        sumOfSquares: measure('sum_of_squares'),
+        variance: measure('variance'),
+        standardDeviation: measure('std_deviation'),
+        coefficientOfVariation: measure('variation_coefficient'),
+        skewness: measure('skewness'),
+        kurtosis: measure('kurtosis'),
+      };
+      return result;
+    });
+  }
+
+  /** Bytes allocated inside the module: the same before and after every call. */
+  memoryInUse() {
+    return this.#wasm._mensora_wasm_heap_in_use();
+  }
+
+  #function(name) {
+    const f = this.#wasm[`_mensora_${name}`];
+    return typeof f === 'function' ? f : undefined;
+  }
+
+  #check(status, where) {
+    if (status === 0) return;
+    const text = this.#wasm.UTF8ToString(this.#wasm._mensora_status_message(status));
+    throw new RangeError(`${where}: ${text}`);
+  }
+
+  // Runs body(sample, n, alloc, base) over a sample of the values copied into
+  // the module (base: their index in HEAPF64); alloc(bytes) gives scratch
+  // memory. The sample and every allocation are released on every exit.
+  #withSample(where, values, body) {
+    const n = lengthOf(values, where);
+    if (n === 0) throw new RangeError(`${where}: values is empty`);
+    const w = this.#wasm;
+    const allocations = [];
+    const alloc = (bytes) => {
+      const pointer = bytes <= MAX_BYTES ? w._malloc(Math.max(bytes, 1)) : 0;
+      if (pointer === 0) throw new RangeError(`${where}: out of memory in the module (${bytes} bytes wanted)`);
+      allocations.push(pointer);
+      return pointer;
+    };
+    let sample = 0;
+    try {
+      const data = alloc(8 * n);
+      const base = data >>> 3;
+      if (ArrayBuffer.isView(values)) {
+        w.HEAPF64.set(values, base);
+      } else {
+        const heap = w.HEAPF64;
+        for (let i = 0; i < n; ++i) {
+          const v = values[i];
+          if (typeof v !== 'number') {
+            throw new TypeError(`${where}: values[${i}] is not a number but ${describe(v)}`);
+          }
+          heap[base + i] = v;
+        }
+      }
+      sample = w._mensora_sample_new(data, n);
+      if (sample === 0) throw new RangeError(`${where}: out of memory in the module`);
+      return body(sample, n, alloc, base);
+    } finally {
+      if (sample !== 0) w._mensora_sample_free(sample);
+      for (const pointer of allocations) w._free(pointer);
+    }
+  }
+
+  #classify(where, method, values, options, labels) {
+    const entry = Object.hasOwn(METHODS, method) ? METHODS[method] : undefined;
+    const run = entry && this.#function(entry.fn);
+    if (!run) {
+      throw new RangeError(`${where}: unknown method ${JSON.stringify(method)} (known: ${this.methods.join(', ')})`);
+    }
+    for (const key of Object.keys(options)) {
+      if (options[key] !== undefined && !entry.options.some((o) => o.name === key)) {
+        const known = entry.options.map((o) => o.name).join(', ');
+        throw new TypeError(`${where}: no option ${JSON.stringify(key)} for this method (its options: ${known})`);
+      }
+    }
+    // Scalar options are checked before any memory is taken.
+    for (const option of entry.options) {
+      const value = options[option.name];
+      if (value === undefined) {
+        if (option.fallback !== undefined) continue;
+        throw new TypeError(`${where}: option ${option.name} is missing`);
+      }
+      if (option.kind === 'int') checkInt(value, option, where);
+      if (option.kind === 'number' && typeof value !== 'number') {
+        throw new TypeError(`${where}: ${option.name} must be a number, not ${describe(value)}`);
+      }
+    }
+    return this.#withSample(where, values, (sample, n, alloc) => {
+      const w = this.#wasm;
+      const args = [sample];
+      for (const option of entry.options) {
+        const value = options[option.name];
+        if (option.kind === 'numbers') {
+          const count = lengthOf(value, where, option.name);
+          const list = alloc(8 * count);
+          for (let i = 0; i < count; ++i) {
+            if (typeof value[i] !== 'number') {
+              throw new TypeError(`${where}: ${option.name}[${i}] is not a number but ${describe(value[i])}`);
+            }
+            w.HEAPF64[(list >>> 3) + i] = value[i];
+          }
+          args.push(list, count);
+        } else {
+          args.push(value ?? option.fallback);
+        }
+      }
+      const out = alloc(16);
+      this.#check(run(...args, out), where);
+      // mensora_classes: class_count, then the breaks, counts and ids pointers.
+      const k = w.HEAP32[out >>> 2];
+      const breaksAt = w.HEAPU32[(out >>> 2) + 1] >>> 3;
+      const countsAt = w.HEAPU32[(out >>> 2) + 2] >>> 2;
+      const result = {
+        breaks: w.HEAPF64.slice(breaksAt, breaksAt + k + 1),
+        counts: w.HEAP32.slice(countsAt, countsAt + k),
+      };
+      if (labels) {
+        const classOf = alloc(4 * n);
+        this.#check(w._mensora_class_labels(out, n, classOf), where);
+        result.classOf = w.HEAP32.slice(classOf >>> 2, (classOf >>> 2) + n);
+      }
+      return result;
+    });
+  }
+}
+
+let loading;
+
+/**
+ * Loads the WebAssembly module once; later calls give the same instance.
+ * @returns {Promise<Mensora>}
+ */
+export function load() {
+  loading ??= createMensoraModule().then(
+    (wasm) => new Mensora(wasm),
+    (error) => {
+      loading = undefined;
+      throw error;
+    },
+  );
+  return loading;
+}
+
+export default { load };

@@ -98,16 +98,20 @@ bool NumberedRecords::Init(ORDER_DATA* records, std::int64_t lLeft, std::int64_t
   return true;
 }
 
-void NumberedRecords::Rearrange(std::int32_t* order) const noexcept {
-  // Gathering into a copy lets the reads overlap; without the copy's memory
-  // each cycle of the permutation is followed in place.
-  WorkArray<ORDER_DATA> copy(count_);
+namespace {
+
+// Record(k) receives the record that was Record(order[k]), for k < count.
+// Gathering into a copy lets the reads overlap; without the copy's memory
+// each cycle of the permutation is followed in place.
+template <class At>
+void Permute(std::int32_t count, std::int32_t* order, At Record) noexcept {
+  WorkArray<ORDER_DATA> copy(count);
   if (copy) {
-    for (std::int32_t k = 0; k < count_; ++k) copy[k] = Record(order[k]);
-    for (std::int32_t k = 0; k < count_; ++k) Record(k) = copy[k];
+    for (std::int32_t k = 0; k < count; ++k) copy[k] = Record(order[k]);
+    for (std::int32_t k = 0; k < count; ++k) Record(k) = copy[k];
     return;
   }
-  for (std::int32_t k = 0; k < count_; ++k) {
+  for (std::int32_t k = 0; k < count; ++k) {
     if (order[k] == k) continue;
     const ORDER_DATA held = Record(k);
     std::int32_t x = k;
@@ -124,20 +128,39 @@ void NumberedRecords::Rearrange(std::int32_t* order) const noexcept {
   }
 }
 
-std::int64_t RankValues(const NumberedRecords& range, std::int32_t* sorted,
-                        std::int32_t* first) noexcept {
+}  // namespace
+
+void NumberedRecords::Rearrange(std::int32_t* order) const noexcept {
+  Permute(count_, order, [this](std::int32_t k) -> ORDER_DATA& { return Record(k); });
+}
+
+void PermuteRecords(ORDER_DATA* records, std::int32_t count, std::int32_t* from) noexcept {
+  Permute(count, from, [records](std::int32_t k) -> ORDER_DATA& { return records[k]; });
+}
+
+std::int64_t RankValues(const NumberedRecords& range, std::int32_t* sorted, std::int32_t* first,
+                        const std::int32_t* bounds, std::int32_t parts) noexcept {
   const std::int32_t n = range.Count();
+  const std::int32_t whole[] = {0, n};
+  if (bounds == nullptr) bounds = whole;
   WorkArray<KeyedItem> items(n);
   if (!items) return -1;
   for (std::int32_t k = 0; k < n; ++k) items[k] = KeyedItem{OrderKey(range.Record(k).dValue), k};
-  SortItems(items.get(), n);
   std::int64_t ties = 0;
-  std::int32_t start = 0;
-  for (std::int32_t s = 0; s < n; ++s) {
-    if (s > 0 && items[s - 1].key != items[s].key) start = s;
-    ties += start != s ? 1 : 0;
-    sorted[s] = items[s].index;
-    first[items[s].index] = start;
+  for (std::int32_t p = 0; p < parts; ++p) {
+    SortItems(items.get() + bounds[p], bounds[p + 1] - bounds[p]);
+    for (std::int32_t s = bounds[p] + 1; s < bounds[p + 1]; ++s) {
+      ties += items[s - 1].key == items[s].key ? 1 : 0;
+    }
+  }
+  for (std::int32_t s = 0; s < n; ++s) sorted[s] = items[s].index;
+  if (ties == 0) return 0;
+  for (std::int32_t p = 0; p < parts; ++p) {
+    std::int32_t start = bounds[p];
+    for (std::int32_t s = bounds[p]; s < bounds[p + 1]; ++s) {
+      if (items[s].key != items[start].key) start = s;
+      first[items[s].index] = start;
+    }
   }
   return ties;
 }

@@ -319,6 +319,7 @@ void QuickSortInPlace(ORDER_DATA* records, std::int32_t lLeft, std::int32_t lRig
 }
 
 void QuickSortRecords(ORDER_DATA* records, std::int32_t lLeft, std::int32_t lRight) noexcept {
+  if (SettleMonotone(records, lLeft, lRight)) return;
   // Small ranges are sorted in place at once: the working memory would cost more.
   if (static_cast<std::int64_t>(lRight) - lLeft < kSmallRange ||
       !FastQuickSort(records, lLeft, lRight)) {

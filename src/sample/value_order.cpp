@@ -16,6 +16,20 @@ std::uint64_t OrderKey(double v) noexcept {
   return (bits >> 63) != 0 ? ~bits : bits | (std::uint64_t{1} << 63);
 }
 
+bool SettleMonotone(ORDER_DATA* records, std::int64_t lLeft, std::int64_t lRight) noexcept {
+  bool up = true;
+  bool down = true;
+  for (std::int64_t p = lLeft + 1; p <= lRight && (up || down); ++p) {
+    const double before = records[p - 1].dValue;
+    const double here = records[p].dValue;
+    up = up && here >= before;
+    down = down && here < before;
+  }
+  if (up) return true;
+  if (down) std::reverse(records + lLeft, records + lRight + 1);
+  return down;
+}
+
 namespace {
 
 // Stable least-significant-digit radix sort by key, 11 bits a pass; passes
@@ -54,6 +68,41 @@ bool RadixSort(KeyedItem* items, std::int32_t n) noexcept {
   return true;
 }
 
+bool Before(const KeyedItem& a, const KeyedItem& b) {
+  return a.key < b.key || (a.key == b.key && a.index < b.index);
+}
+
+// Nearly sorted items: an item below the last one kept is set aside together
+// with that one. The ones kept ascend, and no more than twice as many are set
+// aside as the fewest whose removal would leave the rest ascending; they are
+// sorted and merged in from the back. False when more than an eighth of the
+// items would be set aside or the memory for them cannot be had; the items
+// are then in some other order.
+bool SortStragglers(KeyedItem* items, std::int32_t n) noexcept {
+  const std::int32_t most = n / 8;
+  WorkArray<KeyedItem> aside(most);
+  if (!aside) return false;
+  std::int32_t kept = 0;
+  std::int32_t set = 0;
+  for (std::int32_t i = 0; i < n; ++i) {
+    const KeyedItem x = items[i];
+    if (kept == 0 || items[kept - 1].key <= x.key) {
+      items[kept++] = x;
+    } else if (set + 2 <= most) {
+      aside[set++] = items[--kept];
+      aside[set++] = x;
+    } else {
+      std::copy(aside.get(), aside.get() + set, items + kept);
+      return false;
+    }
+  }
+  std::sort(aside.get(), aside.get() + set, Before);
+  for (std::int32_t to = n - 1; set > 0; --to) {
+    items[to] = kept > 0 && Before(aside[set - 1], items[kept - 1]) ? items[--kept] : aside[--set];
+  }
+  return true;
+}
+
 }  // namespace
 
 void SortItems(KeyedItem* items, std::int32_t n) noexcept {
@@ -74,10 +123,10 @@ void SortItems(KeyedItem* items, std::int32_t n) noexcept {
     }
     return;
   }
-  if (descents > n / 16 && RadixSort(items, n)) return;
-  std::sort(items, items + n, [](const KeyedItem& a, const KeyedItem& b) {
-    return a.key < b.key || (a.key == b.key && a.index < b.index);
-  });
+  // Below a few thousand items the radix sort's counts cost more than they save.
+  const bool scattered = descents > n / 16;
+  if (scattered ? n >= 2048 && RadixSort(items, n) : SortStragglers(items, n)) return;
+  std::sort(items, items + n, Before);
 }
 
 bool NumberedRecords::Init(ORDER_DATA* records, std::int64_t lLeft, std::int64_t lRight) noexcept {

@@ -41,7 +41,7 @@ bool SameArray(const T* a, const T* b, std::int64_t n) {
 // Sample shapes: the literal algorithms are quadratic or worse exactly on
 // sorted stretches, ties and runs, so those dominate.
 enum Shape { kRandom, kFewDistinct, kRuns, kStretches, kSpecial, kNearlySorted, kOrganPipe,
-             kAllEqual, kShapeCount };
+             kRotated, kAllEqual, kShapeCount };
 
 std::vector<double> MakeSample(std::mt19937_64& rng, std::int32_t n, int shape, bool withNaN) {
   std::uniform_real_distribution<double> real(-1000.0, 1000.0);
@@ -81,6 +81,10 @@ std::vector<double> MakeSample(std::mt19937_64& rng, std::int32_t n, int shape, 
       break;
     case kOrganPipe:
       for (std::int32_t i = 0; i < n; ++i) v[static_cast<std::size_t>(i)] = std::min(i, n - 1 - i);
+      break;
+    case kRotated:  // ascending with ties, then turned: one descent
+      for (std::int32_t i = 0; i < n; ++i) v[static_cast<std::size_t>(i)] = std::floor(i / 2.0);
+      std::rotate(v.begin(), v.begin() + pick(n), v.end());
       break;
     default:
       for (auto& x : v) x = 7.0;

@@ -21,6 +21,12 @@ struct KeyedItem {
 // included) have equal keys. v must not be NaN.
 std::uint64_t OrderKey(double v) noexcept;
 
+// Settles records lLeft..lRight when they are in order already: ascending
+// (no value below the one before it) they stay, strictly descending they are
+// reversed, which is what either sort gives them. False for any other range,
+// and for a range of two or more records with a NaN.
+bool SettleMonotone(ORDER_DATA* records, std::int64_t lLeft, std::int64_t lRight) noexcept;
+
 // Sorts by key, equal keys by index; the items must come in index order.
 // Sorted, reversed and nearly sorted input are recognised; other input is
 // sorted by radix when the memory for it can be had.

@@ -1,7 +1,8 @@
 // Speed of the sorted view, the mode, the class methods and the window
-// selection, against std::sort of the same (value, position) pairs in the same
-// run (NaN after every other value). Names: <task>/<shape>/<n>. The literal model (tests/reference) is
-// measured up to n = 10,000, or up to MENSORA_BENCH_LITERAL_N when set.
+// selection, against std::sort of the same (value, position) pairs in the
+// same run (NaN after every other value). Names: <task>/<shape>/<n>. The
+// literal model (tests/reference) is measured up to n = 10,000, or up to
+// MENSORA_BENCH_LITERAL_N when set.
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
@@ -21,8 +22,8 @@ namespace {
 
 // The nan shapes are random values with one NaN, 100 NaN or n/100 NaN at
 // random positions, or n/100 NaN in one run: missing values in real data.
-const char* const kShapes[] = {"random", "few10",  "sorted", "reverse", "equal",  "organ",
-                               "swapped1", "nan1", "nan100", "nanpct",  "nanrun"};
+const char* const kShapes[] = {"random",   "few10", "sorted", "reverse", "equal", "organ",
+                               "swapped1", "nan1",  "nan100", "nanpct",  "nanrun"};
 
 std::vector<double> MakeShape(const std::string& shape, std::int32_t n) {
   std::mt19937_64 rng(12345);
@@ -48,7 +49,7 @@ std::vector<double> MakeShape(const std::string& shape, std::int32_t n) {
   }
   if (shape == "nanrun") {
     const auto start = static_cast<std::size_t>(rng() % static_cast<std::uint64_t>(n - nans + 1));
-    std::fill(v.begin() + static_cast<std::ptrdiff_t>(start), v.begin() + static_cast<std::ptrdiff_t>(start) + nans, nan);
+    std::fill_n(v.begin() + static_cast<std::ptrdiff_t>(start), nans, nan);
   }
   return v;
 }

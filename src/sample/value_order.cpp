@@ -150,12 +150,15 @@ bool NumberedRecords::Init(ORDER_DATA* records, std::int64_t lLeft, std::int64_t
 namespace {
 
 // Record(k) receives the record that was Record(order[k]), for k < count.
-// Gathering into a copy lets the reads overlap; without the copy's memory
-// each cycle of the permutation is followed in place.
+// Gathering into a copy lets the reads overlap; when few records move, or
+// without the copy's memory, each cycle of the permutation is followed in
+// place.
 template <class At>
 void Permute(std::int32_t count, std::int32_t* order, At Record) noexcept {
-  WorkArray<ORDER_DATA> copy(count);
-  if (copy) {
+  std::int32_t moving = 0;
+  for (std::int32_t k = 0; k < count; ++k) moving += order[k] != k ? 1 : 0;
+  WorkArray<ORDER_DATA> copy;
+  if (moving > count / 8 && copy.Allocate(count)) {
     for (std::int32_t k = 0; k < count; ++k) copy[k] = Record(order[k]);
     for (std::int32_t k = 0; k < count; ++k) Record(k) = copy[k];
     return;
@@ -187,11 +190,69 @@ void PermuteRecords(ORDER_DATA* records, std::int32_t count, std::int32_t* from)
   Permute(count, from, [records](std::int32_t k) -> ORDER_DATA& { return records[k]; });
 }
 
+namespace {
+
+// RankValues by counting, for values that take at most 64 distinct keys: a
+// small hash table gives each value's key its number, the keys are sorted,
+// and the records are counted into their slots. -1 when there are more keys
+// or memory is short.
+std::int64_t RankFewValues(const NumberedRecords& range, std::int32_t* sorted,
+                           std::int32_t* first) noexcept {
+  constexpr int kMost = 64;
+  constexpr int kSlots = 128;
+  const std::int32_t n = range.Count();
+  WorkArray<std::uint8_t> which(n);
+  if (!which) return -1;
+  std::uint64_t keys[kMost];
+  std::int32_t count[kMost];
+  int table[kSlots];
+  std::fill(table, table + kSlots, -1);
+  int distinct = 0;
+  int last = -1;
+  for (std::int32_t k = 0; k < n; ++k) {
+    const std::uint64_t key = OrderKey(range.Record(k).dValue);
+    if (last < 0 || keys[last] != key) {
+      unsigned h = static_cast<unsigned>((key * 0x9E3779B97F4A7C15u) >> 57);
+      while (table[h] >= 0 && keys[table[h]] != key) h = (h + 1) % kSlots;
+      if (table[h] < 0) {
+        if (distinct == kMost) return -1;
+        keys[distinct] = key;
+        count[distinct] = 0;
+        table[h] = distinct++;
+      }
+      last = table[h];
+    }
+    which[k] = static_cast<std::uint8_t>(last);
+    ++count[last];
+  }
+  int byKey[kMost];
+  for (int d = 0; d < distinct; ++d) byKey[d] = d;
+  std::sort(byKey, byKey + distinct, [&keys](int a, int b) { return keys[a] < keys[b]; });
+  std::int32_t start[kMost];
+  std::int32_t next[kMost];
+  std::int32_t slot = 0;
+  for (int r = 0; r < distinct; ++r) {
+    start[byKey[r]] = next[byKey[r]] = slot;
+    slot += count[byKey[r]];
+  }
+  for (std::int32_t k = 0; k < n; ++k) {
+    sorted[next[which[k]]++] = k;
+    first[k] = start[which[k]];
+  }
+  return n - distinct;
+}
+
+}  // namespace
+
 std::int64_t RankValues(const NumberedRecords& range, std::int32_t* sorted, std::int32_t* first,
                         const std::int32_t* bounds, std::int32_t parts) noexcept {
   const std::int32_t n = range.Count();
   const std::int32_t whole[] = {0, n};
   if (bounds == nullptr) bounds = whole;
+  if (parts == 1) {
+    const std::int64_t ties = RankFewValues(range, sorted, first);
+    if (ties >= 0) return ties;
+  }
   WorkArray<KeyedItem> items(n);
   if (!items) return -1;
   for (std::int32_t k = 0; k < n; ++k) items[k] = KeyedItem{OrderKey(range.Record(k).dValue), k};

@@ -72,21 +72,23 @@ bool Before(const KeyedItem& a, const KeyedItem& b) {
   return a.key < b.key || (a.key == b.key && a.index < b.index);
 }
 
-// Nearly sorted items: an item below the last one kept is set aside together
-// with that one. The ones kept ascend, and no more than twice as many are set
-// aside as the fewest whose removal would leave the rest ascending; they are
-// sorted and merged in from the back. False when more than an eighth of the
-// items would be set aside or the memory for them cannot be had; the items
-// are then in some other order.
-bool SortStragglers(KeyedItem* items, std::int32_t n) noexcept {
+// Nearly sorted elements: an element below the last one kept is set aside
+// together with that one. The ones kept ascend, and no more than twice as
+// many are set aside as the fewest whose removal would leave the rest
+// ascending; they are sorted and merged in from the back. below(a, b) orders
+// by key alone, before(a, b) by key and then position. False when more than
+// an eighth of the elements would be set aside or the memory for them cannot
+// be had; the elements are then in some other order.
+template <class Element, class Below, class Before>
+bool SortStragglers(Element* items, std::int32_t n, Below below, Before before) noexcept {
   const std::int32_t most = n / 8;
-  WorkArray<KeyedItem> aside(most);
+  WorkArray<Element> aside(most);
   if (!aside) return false;
   std::int32_t kept = 0;
   std::int32_t set = 0;
   for (std::int32_t i = 0; i < n; ++i) {
-    const KeyedItem x = items[i];
-    if (kept == 0 || items[kept - 1].key <= x.key) {
+    const Element x = items[i];
+    if (kept == 0 || !below(x, items[kept - 1])) {
       items[kept++] = x;
     } else if (set + 2 <= most) {
       aside[set++] = items[--kept];
@@ -96,9 +98,9 @@ bool SortStragglers(KeyedItem* items, std::int32_t n) noexcept {
       return false;
     }
   }
-  std::sort(aside.get(), aside.get() + set, Before);
+  std::sort(aside.get(), aside.get() + set, before);
   for (std::int32_t to = n - 1; set > 0; --to) {
-    items[to] = kept > 0 && Before(aside[set - 1], items[kept - 1]) ? items[--kept] : aside[--set];
+    items[to] = kept > 0 && before(aside[set - 1], items[kept - 1]) ? items[--kept] : aside[--set];
   }
   return true;
 }
@@ -125,7 +127,10 @@ void SortItems(KeyedItem* items, std::int32_t n) noexcept {
   }
   // Below a few thousand items the radix sort's counts cost more than they save.
   const bool scattered = descents > n / 16;
-  if (scattered ? n >= 2048 && RadixSort(items, n) : SortStragglers(items, n)) return;
+  const auto below = [](const KeyedItem& a, const KeyedItem& b) { return a.key < b.key; };
+  if (scattered ? n >= 2048 && RadixSort(items, n) : SortStragglers(items, n, below, Before)) {
+    return;
+  }
   std::sort(items, items + n, Before);
 }
 
@@ -242,6 +247,43 @@ std::int64_t RankFewValues(const NumberedRecords& range, std::int32_t* sorted,
   return n - distinct;
 }
 
+
+// Ties and first[] of RankValues once sorted[] is in order; key(s) is the
+// key of slot s.
+template <class Key>
+std::int64_t MarkTies(std::int32_t n, const std::int32_t* sorted, std::int32_t* first,
+                      Key key) noexcept {
+  std::int64_t ties = 0;
+  for (std::int32_t s = 1; s < n; ++s) ties += key(s - 1) == key(s) ? 1 : 0;
+  if (ties == 0) return 0;
+  std::int32_t start = 0;
+  for (std::int32_t s = 0; s < n; ++s) {
+    if (key(s) != key(start)) start = s;
+    first[sorted[s]] = start;
+  }
+  return ties;
+}
+
+// RankValues for values in nearly ascending order (no more than one descent
+// in sixteen), sorted as numbers straight from the records: no copy of the
+// keys. -1 when they are not, or memory is short.
+std::int64_t RankNearlySorted(const NumberedRecords& range, std::int32_t* sorted,
+                              std::int32_t* first) noexcept {
+  const std::int32_t n = range.Count();
+  std::int32_t descents = 0;
+  for (std::int32_t k = 1; k < n; ++k) {
+    if (range.Record(k).dValue < range.Record(k - 1).dValue && ++descents > n / 16) return -1;
+  }
+  const auto value = [&range](std::int32_t k) { return range.Record(k).dValue; };
+  const auto below = [&value](std::int32_t a, std::int32_t b) { return value(a) < value(b); };
+  const auto before = [&value](std::int32_t a, std::int32_t b) {
+    return value(a) < value(b) || (value(a) == value(b) && a < b);
+  };
+  for (std::int32_t k = 0; k < n; ++k) sorted[k] = k;
+  if (!SortStragglers(sorted, n, below, before)) return -1;
+  return MarkTies(n, sorted, first, [&](std::int32_t s) { return value(sorted[s]); });
+}
+
 }  // namespace
 
 std::int64_t RankValues(const NumberedRecords& range, std::int32_t* sorted, std::int32_t* first,
@@ -250,7 +292,8 @@ std::int64_t RankValues(const NumberedRecords& range, std::int32_t* sorted, std:
   const std::int32_t whole[] = {0, n};
   if (bounds == nullptr) bounds = whole;
   if (parts == 1) {
-    const std::int64_t ties = RankFewValues(range, sorted, first);
+    std::int64_t ties = RankFewValues(range, sorted, first);
+    if (ties < 0) ties = RankNearlySorted(range, sorted, first);
     if (ties >= 0) return ties;
   }
   WorkArray<KeyedItem> items(n);

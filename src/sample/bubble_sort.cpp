@@ -310,6 +310,10 @@ bool FastBubbleSort(ORDER_DATA* records, std::int64_t lLeft, std::int64_t lRight
   Segments segments;
   if (!range.Init(records, lLeft, lRight) || !segments.Init(range)) return false;
   const std::int32_t n = range.Count();
+  if (n == 0) {  // NaN only: one run, reversed
+    std::reverse(records + lLeft, records + lRight + 1);
+    return true;
+  }
   WorkArray<std::int32_t> order(n);
   WorkArray<std::int32_t> key(n);
   if (!order || !key) return false;

@@ -88,19 +88,19 @@ class Fenwick {
 // are counted byte by byte in parallel, the byte found by comparing the
 // running counts with r, and the bit within it one by one.
 unsigned SelectBit(std::uint64_t x, std::int32_t r) noexcept {
-  constexpr std::uint64_t kOnes = 0x0101010101010101u;
-  constexpr std::uint64_t kHigh = 0x8080808080808080u;
-  std::uint64_t s = x - ((x >> 1) & 0x5555555555555555u);
-  s = (s & 0x3333333333333333u) + ((s >> 2) & 0x3333333333333333u);
-  s = (s + (s >> 4)) & 0x0F0F0F0F0F0F0F0Fu;
+  constexpr std::uint64_t kOnes = 0x0101010101010101U;
+  constexpr std::uint64_t kHigh = 0x8080808080808080U;
+  std::uint64_t s = x - ((x >> 1) & 0x5555555555555555U);
+  s = (s & 0x3333333333333333U) + ((s >> 2) & 0x3333333333333333U);
+  s = (s + (s >> 4)) & 0x0F0F0F0F0F0F0F0FU;
   const std::uint64_t upTo = s * kOnes;  // byte b: the set bits of bytes 0..b
   const std::uint64_t before = ((static_cast<std::uint64_t>(r) * kOnes | kHigh) - upTo) & kHigh;
   const auto shift = static_cast<unsigned>(((before >> 7) * kOnes) >> 56) * 8;
   auto rest = static_cast<unsigned>(r) - static_cast<unsigned>(((upTo << 8) >> shift) & 0xFF);
-  auto byte = static_cast<unsigned>(x >> shift) & 0xFFu;
+  auto byte = static_cast<unsigned>(x >> shift) & 0xFFU;
   for (; rest > 0; --rest) byte &= byte - 1;
   unsigned bit = shift;
-  for (; (byte & 1u) == 0; byte >>= 1) ++bit;
+  for (; (byte & 1U) == 0; byte >>= 1) ++bit;
   return bit;
 }
 

@@ -217,7 +217,7 @@ std::int64_t RankFewValues(const NumberedRecords& range, std::int32_t* sorted,
   for (std::int32_t k = 0; k < n; ++k) {
     const std::uint64_t key = OrderKey(range.Record(k).dValue);
     if (last < 0 || keys[last] != key) {
-      unsigned h = static_cast<unsigned>((key * 0x9E3779B97F4A7C15u) >> 57);
+      unsigned h = static_cast<unsigned>((key * 0x9E3779B97F4A7C15U) >> 57);
       while (table[h] >= 0 && keys[table[h]] != key) h = (h + 1) % kSlots;
       if (table[h] < 0) {
         if (distinct == kMost) return -1;

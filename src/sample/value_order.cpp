@@ -125,10 +125,10 @@ void SortItems(KeyedItem* items, std::int32_t n) noexcept {
     }
     return;
   }
-  // Below a few thousand items the radix sort's counts cost more than they save.
+  // Below a few hundred items the radix sort's counts cost more than they save.
   const bool scattered = descents > n / 16;
   const auto below = [](const KeyedItem& a, const KeyedItem& b) { return a.key < b.key; };
-  if (scattered ? n >= 2048 && RadixSort(items, n) : SortStragglers(items, n, below, Before)) {
+  if (scattered ? n >= 256 && RadixSort(items, n) : SortStragglers(items, n, below, Before)) {
     return;
   }
   std::sort(items, items + n, Before);

@@ -1,12 +1,15 @@
 // Speed of the sorted view, the mode, the class methods and the window
-// selection, against std::sort of the same (value, position) pairs in the same
-// run. Names: <task>/<shape>/<n>. The literal model (tests/reference) is
-// measured up to n = 10,000, or up to MENSORA_BENCH_LITERAL_N when set.
+// selection, against std::sort of the same (value, position) pairs by value
+// in the same run. Names: <task>/<shape>/<n>. The literal model
+// (tests/reference) is measured up to n = 10,000, or up to
+// MENSORA_BENCH_LITERAL_N when set.
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <cstdlib>
+#include <limits>
 #include <random>
 #include <string>
 #include <utility>
@@ -17,14 +20,19 @@
 
 namespace {
 
-const char* const kShapes[] = {"random", "few10", "sorted", "reverse", "equal", "organ", "swapped1"};
+// The nan shapes are random values with one NaN, 100 NaN or n/100 NaN at
+// random positions, or n/100 NaN in one run: missing values in real data.
+const char* const kShapes[] = {"random",   "few10", "sorted", "reverse", "equal", "organ",
+                               "swapped1", "nan1",  "nan100", "nanpct",  "nanrun"};
 
 std::vector<double> MakeShape(const std::string& shape, std::int32_t n) {
   std::mt19937_64 rng(12345);
   std::vector<double> v(static_cast<std::size_t>(n));
   for (std::int32_t i = 0; i < n; ++i) {
     double x = i;
-    if (shape == "random") x = std::uniform_real_distribution<double>(0.0, 1e6)(rng);
+    if (shape == "random" || shape.compare(0, 3, "nan") == 0) {
+      x = std::uniform_real_distribution<double>(0.0, 1e6)(rng);
+    }
     if (shape == "few10") x = static_cast<double>(rng() % 10);
     if (shape == "reverse") x = n - i;
     if (shape == "equal") x = 42.0;
@@ -34,15 +42,29 @@ std::vector<double> MakeShape(const std::string& shape, std::int32_t n) {
   if (shape == "swapped1") {
     for (std::int32_t s = 0; s < n / 200; ++s) std::swap(v[rng() % v.size()], v[rng() % v.size()]);
   }
+  const double nan = std::numeric_limits<double>::quiet_NaN();
+  const std::int32_t nans = shape == "nan1" ? 1 : shape == "nan100" ? 100 : n / 100;
+  if (shape == "nan1" || shape == "nan100" || shape == "nanpct") {
+    for (std::int32_t s = 0; s < nans; ++s) v[rng() % v.size()] = nan;
+  }
+  if (shape == "nanrun") {
+    const auto start = static_cast<std::size_t>(rng() % static_cast<std::uint64_t>(n - nans + 1));
+    std::fill_n(v.begin() + static_cast<std::ptrdiff_t>(start), nans, nan);
+  }
   return v;
 }
 
-// The pairs are made from the sample in every run, as the view is.
+// The pairs are made from the sample in every run, as the view is, and
+// ordered by value alone (the order of equal values left to std::sort), NaN
+// after every other value.
 void Baseline(benchmark::State& state, std::vector<double> data) {
+  using Pair = std::pair<double, std::int32_t>;
   for (auto _ : state) {
-    std::vector<std::pair<double, std::int32_t>> pairs(data.size());
+    std::vector<Pair> pairs(data.size());
     for (std::size_t i = 0; i < data.size(); ++i) pairs[i] = {data[i], static_cast<std::int32_t>(i)};
-    std::sort(pairs.begin(), pairs.end());
+    std::sort(pairs.begin(), pairs.end(), [](const Pair& a, const Pair& b) {
+      return a.first < b.first || (std::isnan(b.first) && !std::isnan(a.first));
+    });
     benchmark::DoNotOptimize(pairs.data());
   }
 }

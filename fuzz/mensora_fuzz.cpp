@@ -7,6 +7,7 @@
 // objects must agree bit for bit; the first difference is printed and aborts.
 #include <fuzzer/FuzzedDataProvider.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -193,6 +194,21 @@ std::vector<double> DecodeSample(FuzzedDataProvider& in) {
       const auto at = in.ConsumeIntegralInRange<std::size_t>(0, static_cast<std::size_t>(n - 1));
       v[at] = SampleValue(in, v[at]);
     }
+  }
+  // Runs of NaN, as missing values come in real data, often at an end.
+  const int runs = n > 0 ? in.ConsumeIntegralInRange<int>(0, 3) : 0;
+  for (int r = 0; r < runs; ++r) {
+    const auto size = static_cast<std::size_t>(n);
+    const std::size_t longest = in.ConsumeBool() ? std::min<std::size_t>(size, 8) : size;
+    const std::size_t length = in.ConsumeIntegralInRange<std::size_t>(1, longest);
+    std::size_t at = 0;
+    switch (in.ConsumeIntegralInRange<int>(0, 3)) {
+      case 0: break;
+      case 1: at = size - length; break;
+      default: at = in.ConsumeIntegralInRange<std::size_t>(0, size - length); break;
+    }
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    std::fill_n(v.begin() + static_cast<std::ptrdiff_t>(at), length, in.ConsumeBool() ? nan : -nan);
   }
   return v;
 }

@@ -5,6 +5,7 @@
 #   scripts/bench.sh 'n=1000000' ...      extra arguments go to the benchmark
 #                                         binary, e.g. --benchmark_filter=/1000000$
 #   MENSORA_BENCH_LITERAL_N=100000 scripts/bench.sh --benchmark_filter=literal
+#   scripts/bench.sh --benchmark_repetitions=5   medians of five runs each
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/deps.sh cmake g++ make libgtest-dev libgmock-dev libbenchmark-dev python3
@@ -16,19 +17,26 @@ out=$(mktemp)
 python3 - "$out" <<'PY'
 import json, sys
 runs = json.load(open(sys.argv[1]))["benchmarks"]
+times = {}
+for r in runs:
+    median = r.get("run_type") == "aggregate"  # with repetitions: their median
+    if median and r.get("aggregate_name") != "median":
+        continue
+    name = r.get("run_name", r["name"])
+    if median or name not in times:
+        times[name] = r["real_time"] * {"ns": 1e-6, "us": 1e-3, "ms": 1.0, "s": 1e3}[r.get("time_unit", "ns")]
 t = {}
 others = []
-for r in runs:
-    parts = r["name"].split("/")
-    ms = r["real_time"] * {"ns": 1e-6, "us": 1e-3, "ms": 1.0, "s": 1e3}[r.get("time_unit", "ns")]
+for name, ms in times.items():
+    parts = name.split("/")
     if len(parts) >= 3 and parts[2].isdigit():
         t[(parts[0], parts[1], int(parts[2]))] = ms
     else:
-        others.append((r["name"], ms))
+        others.append((name, ms))
 tasks = ["median", "subsection", "mode", "classes5", "classes100", "classes10000", "window"]
 literal = ["literal_median", "literal_subsection", "literal_mode"]
 keys = sorted({(s, n) for (_, s, n) in t}, key=lambda k: (k[1], k[0]))
-cols = tasks + literal
+cols = [c for c in tasks + literal if any(k[0] == c for k in t)]  # measured columns only
 width = [max(8, len(c) + 1) for c in cols]
 print("time of each task as a ratio to the baseline (std::sort of (value, position) pairs made")
 print("from the sample, in the same run); baseline in milliseconds; - = not measured")

@@ -33,9 +33,11 @@ class KeyTree {
  public:
   bool Allocate(std::int32_t n) noexcept {
     n_ = n;
-    min_.Allocate(2 * static_cast<std::int64_t>(n));
-    max_.Allocate(2 * static_cast<std::int64_t>(n));
-    return min_ && max_;
+    const std::int64_t nodes = 2 * static_cast<std::int64_t>(n);
+    if (!min_.Allocate(nodes) || !max_.Allocate(nodes)) return false;
+    std::fill(min_.get(), min_.get() + nodes, 0);  // nodes outside every range are compared too
+    std::fill(max_.get(), max_.get() + nodes, 0);
+    return true;
   }
 
   void Refresh(const std::int32_t* cur, const std::int32_t* key, std::int32_t lo,
@@ -51,10 +53,18 @@ class KeyTree {
     }
   }
 
+  // Sets the key at p; the nodes above are brought up to date as far as one
+  // of them keeps its minimum and maximum, which then holds for all above it.
   void Set(std::int32_t p, std::int32_t k) noexcept {
     std::int64_t x = static_cast<std::int64_t>(n_) + p;
     min_[x] = max_[x] = k;
-    for (x >>= 1; x >= 1; x >>= 1) Pull(x);
+    for (x >>= 1; x >= 1; x >>= 1) {
+      const std::int32_t low = std::min(min_[2 * x], min_[2 * x + 1]);
+      const std::int32_t high = std::max(max_[2 * x], max_[2 * x + 1]);
+      if (low == min_[x] && high == max_[x]) break;
+      min_[x] = low;
+      max_[x] = high;
+    }
   }
 
   // Largest position in lo..hi whose key is below k, or -1.
@@ -319,6 +329,7 @@ void QuickSortInPlace(ORDER_DATA* records, std::int32_t lLeft, std::int32_t lRig
 }
 
 void QuickSortRecords(ORDER_DATA* records, std::int32_t lLeft, std::int32_t lRight) noexcept {
+  if (SettleMonotone(records, lLeft, lRight)) return;
   // Small ranges are sorted in place at once: the working memory would cost more.
   if (static_cast<std::int64_t>(lRight) - lLeft < kSmallRange ||
       !FastQuickSort(records, lLeft, lRight)) {

@@ -41,7 +41,7 @@ bool SameArray(const T* a, const T* b, std::int64_t n) {
 // Sample shapes: the literal algorithms are quadratic or worse exactly on
 // sorted stretches, ties and runs, so those dominate.
 enum Shape { kRandom, kFewDistinct, kRuns, kStretches, kSpecial, kNearlySorted, kOrganPipe,
-             kAllEqual, kShapeCount };
+             kRotated, kAllEqual, kShapeCount };
 
 std::vector<double> MakeSample(std::mt19937_64& rng, std::int32_t n, int shape, bool withNaN) {
   std::uniform_real_distribution<double> real(-1000.0, 1000.0);
@@ -81,6 +81,10 @@ std::vector<double> MakeSample(std::mt19937_64& rng, std::int32_t n, int shape, 
       break;
     case kOrganPipe:
       for (std::int32_t i = 0; i < n; ++i) v[static_cast<std::size_t>(i)] = std::min(i, n - 1 - i);
+      break;
+    case kRotated:  // ascending with ties, then turned: one descent
+      for (std::int32_t i = 0; i < n; ++i) v[static_cast<std::size_t>(i)] = std::floor(i / 2.0);
+      std::rotate(v.begin(), v.begin() + pick(n), v.end());
       break;
     default:
       for (auto& x : v) x = 7.0;
@@ -388,6 +392,64 @@ TEST(Differential, SortsOnArbitraryRanges) {
     }
     ASSERT_TRUE(SameArray(a.data(), b.data(), n)) << "round " << round << " range " << lo << ".." << hi;
   }
+}
+
+// A sample with NaN in runs: every share of NaN from none to all, runs at
+// either end or both, values with ties, signed zeros and infinities, or one
+// value only.
+std::vector<double> WithNaNRuns(std::mt19937_64& rng, std::int32_t n) {
+  const double pool[] = {0.0, -0.0, kInf, -kInf, 1.0, 2.0, 3.0, -1.0, 0.5, 1e300};
+  const std::uint64_t kinds = 1 + rng() % 10;  // one value when kinds is 1
+  const double share = static_cast<double>(rng() % 11) / 10.0;
+  const std::uint64_t runLength = 1 + rng() % 8;
+  std::vector<double> v(static_cast<std::size_t>(n));
+  for (std::size_t i = 0; i < v.size();) {
+    const bool nan = std::uniform_real_distribution<double>(0.0, 1.0)(rng) < share;
+    for (std::uint64_t r = 1 + rng() % runLength; r > 0 && i < v.size(); --r, ++i) {
+      v[i] = nan ? kNaN : pool[rng() % kinds];
+    }
+  }
+  const std::size_t ends = n > 0 ? rng() % static_cast<std::uint64_t>(n / 4 + 1) : 0;
+  if (rng() % 3 == 0) std::fill(v.begin(), v.begin() + static_cast<std::ptrdiff_t>(ends), kNaN);
+  if (rng() % 3 == 0) std::fill(v.end() - static_cast<std::ptrdiff_t>(ends), v.end(), kNaN);
+  return v;
+}
+
+void ExpectExchangeSortAsLiteral(const std::vector<double>& v) {
+  std::vector<ORDER_DATA> a(v.size());
+  for (std::size_t i = 0; i < v.size(); ++i) a[i] = ORDER_DATA{v[i], static_cast<std::int32_t>(i)};
+  auto b = a;
+  CMensora m(nullptr, 0);
+  const auto last = static_cast<std::int32_t>(v.size()) - 1;
+  Access::BubbleSort(m, a.data(), 0, last);
+  mensora_ref::BubbleSort(b.data(), 0, last);
+  for (std::size_t i = 0; i < v.size(); ++i) {
+    ASSERT_EQ(a[i].lID, b[i].lID) << "record " << i << " of " << v.size();
+  }
+}
+
+TEST(Differential, ExchangeSortWithNaN) {
+  std::mt19937_64 rng(1414);
+  for (int round = 0; round < 6000; ++round) {
+    ExpectExchangeSortAsLiteral(WithNaNRuns(rng, static_cast<std::int32_t>(rng() % 400)));
+    if (HasFatalFailure()) return;
+  }
+}
+
+// Runs of 1 to 60 NaN between stretches of a few hundred values with ties,
+// and runs at both ends.
+TEST(Differential, ExchangeSortOfALargeSampleWithNaNRuns) {
+  std::mt19937_64 rng(30000);
+  std::vector<double> v;
+  while (v.size() < 30000) {
+    v.insert(v.end(), 1 + rng() % 60, kNaN);
+    for (std::uint64_t r = rng() % 600; r > 0; --r) {
+      v.push_back(rng() % 8 == 0 ? -0.0 : static_cast<double>(rng() % 300));
+    }
+  }
+  v.resize(30000);
+  std::fill(v.end() - 25, v.end(), kNaN);
+  ExpectExchangeSortAsLiteral(v);
 }
 
 // Beyond the model's reach: samples of 300,000 values, against expectations

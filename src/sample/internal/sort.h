@@ -17,7 +17,7 @@ void QuickSortRecords(ORDER_DATA* records, std::int32_t lLeft, std::int32_t lRig
 
 // Exchange sort of records lLeft..lRight: for each i, every later record that
 // is not at least record i is exchanged with it. O(n log n) with working
-// memory for ranges without NaN; in place otherwise.
+// memory, in place otherwise.
 void BubbleSortRecords(ORDER_DATA* records, std::int32_t lLeft, std::int32_t lRight) noexcept;
 
 // Ranges of fewer records than this are always sorted step by step.

@@ -139,6 +139,10 @@ class MENSORA_API CMensora {
   std::int32_t m_bOrdered;
   std::int32_t m_bNumerousDone;
   std::int32_t m_bDisDifDone;
+  // The number of classes of the current range and standard-deviation class
+  // results (0 while there is none).
+  std::int32_t m_lSecNum;
+  std::int32_t m_lStdNum;
 };
 
 #endif  // MENSORA_H

@@ -64,6 +64,6 @@ std::int32_t CMensora::DataSecByNaturalBreaks(std::int32_t lSecNum, double** ppS
   }
   breaks[lSecNum] = d == 0 ? nan : values[d - 1];
   return CompleteClassResult(m_pOrderData, m_lOrderNum, lSecNum,
-                             ClassBuffers{m_pSecBreak, m_pSecIDNum, m_pSecID},
+                             ClassBuffers{m_pSecBreak, m_pSecIDNum, m_pSecID, m_lSecNum},
                              LastClass::kClosed, nullptr, out);
 }

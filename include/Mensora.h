@@ -104,6 +104,38 @@ class MENSORA_API CMensora {
   std::int32_t DataSecByNaturalBreaks(std::int32_t lSecNum, double** ppSecBreak,
                                       std::int32_t* pBreakNum, std::int32_t** ppSecID,
                                       std::int32_t** ppSecIDNum);
+  // More range classes over the values that are not NaN, each with its last
+  // class closed (it also takes the values equal to its upper break); the
+  // number of classes is the break count less one. The caller's lBreakNum
+  // breaks (finite, non-decreasing), values outside them in no class.
+  std::int32_t DataSecByBreaks(const double* pBreak, std::int32_t lBreakNum, double** ppSecBreak,
+                               std::int32_t* pBreakNum, std::int32_t** ppSecID,
+                               std::int32_t** ppSecIDNum);
+  // Round-number breaks (1, 2 or 5 times a power of ten) over the finite
+  // values, about lSecNum classes; infinite values are in no class.
+  std::int32_t DataSecByPretty(std::int32_t lSecNum, double** ppSecBreak, std::int32_t* pBreakNum,
+                               std::int32_t** ppSecID, std::int32_t** ppSecIDNum);
+  // Head/tail breaks: the minimum, the successive means of the heads while
+  // a head holds less than dHeadShare (0 < share < 1) of its set, the maximum.
+  std::int32_t DataSecByHeadTail(double dHeadShare, double** ppSecBreak, std::int32_t* pBreakNum,
+                                 std::int32_t** ppSecID, std::int32_t** ppSecIDNum);
+  // Six box-plot classes: -inf, q1 - h iqr, q1, median, q3, q3 + h iqr, +inf
+  // for the hinge h = dHinge >= 0.
+  std::int32_t DataSecByBoxPlot(double dHinge, double** ppSecBreak, std::int32_t* pBreakNum,
+                                std::int32_t** ppSecID, std::int32_t** ppSecIDNum);
+  // Breaks in the middle of the lSecNum - 1 widest gaps between distinct values.
+  std::int32_t DataSecByMaxBreaks(std::int32_t lSecNum, double** ppSecBreak,
+                                  std::int32_t* pBreakNum, std::int32_t** ppSecID,
+                                  std::int32_t** ppSecIDNum);
+  // Breaks at the caller's lNum percentiles (0..100, non-decreasing).
+  std::int32_t DataSecByPercentile(const double* pPercent, std::int32_t lNum, double** ppSecBreak,
+                                   std::int32_t* pBreakNum, std::int32_t** ppSecID,
+                                   std::int32_t** ppSecIDNum);
+  // Breaks min * r^i, r = (max / min)^(1 / lSecNum), for a positive minimum
+  // and a finite maximum.
+  std::int32_t DataSecByGeometric(std::int32_t lSecNum, double** ppSecBreak,
+                                  std::int32_t* pBreakNum, std::int32_t** ppSecID,
+                                  std::int32_t** ppSecIDNum);
 
  private:
   friend class MensoraTestAccess;

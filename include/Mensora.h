@@ -136,6 +136,14 @@ class MENSORA_API CMensora {
   std::int32_t DataSecByGeometric(std::int32_t lSecNum, double** ppSecBreak,
                                   std::int32_t* pBreakNum, std::int32_t** ppSecID,
                                   std::int32_t** ppSecIDNum);
+  // Goodness of fit of the current class result, of the standard-deviation
+  // classes when bStdSec is not 0, else of the range classes: the squared
+  // deviations from the mean of all members (SDAM) and from the class means
+  // (SDCM), GVF = 1 - SDCM / SDAM, the absolute deviations from the class
+  // medians (ADCM) and the tabular accuracy index. -1 without a current
+  // result or memory, with nothing written.
+  std::int32_t DataSecFitNum(std::int32_t bStdSec, double* pSDAM, double* pSDCM, double* pGVF,
+                             double* pADCM, double* pTAI);
 
  private:
   friend class MensoraTestAccess;

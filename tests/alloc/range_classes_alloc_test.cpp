@@ -1,9 +1,11 @@
-// The quantile and natural-breaks classes with each allocation failing in
-// turn: the scratch copies fail before any buffer is touched, the three
-// buffers fail as for the other range classes, and nothing leaks.
+// The range classes beyond the equal-interval ones, and the fit measures,
+// with each allocation failing in turn: the scratch copies fail before any
+// buffer is touched, the three buffers fail as for the other range classes,
+// and nothing leaks.
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 #include "Mensora.h"
@@ -25,20 +27,30 @@ struct Result {
   std::int32_t* counts = nullptr;
 };
 
-Result Call(CMensora& m, Method method, std::int32_t k) {
+// A class method with its leading arguments bound.
+using Call = std::function<std::int32_t(CMensora&, double**, std::int32_t*, std::int32_t**,
+                                        std::int32_t**)>;
+
+Result RunCall(CMensora& m, const Call& call) {
   Result r;
-  r.status = (m.*method)(k, &r.breaks, &r.breakNum, &r.ids, &r.counts);
+  r.status = call(m, &r.breaks, &r.breakNum, &r.ids, &r.counts);
   return r;
+}
+
+Call WithCount(Method method, std::int32_t k) {
+  return [method, k](CMensora& m, double** b, std::int32_t* n, std::int32_t** i,
+                     std::int32_t** c) { return (m.*method)(k, b, n, i, c); };
 }
 
 // scratch: the allocations the method makes before it replaces the breaks
 // on an object whose view exists.
-void FailEachAllocation(Method method, std::int32_t k, std::int64_t scratch) {
+void FailEachAllocation(const Call& call, std::int64_t scratch) {
   const std::vector<double> sample = {5, 2, 9, 4, 4, 7, 4, 5};
   std::vector<double> v = sample;
   CMensora reference(v.data(), 8);
-  const Result expected = Call(reference, method, k);
+  const Result expected = RunCall(reference, call);
   ASSERT_EQ(1, expected.status);
+  const std::int32_t k = expected.breakNum - 1;
   const std::vector<double> breaks(expected.breaks, expected.breaks + k + 1);
   const std::vector<std::int32_t> counts(expected.counts, expected.counts + k);
 
@@ -57,7 +69,7 @@ void FailEachAllocation(Method method, std::int32_t k, std::int64_t scratch) {
     CMensora m(v.data(), 8);
     prepare(m);
     const std::int64_t before = alloc_probe::Calls();
-    Call(m, method, k);
+    RunCall(m, call);
     total = alloc_probe::Calls() - before;
   }
   ASSERT_GT(total, scratch + 2);
@@ -76,7 +88,7 @@ void FailEachAllocation(Method method, std::int32_t k, std::int64_t scratch) {
       const std::int32_t* area = A::AreaID(m);
 
       alloc_probe::FailNth(fail);
-      const Result r = Call(m, method, k);
+      const Result r = RunCall(m, call);
       ASSERT_FALSE(alloc_probe::Armed());
       EXPECT_EQ(-1, r.status);
       EXPECT_EQ(nullptr, r.breaks);
@@ -106,7 +118,7 @@ void FailEachAllocation(Method method, std::int32_t k, std::int64_t scratch) {
       EXPECT_EQ(stdBreaks, A::StdBreak(m));
       EXPECT_EQ(area, A::AreaID(m));
 
-      const Result later = Call(m, method, k);
+      const Result later = RunCall(m, call);
       ASSERT_EQ(1, later.status);
       EXPECT_EQ(breaks, std::vector<double>(later.breaks, later.breaks + k + 1));
       EXPECT_EQ(counts, std::vector<std::int32_t>(later.counts, later.counts + k));
@@ -118,8 +130,53 @@ void FailEachAllocation(Method method, std::int32_t k, std::int64_t scratch) {
 }  // namespace
 
 // The sorted copy of the values.
-TEST(AllocFailure, QuantileClasses) { FailEachAllocation(&CMensora::DataSecByQuantile, 3, 1); }
+TEST(AllocFailure, QuantileClasses) {
+  FailEachAllocation(WithCount(&CMensora::DataSecByQuantile, 3), 1);
+}
 
 // The sorted copy, the counts of the distinct values, the class starts and
 // the four arrays of the programme.
-TEST(AllocFailure, NaturalBreaks) { FailEachAllocation(&CMensora::DataSecByNaturalBreaks, 2, 7); }
+TEST(AllocFailure, NaturalBreaks) {
+  FailEachAllocation(WithCount(&CMensora::DataSecByNaturalBreaks, 2), 7);
+}
+
+// The sorted copy (not for the caller's breaks) and the breaks worked out
+// before the buffer is replaced; the gap order of the widest gaps.
+TEST(AllocFailure, MoreRangeClasses) {
+  const double breaks[] = {2, 4.5, 9};
+  const double percents[] = {10, 50, 100};
+  FailEachAllocation([&](CMensora& m, double** b, std::int32_t* n, std::int32_t** i,
+                         std::int32_t** c) { return m.DataSecByBreaks(breaks, 3, b, n, i, c); },
+                     1);
+  FailEachAllocation([&](CMensora& m, double** b, std::int32_t* n, std::int32_t** i,
+                         std::int32_t** c) { return m.DataSecByPercentile(percents, 3, b, n, i, c); },
+                     2);
+  FailEachAllocation([](CMensora& m, double** b, std::int32_t* n, std::int32_t** i,
+                        std::int32_t** c) { return m.DataSecByHeadTail(0.4, b, n, i, c); },
+                     2);
+  FailEachAllocation([](CMensora& m, double** b, std::int32_t* n, std::int32_t** i,
+                        std::int32_t** c) { return m.DataSecByBoxPlot(1.5, b, n, i, c); },
+                     1);
+  FailEachAllocation(WithCount(&CMensora::DataSecByPretty, 3), 2);
+  FailEachAllocation(WithCount(&CMensora::DataSecByGeometric, 3), 2);
+  FailEachAllocation(WithCount(&CMensora::DataSecByMaxBreaks, 3), 3);
+}
+
+// The two scratch arrays of the fit fail with nothing written and nothing
+// lost; the current result stays measurable.
+TEST(AllocFailure, ClassFit) {
+  std::vector<double> v = {5, 2, 9, 4, 4, 7, 4, 5};
+  CMensora m(v.data(), 8);
+  ASSERT_EQ(1, RunCall(m, WithCount(&CMensora::DataSecByQuantile, 3)).status);
+  const std::int64_t live = alloc_probe::LiveBytes();
+  for (std::int64_t fail = 1; fail <= 2; ++fail) {
+    double out[5] = {-1, -1, -1, -1, -1};
+    alloc_probe::FailNth(fail);
+    EXPECT_EQ(-1, m.DataSecFitNum(0, &out[0], &out[1], &out[2], &out[3], &out[4]));
+    ASSERT_FALSE(alloc_probe::Armed());
+    EXPECT_EQ(-1, out[2]);
+    EXPECT_EQ(live, alloc_probe::LiveBytes());
+  }
+  double out[5];
+  EXPECT_EQ(1, m.DataSecFitNum(0, &out[0], &out[1], &out[2], &out[3], &out[4]));
+}

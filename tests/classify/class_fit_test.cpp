@@ -1,0 +1,171 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <functional>
+#include <limits>
+#include <random>
+#include <vector>
+
+#include "Mensora.h"
+#include "support/range_result.h"
+
+namespace {
+
+constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+
+struct Fit {
+  std::int32_t status = 0;
+  double sdam = -1, sdcm = -1, gvf = -1, adcm = -1, tai = -1;
+};
+
+Fit Measure(CMensora& m, std::int32_t stdSet) {
+  Fit f;
+  f.status = m.DataSecFitNum(stdSet, &f.sdam, &f.sdcm, &f.gvf, &f.adcm, &f.tai);
+  return f;
+}
+
+// The measures by their definitions, in long double, over the members as
+// listed; a class median is the mean of the two middle values for an even
+// count.
+Fit Direct(const std::vector<double>& data, const RangeResult& r) {
+  std::vector<long double> all;
+  long double sdcm = 0, adcm = 0, sacm = 0;
+  for (const auto& members : r.classes) {
+    if (members.empty()) continue;
+    std::vector<long double> v;
+    for (std::int32_t id : members) v.push_back(data[id]);
+    std::sort(v.begin(), v.end());
+    long double sum = 0;
+    for (long double x : v) sum += x;
+    const long double mean = sum / v.size();
+    const std::size_t c = v.size();
+    const long double median = c % 2 ? v[c / 2] : (v[c / 2 - 1] + v[c / 2]) / 2;
+    for (long double x : v) {
+      sdcm += (x - mean) * (x - mean);
+      sacm += std::fabs(x - mean);
+      adcm += std::fabs(x - median);
+    }
+    all.insert(all.end(), v.begin(), v.end());
+  }
+  long double sum = 0;
+  for (long double x : all) sum += x;
+  const long double mean = sum / all.size();
+  long double sdam = 0, saam = 0;
+  for (long double x : all) {
+    sdam += (x - mean) * (x - mean);
+    saam += std::fabs(x - mean);
+  }
+  Fit f;
+  f.status = 1;
+  f.sdam = static_cast<double>(sdam);
+  f.sdcm = static_cast<double>(sdcm);
+  f.adcm = static_cast<double>(adcm);
+  f.gvf = sdam == 0 ? 1.0 : static_cast<double>(1 - sdcm / sdam);
+  f.tai = saam == 0 ? 1.0 : static_cast<double>(1 - sacm / saam);
+  return f;
+}
+
+using Classify = std::function<std::int32_t(CMensora&, double**, std::int32_t*, std::int32_t**,
+                                            std::int32_t**)>;
+
+}  // namespace
+
+TEST(ClassFit, WorkedExample) {
+  std::vector<double> data{10, 1, 12, 3, 2, 11};
+  CMensora m(data.data(), 6);
+  ASSERT_EQ(1, RunRange(m, &CMensora::DataSecByNaturalBreaks, 2).status);
+  const Fit f = Measure(m, 0);
+  ASSERT_EQ(1, f.status);
+  EXPECT_EQ(125.5, f.sdam);  // deviations 5.5, 4.5, 3.5 on either side of 6.5
+  EXPECT_EQ(4, f.sdcm);      // 1 + 0 + 1 in each class
+  EXPECT_EQ(1 - 4 / 125.5, f.gvf);
+  EXPECT_EQ(4, f.adcm);      // about the medians 2 and 11
+  EXPECT_EQ(1 - 4 / 27.0, f.tai);
+}
+
+// Every class method, the range and the standard-deviation sets, on random
+// samples with ties and NaN: the measures agree with their definitions.
+TEST(ClassFit, AgreesWithTheDefinitionsOnRandomSamples) {
+  const double percents[] = {0, 20, 50, 90};
+  const double breaks[] = {-3, 0, 0.5, 4};
+  const std::vector<std::pair<Classify, std::int32_t>> methods{
+      {[](CMensora& m, double** b, std::int32_t* n, std::int32_t** i, std::int32_t** c) {
+         return m.DataSecByMaxMin(4, b, n, i, c);
+       }, 0},
+      {[](CMensora& m, double** b, std::int32_t* n, std::int32_t** i, std::int32_t** c) {
+         return m.DataSecByQuantile(3, b, n, i, c);
+       }, 0},
+      {[](CMensora& m, double** b, std::int32_t* n, std::int32_t** i, std::int32_t** c) {
+         return m.DataSecByNaturalBreaks(3, b, n, i, c);
+       }, 0},
+      {[](CMensora& m, double** b, std::int32_t* n, std::int32_t** i, std::int32_t** c) {
+         return m.DataSecByHeadTail(0.4, b, n, i, c);
+       }, 0},
+      {[&](CMensora& m, double** b, std::int32_t* n, std::int32_t** i, std::int32_t** c) {
+         return m.DataSecByPercentile(percents, 4, b, n, i, c);
+       }, 0},
+      {[&](CMensora& m, double** b, std::int32_t* n, std::int32_t** i, std::int32_t** c) {
+         return m.DataSecByBreaks(breaks, 4, b, n, i, c);
+       }, 0},
+      {[](CMensora& m, double** b, std::int32_t* n, std::int32_t** i, std::int32_t** c) {
+         return m.DataSecByAverStd(1, 0.5, b, n, i, c);
+       }, 1},
+  };
+  std::mt19937 rng(11);
+  for (int trial = 0; trial < 200; ++trial) {
+    std::vector<double> data;
+    const int n = 1 + static_cast<int>(rng() % 50);
+    for (int i = 0; i < n; ++i) {
+      data.push_back(rng() % 13 == 0 ? kNaN : (static_cast<double>(rng() % 40) - 12) / 4);
+    }
+    for (const auto& [classify, stdSet] : methods) {
+      CMensora m(data.data(), n);
+      const RangeResult r = RunClasses(m, classify);
+      ASSERT_EQ(1, r.status);
+      const Fit f = Measure(m, stdSet);
+      const Fit d = Direct(data, r);
+      ASSERT_EQ(1, f.status);
+      if (r.ids.empty()) continue;
+      const double scale = 1e-12 * (1 + d.sdam);
+      EXPECT_NEAR(d.sdam, f.sdam, scale);
+      EXPECT_NEAR(d.sdcm, f.sdcm, scale);
+      EXPECT_NEAR(d.adcm, f.adcm, 1e-12 * (1 + d.adcm));
+      EXPECT_NEAR(d.gvf, f.gvf, 1e-12);
+      EXPECT_NEAR(d.tai, f.tai, 1e-12);
+    }
+  }
+}
+
+// No spread: every deviation exactly 0, GVF and TAI 1. No member: sums 0,
+// GVF and TAI NaN. No current result of the set asked for, or an output
+// missing: -1 with nothing written.
+TEST(ClassFit, DegenerateResultsAndNoResult) {
+  std::vector<double> same{0.1, 0.1, 0.1, 0.1, 0.1};
+  CMensora m(same.data(), 5);
+  ASSERT_EQ(1, RunRange(m, &CMensora::DataSecByQuantile, 2).status);
+  Fit f = Measure(m, 0);
+  EXPECT_EQ(0, f.sdam);
+  EXPECT_EQ(0, f.sdcm);
+  EXPECT_EQ(0, f.adcm);
+  EXPECT_EQ(1, f.gvf);
+  EXPECT_EQ(1, f.tai);
+  EXPECT_EQ(-1, Measure(m, 1).status);  // no standard-deviation result yet
+  double unset = -5;
+  EXPECT_EQ(-1, m.DataSecFitNum(0, &unset, &unset, nullptr, &unset, &unset));
+  EXPECT_EQ(-5, unset);
+
+  std::vector<double> nan{kNaN, kNaN};
+  CMensora none(nan.data(), 2);
+  ASSERT_EQ(1, RunRange(none, &CMensora::DataSecByQuantile, 3).status);
+  f = Measure(none, 0);
+  EXPECT_EQ(0, f.sdam);
+  EXPECT_TRUE(std::isnan(f.gvf) && std::isnan(f.tai));
+
+  CMensora copy(nullptr, 0);
+  EXPECT_EQ(-1, Measure(copy, 0).status);
+  copy = m;  // a copy starts without results
+  EXPECT_EQ(-1, Measure(copy, 0).status);
+  EXPECT_EQ(1, Measure(m, 0).status);
+}

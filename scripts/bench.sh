@@ -24,7 +24,7 @@ for r in runs:
     if len(parts) >= 3 and parts[2].isdigit():
         t[(parts[0], parts[1], int(parts[2]))] = ms
     else:
-        others.append((r["name"], ms))
+        others.append((r["name"] + (f"  ({r['x_sort']:.3f} x sort)" if "x_sort" in r else ""), ms))
 tasks = ["median", "subsection", "mode", "classes5", "classes100", "classes10000", "window"]
 literal = ["literal_median", "literal_subsection", "literal_mode"]
 keys = sorted({(s, n) for (_, s, n) in t}, key=lambda k: (k[1], k[0]))
@@ -48,6 +48,6 @@ for shape, n in keys:
 if others:
     print("\nother benchmarks, milliseconds:")
     for name, ms in others:
-        print(f"  {name:<60}{ms:>12.3f}")
+        print(f"  {name:<72}{ms:>12.3f}")
 PY
 rm -f "$out"

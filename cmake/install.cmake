@@ -1,4 +1,4 @@
-# Install rules: the header, the versioned shared library, a CMake package
+# Install rules: the C++ and C headers, the versioned shared library, a CMake package
 # (find_package(Mensora CONFIG) gives Mensora::Mensora) and a pkg-config file.
 # Included by the top-level CMakeLists.txt when MENSORA_INSTALL is on.
 include(CMakePackageConfigHelpers)
@@ -12,7 +12,7 @@ install(TARGETS Mensora
     NAMELINK_COMPONENT Development
   ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR}
   INCLUDES DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})
-install(FILES ${PROJECT_SOURCE_DIR}/include/Mensora.h
+install(FILES ${PROJECT_SOURCE_DIR}/include/Mensora.h ${PROJECT_SOURCE_DIR}/include/mensora_c.h
   DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}
   COMPONENT Development)
 

@@ -10,11 +10,14 @@
  * thread at a time; separate handles are independent.
  *
  * Functions that can fail return an int status: MENSORA_OK (0) or a negative
- * MENSORA_ERROR_* code, and leave every output untouched on failure. Measures
- * return a double: NaN for a NULL handle, otherwise the value of the
- * library's own rules (a sample with no values gives NaN or 0.0 as each
- * measure's rule says). No function aborts, throws or reads past the lengths
- * the caller hands in.
+ * MENSORA_ERROR_* code, and leave every output untouched on failure; a call
+ * refused for its arguments changes nothing in the handle. Measures return a
+ * double: NaN for a NULL handle, otherwise the value of the library's own
+ * rules (a sample with no values gives NaN or 0.0 as each measure's rule
+ * says). When working memory cannot be had, the deviation and shape measures
+ * give NaN, those of the sorted order act as for an empty sample (NaN), and
+ * the mode and the frequency mean give 0.0. No function aborts, throws or
+ * reads past the lengths the caller hands in.
  *
  * Stable names: every name in this header. Later versions add names; they do
  * not change or remove these.
@@ -45,7 +48,8 @@ extern "C" {
 #define MENSORA_ERROR_ARGUMENT (-1) /* a NULL handle or out-pointer, or an argument out of range */
 #define MENSORA_ERROR_EMPTY (-2)    /* the sample has no values */
 #define MENSORA_ERROR_MEMORY (-3)   /* working memory or a result buffer could not be had */
-#define MENSORA_ERROR_DATA (-4)     /* the sample's values do not allow the method */
+#define MENSORA_ERROR_DATA (-4)     /* the sample's values do not allow the method (a step
+                                       class count taken from the data's maximum) */
 
 /* Limits that mean "the data's own extreme" (an argument within
  * MENSORA_EQ_TOLERANCE of the sentinel is replaced by it). */
@@ -99,7 +103,8 @@ MENSORA_C_API double mensora_range(mensora_sample* sample);          /* maximum 
 MENSORA_C_API int mensora_extremes(mensora_sample* sample, double* min, double* max);
 /* Every step-th sorted value, from the smallest: *values receives
  * ceil(n / step) values (an array of the handle, valid until the next call of
- * this function), *count their number. step >= 1. */
+ * this function), *count their number. step >= 1; a step beyond n gives the
+ * smallest value. */
 MENSORA_C_API int mensora_every_nth(mensora_sample* sample, int32_t step, const double** values,
                                     int32_t* count);
 
@@ -118,9 +123,9 @@ MENSORA_C_API double mensora_kurtosis(mensora_sample* sample);             /* ex
 
 /* Value window: the positions of the values with min <= value < max (a NaN
  * value lies in every window), ascending, into *ids (an array of the handle,
- * valid until the next selection that finds at least one value) and their
- * number into *count. Nothing found is a success with *count = 0 and
- * *ids = NULL. */
+ * valid until the next selection that finds at least one value, even one
+ * that then fails for memory) and their number into *count. Nothing found,
+ * in an empty sample too, is a success with *count = 0 and *ids = NULL. */
 MENSORA_C_API int mensora_select(mensora_sample* sample, double min, double max,
                                  const int32_t** ids, int32_t* count);
 
@@ -128,7 +133,10 @@ MENSORA_C_API int mensora_select(mensora_sample* sample, double min, double max,
 /* k classes of equal width between the minimum and the maximum. */
 MENSORA_C_API int mensora_classify_equal(mensora_sample* sample, int32_t k, mensora_classes* out);
 /* Classes of width step from start up to end (MENSORA_AUTO_MAX: the maximum);
- * their number is (end - start) / step truncated, at least 1. */
+ * their number is (end - start) / step truncated, at least 1. start and step
+ * finite, step != 0. A number of classes out of range is
+ * MENSORA_ERROR_ARGUMENT for a given end and MENSORA_ERROR_DATA when the end
+ * is the maximum. */
 MENSORA_C_API int mensora_classify_step(mensora_sample* sample, double start, double step,
                                         double end, mensora_classes* out);
 /* k classes of equal width from start up to end (MENSORA_AUTO_MAX: the maximum). */
@@ -149,16 +157,23 @@ MENSORA_C_API int mensora_classify_stddev_window(mensora_sample* sample, int32_t
                                                  mensora_classes* out);
 
 /* The class of every position 0 .. n-1 of the sample into labels[0 .. n-1]:
- * the class index, or -1 for a value in no class. n is the sample's size. */
+ * the class index, or -1 for a value in no class (a value listed twice takes
+ * the later class). n is the sample's size; an id outside 0 .. n-1 is
+ * MENSORA_ERROR_ARGUMENT, with nothing written. */
 MENSORA_C_API int mensora_class_labels(const mensora_classes* classes, int32_t n, int32_t* labels);
 
 /* Breaks of pre-aggregated data: values[i] stands for weights[i]
  * observations. values in any order, repeats allowed (their weights add); NaN
  * values are skipped; a weight that is negative, NaN or infinite is
- * MENSORA_ERROR_ARGUMENT; zero weights count as absent. breaks receives k + 1
- * values. With whole-number weights the breaks are those of
- * mensora_classify_natural / mensora_classify_quantile over the sample in
- * which every value is repeated weight times, bit for bit. */
+ * MENSORA_ERROR_ARGUMENT; zero weights count as absent, and no positive
+ * weight at all is MENSORA_ERROR_EMPTY (values that are all NaN give NaN
+ * breaks). breaks receives k + 1 values. With whole-number weights the
+ * breaks are those of mensora_classify_natural / mensora_classify_quantile
+ * over the sample in which every value is repeated weight times, bit for bit
+ * (natural breaks while the total stays below 2^53; quantile breaks for any
+ * total, computed exactly). The quantile break s < k is the first value whose
+ * cumulative weight exceeds s / k of the total, for any weights. The natural
+ * breaks leave out a value whose weight is below 2^-53 of the total. */
 MENSORA_C_API int mensora_natural_breaks_weighted(const double* values, const double* weights,
                                                   int32_t n, int32_t k, double* breaks);
 MENSORA_C_API int mensora_quantile_breaks_weighted(const double* values, const double* weights,

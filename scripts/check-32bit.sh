@@ -7,7 +7,7 @@ cd "$(dirname "$0")/.."
 scripts/deps.sh cmake make g++-multilib libgtest-dev:i386 libgmock-dev:i386 python3
 OUT=${OUT:-build-m32}
 flags="-m32 -msse2 -mfpmath=sse"
-cmake -S . -B "$OUT" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_FLAGS="$flags" \
+cmake -S . -B "$OUT" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_FLAGS="$flags" -DCMAKE_C_FLAGS="$flags" \
   -DCMAKE_EXE_LINKER_FLAGS=-m32 -DCMAKE_SHARED_LINKER_FLAGS=-m32 \
   -DMENSORA_BENCH=OFF -DMENSORA_TOOLS=OFF >/dev/null
 cmake --build "$OUT" -j2

@@ -6,7 +6,7 @@
 #   scripts/check-all.sh asan fuzz     # only the named ones
 set -uo pipefail
 cd "$(dirname "$0")/.."
-all=(warnings tidy asan valgrind tsan 32bit mingw install fuzz)
+all=(warnings tidy asan valgrind tsan 32bit mingw install bare fuzz)
 checks=("$@")
 [ ${#checks[@]} -gt 0 ] || checks=("${all[@]}")
 
@@ -20,6 +20,7 @@ script_for() {
     32bit) echo scripts/check-32bit.sh ;;
     mingw) echo scripts/check-mingw.sh ;;
     install) echo scripts/check-install.sh ;;
+    bare) echo scripts/check-bare.sh ;;
     fuzz) echo scripts/fuzz.sh ;;
     *) return 1 ;;
   esac

@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
-# Installs the library into a scratch prefix and builds the consumer project
-# in tests/consumer against the installed copy, once through the CMake package
-# and once through pkg-config, and runs both programs.
+# Installs the library into a scratch prefix and builds the consumer programs
+# in tests/consumer (C++ over the class, C over the C interface) against the
+# installed copy, once through the CMake package and once through pkg-config,
+# and runs them.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/deps.sh cmake g++ make pkg-config
+scripts/deps.sh cmake g++ gcc make pkg-config
 OUT=${OUT:-build-install}
 PREFIX="$PWD/$OUT/prefix"
 rm -rf "$PREFIX" "$OUT/consumer-cmake" "$OUT/consumer-pc"
@@ -22,13 +23,19 @@ echo "== consumer through find_package(Mensora CONFIG)"
 cmake -S tests/consumer -B "$OUT/consumer-cmake" -DCMAKE_PREFIX_PATH="$PREFIX" >/dev/null
 cmake --build "$OUT/consumer-cmake" -j2 >/dev/null
 "$OUT/consumer-cmake/consumer"
+"$OUT/consumer-cmake/consumer_c"
 
 echo "== consumer through pkg-config"
 mkdir -p "$OUT/consumer-pc"
 export PKG_CONFIG_PATH="$libdir/pkgconfig"
-[ "$(pkg-config --modversion mensora)" = "1.0.0" ]
+version=$(sed -n 's/^#define MENSORA_VERSION_\(MAJOR\|MINOR\|PATCH\) //p' include/Mensora.h | paste -sd.)
+[ "$(pkg-config --modversion mensora)" = "$version" ]
 # shellcheck disable=SC2046
 g++ -std=c++17 tests/consumer/main.cpp $(pkg-config --cflags --libs mensora) \
   -o "$OUT/consumer-pc/consumer"
+# shellcheck disable=SC2046
+gcc -std=c99 -pedantic -Wall -Wextra -Werror tests/consumer/main.c \
+  $(pkg-config --cflags --libs mensora) -o "$OUT/consumer-pc/consumer_c"
 LD_LIBRARY_PATH="$libdir" "$OUT/consumer-pc/consumer"
+LD_LIBRARY_PATH="$libdir" "$OUT/consumer-pc/consumer_c"
 echo "install check passed"

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Cross-builds Mensora.dll and the test suite for 32-bit Windows with
 # MinGW-w64 (GoogleTest is built from Debian's sources with the same
-# compiler), checks that the DLL exports the class, and runs the tests through
-# CTest with Wine as the emulator.
+# compiler), checks that the DLL exports the class and the C interface and
+# nothing else, and runs the tests (the C program over the C interface
+# included) through CTest with Wine as the emulator.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/deps.sh cmake make g++-mingw-w64-i686 googletest wine wine32:i386
@@ -35,9 +36,14 @@ i686-w64-mingw32-objdump -p "$dll" >"$OUT/dll-headers.txt"
 exports=$(awk '/\[Ordinal\/Name Pointer\] Table/ {f = 1; next} f && /^[[:space:]]*$/ {f = 0} f' \
   "$OUT/dll-headers.txt")
 grep -q '_ZN8CMensora15DataSecByMaxMin' <<<"$exports" || { echo "Mensora.dll does not export the class"; exit 1; }
-extra=$(grep -v '8CMensora' <<<"$exports" | grep '\]' || true)
-[ -z "$extra" ] || { echo "Mensora.dll exports more than the class:"; echo "$extra"; exit 1; }
-echo "Mensora.dll exports $(echo "$exports" | grep -c '8CMensora') members of CMensora"
+# Every function the C header declares, by its plain C name.
+c_names=$(grep -o 'mensora_[a-z_]*(' include/mensora_c.h | tr -d '(' | sort -u)
+for name in $c_names; do
+  grep -qE "\] $name\$" <<<"$exports" || { echo "Mensora.dll does not export $name"; exit 1; }
+done
+extra=$(grep -v -E '8CMensora|\] mensora_[a-z_]+$' <<<"$exports" | grep '\]' || true)
+[ -z "$extra" ] || { echo "Mensora.dll exports more than the class and the C interface:"; echo "$extra"; exit 1; }
+echo "Mensora.dll exports $(echo "$exports" | grep -c '8CMensora') members of CMensora and $(echo "$c_names" | wc -w) C functions"
 
 # The fallback tests fail the library's allocations by replacing the global
 # allocation operators in the test program; a DLL keeps its own operators, so

@@ -284,7 +284,9 @@ TEST(NaturalBreaks, SameBreaksForEveryOrderOfTheSameMultiset) {
 // Large samples take the threaded path: the same classes on one thread and
 // on several. Consecutive integers 0..4L+1 in four classes: every partition
 // into sizes L, L, L+1, L+1 costs exactly the same (about 10^13), and the
-// tie goes to the smallest class starts 0, L, 2L, 3L+1.
+// tie goes to the smallest class starts 0, L, 2L, 3L+1. A layer whose rows
+// all take one column (0..39999 and one far value) splits no further and is
+// solved as it stands.
 TEST(NaturalBreaks, LargeSamplesSameOnEveryNumberOfThreadsAndExactTies) {
   constexpr int kL = 1 << 15;
   std::vector<double> ties(4 * kL + 2);
@@ -295,11 +297,16 @@ TEST(NaturalBreaks, LargeSamplesSameOnEveryNumberOfThreadsAndExactTies) {
   std::vector<double> areas(70000);
   for (double& v : areas) v = skewed(rng);
 
+  std::vector<double> far(40000);
+  std::iota(far.begin(), far.end(), 0.0);
+  far.push_back(1e308);
+
   std::vector<RangeResult> results;
   for (const char* threads : {"1", "2", "4"}) {
     SetMensoraThreads(threads);
     results.push_back(Natural(ties, 4));
     results.push_back(Natural(areas, 12));
+    EXPECT_EQ((std::vector<double>{0, 1e308, 1e308}), Natural(far, 2).breaks) << threads;
   }
   SetMensoraThreads(nullptr);
   EXPECT_EQ((std::vector<double>{0, kL, 2 * kL, 3 * kL + 1, 4 * kL + 1}), results[0].breaks);

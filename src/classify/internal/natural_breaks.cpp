@@ -5,6 +5,7 @@
 #include <atomic>
 #include <cmath>
 #include <cstdlib>
+#include <limits>
 #include <memory>
 #include <thread>
 
@@ -16,8 +17,8 @@ namespace internal {
 namespace {
 
 // Prefix sums up to (not including) each point, one array per sum: the
-// total count, and the sums of count * z and count * z^2 as unevaluated pairs
-// hi + lo.
+// total weight, and the sums of weight * z and weight * z^2 as unevaluated
+// pairs hi + lo.
 struct PrefixSums {
   double* weight;
   double* sumHi;
@@ -37,15 +38,17 @@ void AddToPair(double& hi, double& lo, double term) {
 // Fills the prefix sums 0..m for the points scaled by a power of two into
 // (-1, 1) (exact but for values that fall below the normal range) and
 // shifted by the scaled weighted median.
-void FillPrefixSums(const double* values, const std::int32_t* counts, std::int32_t m,
+void FillPrefixSums(const double* values, const double* weights, std::int32_t m,
                     const PrefixSums& prefix) {
   int exponent = 0;
   std::frexp(std::max(std::fabs(values[0]), std::fabs(values[m - 1])), &exponent);
-  std::int64_t total = 0;
-  for (std::int32_t i = 0; i < m; ++i) total += counts[i];
+  double total = 0.0;
+  for (std::int32_t i = 0; i < m; ++i) total += weights[i];
+  // The partial sums repeat those of the total, so the last point ends the
+  // search at the latest.
   std::int32_t median = 0;
-  for (std::int64_t below = 0; 2 * (below + counts[median]) < total; ++median) {
-    below += counts[median];
+  for (double below = 0.0; median < m - 1 && 2.0 * (below + weights[median]) < total; ++median) {
+    below += weights[median];
   }
   // A multiplication by 2^-exponent where that factor is a normal number
   // (it rounds as ldexp does), ldexp itself otherwise.
@@ -64,11 +67,11 @@ void FillPrefixSums(const double* values, const std::int32_t* counts, std::int32
     prefix.sqHi[i] = sqHi;
     prefix.sqLo[i] = sqLo;
     if (i == m) break;
-    const double count = static_cast<double>(counts[i]);
+    const double w = weights[i];
     const double z = scaled(values[i]) - shift;
-    weight += count;
-    AddToPair(sumHi, sumLo, count * z);
-    AddToPair(sqHi, sqLo, count * (z * z));
+    weight += w;
+    AddToPair(sumHi, sumLo, w * z);
+    AddToPair(sqHi, sqLo, w * (z * z));
   }
 }
 
@@ -248,7 +251,9 @@ void SolveLayer(const Layer& layer, const Range& whole, int threads) {
   Range ranges[kRanges];
   int count = 1;
   ranges[0] = whole;
-  while (2 * count <= kRanges) {
+  // Ranges that are empty, or whose rows all take one column, are not split;
+  // when no range can be split any more the splitting ends.
+  for (int before = 0; count > before && 2 * count <= kRanges;) {
     Range next[kRanges];
     int nextCount = 0;
     for (int r = 0; r < count; ++r) {
@@ -259,6 +264,7 @@ void SolveLayer(const Layer& layer, const Range& whole, int threads) {
         nextCount += 2;
       }
     }
+    before = count;
     count = nextCount;
     std::copy(next, next + count, ranges);
   }
@@ -289,21 +295,21 @@ std::unique_ptr<T[]> ScratchArray(std::int64_t n) {
 
 }  // namespace
 
-std::int32_t CollapseEqual(double* values, std::int32_t m, std::int32_t* counts) noexcept {
+std::int32_t CollapseEqual(double* values, std::int32_t m, double* weights) noexcept {
   std::int32_t d = 0;
   for (std::int32_t i = 0; i < m; ++i) {
     if (d > 0 && values[i] == values[d - 1]) {
-      ++counts[d - 1];
+      weights[d - 1] += 1.0;
     } else {
       values[d] = values[i];
-      counts[d] = 1;
+      weights[d] = 1.0;
       ++d;
     }
   }
   return d;
 }
 
-bool OptimalClassStarts(const double* values, const std::int32_t* counts, std::int32_t m,
+bool OptimalClassStarts(const double* values, const double* weights, std::int32_t m,
                         std::int32_t classes, int threads, std::int32_t* starts) noexcept {
   if (classes == 1 || classes == m) {
     for (std::int32_t s = 0; s < classes; ++s) starts[s] = s;
@@ -321,7 +327,7 @@ bool OptimalClassStarts(const double* values, const std::int32_t* counts, std::i
   const PrefixSums prefix{sums.get(), sums.get() + points, sums.get() + 2 * points,
                           sums.get() + 3 * points, sums.get() + 4 * points};
 
-  FillPrefixSums(values, counts, m, prefix);
+  FillPrefixSums(values, weights, m, prefix);
   // One class: the points from i on.
   for (std::int32_t i = classes - 1; i < m; ++i) prev.get()[i] = ClassCost(prefix, i, m);
   // The columns of layer c are the rows solved in layer c - 1.
@@ -351,7 +357,7 @@ bool OptimalClassStarts(const double* values, const std::int32_t* counts, std::i
   return true;
 }
 
-bool NaturalClassStarts(const double* values, const std::int32_t* counts, std::int32_t d,
+bool NaturalClassStarts(const double* values, const double* weights, std::int32_t d,
                         std::int32_t k, int threads, std::int32_t* starts) noexcept {
   if (d <= k) {
     for (std::int32_t s = 0; s < d; ++s) starts[s] = s;
@@ -379,12 +385,22 @@ bool NaturalClassStarts(const double* values, const std::int32_t* counts, std::i
     // +inf joins the last class of the finite values.
     end = d - 1;
   }
-  if (!OptimalClassStarts(values + first, counts + first, end - first, remaining, threads,
+  if (!OptimalClassStarts(values + first, weights + first, end - first, remaining, threads,
                           starts + s)) {
     return false;
   }
   for (std::int32_t c = 0; c < remaining; ++c) starts[s + c] += first;
   return true;
+}
+
+void FillNaturalBreaks(const double* values, std::int32_t d, const std::int32_t* starts,
+                       std::int32_t k, double* breaks) noexcept {
+  const double nan = std::numeric_limits<double>::quiet_NaN();
+  const std::int32_t classes = std::min(k, d);
+  for (std::int32_t s = 0; s < k; ++s) {
+    breaks[s] = d == 0 ? nan : values[starts[std::min(s, classes - 1)]];
+  }
+  breaks[k] = d == 0 ? nan : values[d - 1];
 }
 
 int NaturalBreaksThreads() noexcept {

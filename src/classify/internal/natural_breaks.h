@@ -10,16 +10,19 @@ namespace mensora {
 namespace internal {
 
 // Collapses the runs of equal values of the ascending values[0..m-1] in place
-// into distinct values, writing the length of each run to counts. Returns the
-// number of distinct values.
-std::int32_t CollapseEqual(double* values, std::int32_t m, std::int32_t* counts) noexcept;
+// into distinct values, writing the length of each run to weights. Returns
+// the number of distinct values.
+std::int32_t CollapseEqual(double* values, std::int32_t m, double* weights) noexcept;
 
 // The optimal partition of m weighted points (distinct finite values,
-// ascending, with counts >= 1) into `classes` classes of consecutive points,
+// ascending, with weights > 0) into `classes` classes of consecutive points,
 // 1 <= classes <= m: writes the first point of each class to
-// starts[0..classes-1] (starts[0] = 0).
+// starts[0..classes-1] (starts[0] = 0). Whole-number weights act exactly as
+// that many copies of the value as long as their total stays below 2^53. Any
+// other weights must keep every partial sum of weights strictly growing (no
+// weight below the rounding of the total) and the total finite.
 //
-// The cost of a class is sum(count * (value - class mean)^2), computed from
+// The cost of a class is sum(weight * (value - class mean)^2), computed from
 // prefix sums of the points scaled by a power of two and shifted by their
 // weighted median, the sums carried as pairs of doubles so that the
 // difference of two prefix sums keeps the precision of the class itself. The
@@ -42,11 +45,11 @@ std::int32_t CollapseEqual(double* values, std::int32_t m, std::int32_t* counts)
 // depends on the order of the sample.
 //
 // False when the scratch memory cannot be allocated.
-bool OptimalClassStarts(const double* values, const std::int32_t* counts, std::int32_t m,
+bool OptimalClassStarts(const double* values, const double* weights, std::int32_t m,
                         std::int32_t classes, int threads, std::int32_t* starts) noexcept;
 
-// The natural-breaks classes of d distinct ascending values with counts
-// (d >= 1, -inf first and +inf last where present, no NaN) for a class count
+// The natural-breaks classes of d distinct ascending values with weights, as
+// for OptimalClassStarts (d >= 1, -inf first and +inf last where present, no NaN) for a class count
 // k >= 1. Writes the first point of each of min(k, d) classes to starts:
 //   - d <= k: every distinct value is its own class;
 //   - k = 1: one class;
@@ -57,8 +60,17 @@ bool OptimalClassStarts(const double* values, const std::int32_t* counts, std::i
 //     value with any other has an infinite sum of squares, so whenever k
 //     leaves room this is the only partition with a finite cost.
 // False when the scratch memory cannot be allocated.
-bool NaturalClassStarts(const double* values, const std::int32_t* counts, std::int32_t d,
+bool NaturalClassStarts(const double* values, const double* weights, std::int32_t d,
                         std::int32_t k, int threads, std::int32_t* starts) noexcept;
+
+// The k + 1 breaks of the natural-breaks classes of d distinct ascending
+// values (d >= 0) whose min(k, d) classes start at the points in starts:
+// break[s] is the smallest value of class s, break[k] the largest value.
+// With fewer distinct values than classes (d < k) the classes d-1..k-2 are
+// empty, their breaks repeating the largest value, and the last class holds
+// it. With no value every break is NaN.
+void FillNaturalBreaks(const double* values, std::int32_t d, const std::int32_t* starts,
+                       std::int32_t k, double* breaks) noexcept;
 
 // The number of threads natural breaks may use, at most 4: the value of the
 // environment variable MENSORA_THREADS when it is a whole number of at least

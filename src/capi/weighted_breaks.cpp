@@ -1,0 +1,100 @@
+// C interface: natural and equal-count breaks of pre-aggregated data.
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <limits>
+
+#include "capi/internal/handle.h"
+#include "classify/internal/natural_breaks.h"
+#include "classify/internal/weighted_breaks.h"
+#include "mensora_c.h"
+#include "sample/internal/alloc.h"
+
+using mensora::capi::Guarded;
+using mensora::internal::WeightedPoint;
+using mensora::internal::WorkArray;
+
+namespace {
+
+// The points of the expanded sample that are not NaN, sorted: the arguments
+// are checked, values with weight 0 are left out. `m` receives their number;
+// a sample whose every value is NaN has none and is no error.
+int CollectPoints(const double* values, const double* weights, std::int32_t n, std::int32_t k,
+                  const double* breaks, WorkArray<WeightedPoint>& points, std::int32_t& m) {
+  if (n < 0 || (n > 0 && (values == nullptr || weights == nullptr)) || breaks == nullptr ||
+      k < 1 || k == INT32_MAX) {
+    return MENSORA_ERROR_ARGUMENT;
+  }
+  std::int32_t numbers = 0;
+  bool nan = false;
+  for (std::int32_t i = 0; i < n; ++i) {
+    if (!(weights[i] >= 0.0) || std::isinf(weights[i])) return MENSORA_ERROR_ARGUMENT;
+    if (weights[i] == 0.0) continue;
+    if (std::isnan(values[i])) {
+      nan = true;
+    } else {
+      ++numbers;
+    }
+  }
+  if (numbers == 0 && !nan) return MENSORA_ERROR_EMPTY;
+  if (!points.Allocate(numbers)) return MENSORA_ERROR_MEMORY;
+  m = 0;
+  for (std::int32_t i = 0; i < n; ++i) {
+    if (weights[i] > 0.0 && !std::isnan(values[i])) points[m++] = WeightedPoint{values[i], weights[i]};
+  }
+  mensora::internal::SortPoints(points.get(), m);
+  return MENSORA_OK;
+}
+
+void FillNaN(double* breaks, std::int32_t k) {
+  std::fill(breaks, breaks + k + 1, std::numeric_limits<double>::quiet_NaN());
+}
+
+}  // namespace
+
+extern "C" {
+
+int mensora_natural_breaks_weighted(const double* values, const double* weights, int32_t n,
+                                    int32_t k, double* breaks) {
+  return Guarded([&] {
+    WorkArray<WeightedPoint> points;
+    std::int32_t m = 0;
+    const int status = CollectPoints(values, weights, n, k, breaks, points, m);
+    if (status != MENSORA_OK) return status;
+    if (m == 0) {
+      FillNaN(breaks, k);
+      return MENSORA_OK;
+    }
+    WorkArray<double> distinct(m), sums(m);
+    if (!distinct || !sums) return MENSORA_ERROR_MEMORY;
+    const std::int32_t d = mensora::internal::CollapseWeighted(points.get(), m, distinct.get(),
+                                                               sums.get());
+    WorkArray<std::int32_t> starts(std::min(k, d));
+    if (!starts || !mensora::internal::NaturalClassStarts(
+                       distinct.get(), sums.get(), d, k,
+                       mensora::internal::NaturalBreaksThreads(), starts.get())) {
+      return MENSORA_ERROR_MEMORY;
+    }
+    mensora::internal::FillNaturalBreaks(distinct.get(), d, starts.get(), k, breaks);
+    return MENSORA_OK;
+  });
+}
+
+int mensora_quantile_breaks_weighted(const double* values, const double* weights, int32_t n,
+                                     int32_t k, double* breaks) {
+  return Guarded([&] {
+    WorkArray<WeightedPoint> points;
+    std::int32_t m = 0;
+    const int status = CollectPoints(values, weights, n, k, breaks, points, m);
+    if (status != MENSORA_OK) return status;
+    if (m == 0) {
+      FillNaN(breaks, k);
+      return MENSORA_OK;
+    }
+    return mensora::internal::WeightedQuantileBreaks(points.get(), m, k, breaks)
+               ? MENSORA_OK
+               : MENSORA_ERROR_MEMORY;
+  });
+}
+
+}  // extern "C"

@@ -1,0 +1,247 @@
+/* The C interface from C: every function, its error statuses, and which
+ * call keeps or replaces the arrays a handle hands out. Exits non-zero at the
+ * first failed check. */
+#include <math.h>
+#include <stdint.h>
+#include <stdio.h>
+#include <string.h>
+
+#include "mensora_c.h"
+
+static int failures = 0;
+
+#define CHECK(cond)                                                   \
+  do {                                                                \
+    if (!(cond)) {                                                    \
+      fprintf(stderr, "%s:%d: check failed: %s\n", __FILE__, __LINE__, #cond); \
+      ++failures;                                                     \
+    }                                                                 \
+  } while (0)
+
+static int same_doubles(const double* a, const double* b, int n) {
+  return memcmp(a, b, (size_t)n * sizeof(double)) == 0;
+}
+
+static int same_ints(const int32_t* a, const int32_t* b, int n) {
+  return n == 0 || memcmp(a, b, (size_t)n * sizeof(int32_t)) == 0;
+}
+
+static void version_and_messages(void) {
+  int status;
+  CHECK(strcmp(mensora_version(), "1.1.0") == 0);
+  for (status = -6; status <= 1; ++status) CHECK(mensora_status_message(status) != NULL);
+  CHECK(strcmp(mensora_status_message(MENSORA_ERROR_MEMORY), "out of memory") == 0);
+  CHECK(strcmp(mensora_status_message(MENSORA_OK), mensora_status_message(-99)) != 0);
+}
+
+static void handles_and_measures(void) {
+  double values[] = {2, 4, 4, 4, 5, 5, 7, 9};
+  double deviations[8];
+  double min = 0, max = 0;
+  const double* nth = NULL;
+  int32_t count = 0;
+  mensora_sample* s = mensora_sample_new(values, 8);
+
+  CHECK(mensora_sample_new(values, -1) == NULL);
+  CHECK(mensora_sample_new(NULL, 3) == NULL);
+  CHECK(s != NULL && mensora_sample_size(s) == 8 && mensora_sample_size(NULL) == -1);
+  mensora_sample_free(NULL);
+
+  CHECK(mensora_mean(s) == 5 && mensora_median(s) == 4.5 && mensora_mode(s) == 4);
+  CHECK(mensora_frequency_mean(s) == 74.0 / 16);
+  CHECK(fabs(mensora_geometric_mean(s) - pow(2.0 * 4 * 4 * 4 * 5 * 5 * 7 * 9, 1.0 / 8)) < 1e-12);
+  CHECK(mensora_range(s) == 7);
+  CHECK(mensora_mean_abs_deviation(s) == 1.5 && mensora_sum_of_squares(s) == 32);
+  CHECK(mensora_variance(s) == 4 && mensora_std_deviation(s) == 2 && mensora_root_variance(s) == 2);
+  CHECK(mensora_variation_coefficient(s) == 0.4);
+  CHECK(mensora_skewness(s) == 5.25 * sqrt(1.0 / 48));
+  CHECK(mensora_kurtosis(s) == sqrt(1.0 / 3) * (89.0 / 32 - 3));
+  CHECK(isnan(mensora_mean(NULL)) && isnan(mensora_median(NULL)) && isnan(mensora_kurtosis(NULL)));
+
+  CHECK(mensora_extremes(s, &min, &max) == MENSORA_OK && min == 2 && max == 9);
+  CHECK(mensora_extremes(s, NULL, &max) == MENSORA_ERROR_ARGUMENT);
+  CHECK(mensora_extremes(NULL, &min, &max) == MENSORA_ERROR_ARGUMENT);
+
+  CHECK(mensora_every_nth(s, 3, &nth, &count) == MENSORA_OK && count == 3);
+  CHECK(nth[0] == 2 && nth[1] == 4 && nth[2] == 7);
+  CHECK(mensora_every_nth(s, 0, &nth, &count) == MENSORA_ERROR_ARGUMENT);
+  CHECK(mensora_every_nth(s, 100, &nth, &count) == MENSORA_OK && count == 1 && nth[0] == 2);
+
+  CHECK(mensora_deviations(s, deviations, 7) == MENSORA_ERROR_ARGUMENT);
+  CHECK(mensora_deviations(s, NULL, 8) == MENSORA_ERROR_ARGUMENT);
+  CHECK(mensora_deviations(s, deviations, 8) == MENSORA_OK);
+  CHECK(deviations[0] == -3 && deviations[7] == 4);
+  mensora_sample_free(s);
+}
+
+static void empty_sample(void) {
+  mensora_sample* s = mensora_sample_new(NULL, 0);
+  mensora_classes out = {-7, NULL, NULL, NULL};
+  const double* nth = NULL;
+  const int32_t* ids = (const int32_t*)&out;
+  int32_t count = -1;
+  double min = 0, max = 0, dev = 0;
+
+  CHECK(s != NULL && mensora_sample_size(s) == 0);
+  CHECK(isnan(mensora_mean(s)) && isnan(mensora_median(s)) && isnan(mensora_variance(s)));
+  CHECK(mensora_extremes(s, &min, &max) == MENSORA_ERROR_EMPTY);
+  CHECK(mensora_every_nth(s, 1, &nth, &count) == MENSORA_ERROR_EMPTY);
+  CHECK(mensora_deviations(s, &dev, 0) == MENSORA_ERROR_EMPTY);
+  CHECK(mensora_classify_equal(s, 3, &out) == MENSORA_ERROR_EMPTY);
+  CHECK(mensora_classify_natural(s, 3, &out) == MENSORA_ERROR_EMPTY);
+  CHECK(mensora_classify_stddev(s, 1, 1.0, &out) == MENSORA_ERROR_EMPTY);
+  CHECK(out.class_count == -7);
+  CHECK(mensora_select(s, 0, 1, &ids, &count) == MENSORA_OK && count == 0 && ids == NULL);
+  mensora_sample_free(s);
+}
+
+static void classes_and_labels(void) {
+  double values[] = {4, 1, 3, 2, 5};
+  mensora_sample* s = mensora_sample_new(values, 5);
+  mensora_classes out, untouched = {-7, NULL, NULL, NULL};
+  const int32_t ids_equal[] = {1, 3, 2, 0, 4}, counts_equal[] = {2, 3};
+  const double breaks_equal[] = {1, 3, 5};
+  int32_t labels[5] = {9, 9, 9, 9, 9};
+  const int32_t labels_equal[] = {1, 0, 1, 0, 1}, nine[5] = {9, 9, 9, 9, 9};
+  int32_t bad_ids[] = {0, 5};
+  const mensora_classes bad = {1, breaks_equal, counts_equal, bad_ids};
+
+  CHECK(mensora_classify_equal(s, 2, &out) == MENSORA_OK && out.class_count == 2);
+  CHECK(same_doubles(out.breaks, breaks_equal, 3) && same_ints(out.counts, counts_equal, 2));
+  CHECK(same_ints(out.ids, ids_equal, 5));
+  CHECK(mensora_class_labels(&out, 5, labels) == MENSORA_OK && same_ints(labels, labels_equal, 5));
+  memcpy(labels, nine, sizeof labels);
+  CHECK(mensora_class_labels(&out, 4, labels) == MENSORA_ERROR_ARGUMENT);
+  CHECK(mensora_class_labels(&bad, 5, labels) == MENSORA_ERROR_ARGUMENT);
+  CHECK(mensora_class_labels(NULL, 5, labels) == MENSORA_ERROR_ARGUMENT);
+  CHECK(same_ints(labels, nine, 5));
+
+  CHECK(mensora_classify_step(s, 1, 1, MENSORA_AUTO_MAX, &out) == MENSORA_OK && out.class_count == 4);
+  CHECK(mensora_classify_count(s, 0, 2, 4, &out) == MENSORA_OK && out.breaks[1] == 2);
+  CHECK(mensora_classify_quantile(s, 5, &out) == MENSORA_OK && out.counts[4] == 1);
+  CHECK(mensora_classify_natural(s, 2, &out) == MENSORA_OK && out.class_count == 2);
+  CHECK(mensora_classify_stddev(s, 1, 1.0, &out) == MENSORA_OK && out.class_count == 4);
+  CHECK(out.breaks[0] == -MENSORA_HUGE_BOUND && out.breaks[2] == 3);
+  CHECK(mensora_classify_stddev_window(s, 0, 1.0, 2, 4, &out) == MENSORA_OK);
+  CHECK(out.class_count == 2 && out.counts[0] == 1 && out.counts[1] == 2);
+
+  /* Bad arguments and the data's own refusal leave *out untouched. */
+  out = untouched;
+  CHECK(mensora_classify_equal(s, 0, &out) == MENSORA_ERROR_ARGUMENT);
+  CHECK(mensora_classify_equal(NULL, 2, &out) == MENSORA_ERROR_ARGUMENT);
+  CHECK(mensora_classify_equal(s, 2, NULL) == MENSORA_ERROR_ARGUMENT);
+  CHECK(mensora_classify_quantile(s, INT32_MAX, &out) == MENSORA_ERROR_ARGUMENT);
+  CHECK(mensora_classify_natural(s, -1, &out) == MENSORA_ERROR_ARGUMENT);
+  CHECK(mensora_classify_count(s, 0, 0, 4, &out) == MENSORA_ERROR_ARGUMENT);
+  CHECK(mensora_classify_step(s, 0, 0, 4, &out) == MENSORA_ERROR_ARGUMENT);
+  CHECK(mensora_classify_step(s, 0, NAN, MENSORA_AUTO_MAX, &out) == MENSORA_ERROR_ARGUMENT);
+  CHECK(mensora_classify_step(s, 3, 1, 2, &out) == MENSORA_ERROR_ARGUMENT);
+  CHECK(mensora_classify_step(s, 3, 5, MENSORA_AUTO_MAX, &out) == MENSORA_ERROR_DATA);
+  CHECK(mensora_classify_stddev(s, -1, 1.0, &out) == MENSORA_ERROR_ARGUMENT);
+  CHECK(mensora_classify_stddev_window(s, 1, -1.0, 0, 9, &out) == MENSORA_ERROR_ARGUMENT);
+  CHECK(out.class_count == -7 && out.breaks == NULL);
+  mensora_sample_free(s);
+}
+
+/* Range classes replace the arrays of every earlier range-class call; the
+ * standard-deviation classes keep their own. A selection that finds nothing
+ * keeps the earlier ids. The sanitizer and valgrind runs catch any read of a
+ * released array here. */
+static void lifetimes(void) {
+  double values[] = {2, 4, 4, 4, 5, 5, 7, 9};
+  mensora_sample* s = mensora_sample_new(values, 8);
+  mensora_classes range, std, again;
+  const int32_t std_counts[] = {1, 3, 2, 2};
+  const int32_t* ids = NULL;
+  const int32_t* kept = NULL;
+  const double* nth = NULL;
+  int32_t count = 0, kept_count = 0, nth_count = 0;
+
+  CHECK(mensora_every_nth(s, 2, &nth, &nth_count) == MENSORA_OK && nth_count == 4);
+  CHECK(mensora_classify_stddev(s, 1, 1.0, &std) == MENSORA_OK);
+  CHECK(mensora_classify_equal(s, 3, &range) == MENSORA_OK);
+  CHECK(mensora_classify_natural(s, 2, &again) == MENSORA_OK);
+  CHECK(mensora_classify_quantile(s, 4, &range) == MENSORA_OK);
+  /* range now holds the quantile arrays; std survived three range calls. */
+  CHECK(same_ints(std.counts, std_counts, 4) && std.breaks[2] == 5);
+  CHECK(range.class_count == 4 && range.breaks[4] == 9);
+  CHECK(nth[0] == 2 && nth[3] == 7);
+
+  CHECK(mensora_select(s, 4, 6, &kept, &kept_count) == MENSORA_OK && kept_count == 5);
+  CHECK(mensora_select(s, 20, 30, &ids, &count) == MENSORA_OK && count == 0 && ids == NULL);
+  CHECK(kept[0] == 1 && kept[4] == 5);
+  CHECK(mensora_select(s, 9, MENSORA_AUTO_MAX, &ids, &count) == MENSORA_OK && count == 1 && ids[0] == 7);
+  CHECK(mensora_select(s, 0, 1, NULL, &count) == MENSORA_ERROR_ARGUMENT);
+  mensora_sample_free(s);
+}
+
+static void weighted_breaks(void) {
+  /* values and their counts in any order, a repeated value, a zero weight
+   * and a NaN; the same sample written out. */
+  const double values[] = {5, 1, 9, 5, 3, NAN, 7};
+  const double counts[] = {2, 3, 1, 1, 0, 4, 2};
+  double expanded[] = {1, 1, 1, 5, 5, 5, 9, 7, 7, NAN, NAN, NAN, NAN};
+  mensora_sample* s = mensora_sample_new(expanded, 13);
+  mensora_classes out;
+  double breaks[5], untouched[5] = {-1, -1, -1, -1, -1};
+  const double bad_weights[][1] = {{-1}, {NAN}, {INFINITY}};
+  const double one = 1, zero = 0, nan_value = NAN;
+  int k, i;
+
+  for (k = 1; k <= 4; ++k) {
+    CHECK(mensora_natural_breaks_weighted(values, counts, 7, k, breaks) == MENSORA_OK);
+    CHECK(mensora_classify_natural(s, k, &out) == MENSORA_OK && same_doubles(breaks, out.breaks, k + 1));
+    CHECK(mensora_quantile_breaks_weighted(values, counts, 7, k, breaks) == MENSORA_OK);
+    CHECK(mensora_classify_quantile(s, k, &out) == MENSORA_OK && same_doubles(breaks, out.breaks, k + 1));
+  }
+  mensora_sample_free(s);
+
+  memcpy(breaks, untouched, sizeof breaks);
+  for (i = 0; i < 3; ++i) {
+    CHECK(mensora_natural_breaks_weighted(&one, bad_weights[i], 1, 2, breaks) == MENSORA_ERROR_ARGUMENT);
+    CHECK(mensora_quantile_breaks_weighted(&one, bad_weights[i], 1, 2, breaks) == MENSORA_ERROR_ARGUMENT);
+  }
+  CHECK(mensora_natural_breaks_weighted(values, counts, 7, 0, breaks) == MENSORA_ERROR_ARGUMENT);
+  CHECK(mensora_quantile_breaks_weighted(values, NULL, 7, 2, breaks) == MENSORA_ERROR_ARGUMENT);
+  CHECK(mensora_quantile_breaks_weighted(values, counts, -1, 2, breaks) == MENSORA_ERROR_ARGUMENT);
+  CHECK(mensora_natural_breaks_weighted(values, counts, 7, 2, NULL) == MENSORA_ERROR_ARGUMENT);
+  CHECK(mensora_natural_breaks_weighted(&one, &zero, 1, 2, breaks) == MENSORA_ERROR_EMPTY);
+  CHECK(mensora_quantile_breaks_weighted(NULL, NULL, 0, 2, breaks) == MENSORA_ERROR_EMPTY);
+  CHECK(same_doubles(breaks, untouched, 5));
+  CHECK(mensora_quantile_breaks_weighted(&nan_value, &one, 1, 2, breaks) == MENSORA_OK);
+  CHECK(isnan(breaks[0]) && isnan(breaks[2]));
+}
+
+/* Counts far beyond 2^31: 3e9 ones, 1e9 twos and 2e9 threes (6e9 values);
+ * the quartile positions are 1.5e9, 3e9 and 4.5e9. */
+static void huge_counts(void) {
+  const double values[] = {3, 1, 2};
+  const double counts[] = {2e9, 3e9, 1e9};
+  const double expected[] = {1, 1, 2, 3, 3};
+  const double halves[] = {0.5, 0.25, 0.25};
+  double breaks[5];
+  CHECK(mensora_quantile_breaks_weighted(values, counts, 3, 4, breaks) == MENSORA_OK);
+  CHECK(same_doubles(breaks, expected, 5));
+  CHECK(mensora_natural_breaks_weighted(values, counts, 3, 2, breaks) == MENSORA_OK);
+  CHECK(breaks[0] == 1 && breaks[1] == 2 && breaks[2] == 3);
+  /* Real weights: the first half of the weight ends exactly with the value
+   * 2, so break 1 is the next value. */
+  CHECK(mensora_quantile_breaks_weighted(values, halves, 3, 2, breaks) == MENSORA_OK);
+  CHECK(breaks[0] == 1 && breaks[1] == 3 && breaks[2] == 3);
+}
+
+int main(void) {
+  version_and_messages();
+  handles_and_measures();
+  empty_sample();
+  classes_and_labels();
+  lifetimes();
+  weighted_breaks();
+  huge_counts();
+  if (failures != 0) {
+    fprintf(stderr, "%d checks failed\n", failures);
+    return 1;
+  }
+  printf("C interface: all checks passed\n");
+  return 0;
+}

@@ -136,6 +136,12 @@ class MENSORA_API CMensora {
   std::int32_t DataSecByGeometric(std::int32_t lSecNum, double** ppSecBreak,
                                   std::int32_t* pBreakNum, std::int32_t** ppSecID,
                                   std::int32_t** ppSecIDNum);
+  // Natural breaks with the fewest classes, from 2 to lMaxSecNum, whose GVF
+  // (as DataSecFitNum measures it) is at least dMinGVF (0..1); lMaxSecNum
+  // classes where none reaches it. The class count is the break count less one.
+  std::int32_t DataSecByNaturalBreaksAuto(std::int32_t lMaxSecNum, double dMinGVF,
+                                          double** ppSecBreak, std::int32_t* pBreakNum,
+                                          std::int32_t** ppSecID, std::int32_t** ppSecIDNum);
   // Goodness of fit of the current class result, of the standard-deviation
   // classes when bStdSec is not 0, else of the range classes: the squared
   // deviations from the mean of all members (SDAM) and from the class means

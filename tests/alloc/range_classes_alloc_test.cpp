@@ -162,6 +162,15 @@ TEST(AllocFailure, MoreRangeClasses) {
   FailEachAllocation(WithCount(&CMensora::DataSecByMaxBreaks, 3), 3);
 }
 
+// The sorted copy, the distinct values and their weights, the class starts,
+// the class counts of the fit, the costs and the four arrays of the
+// programme, and the breaks.
+TEST(AllocFailure, NaturalBreaksAuto) {
+  FailEachAllocation([](CMensora& m, double** b, std::int32_t* n, std::int32_t** i,
+                        std::int32_t** c) { return m.DataSecByNaturalBreaksAuto(3, 0.9, b, n, i, c); },
+                     11);
+}
+
 // The two scratch arrays of the fit fail with nothing written and nothing
 // lost; the current result stays measurable.
 TEST(AllocFailure, ClassFit) {

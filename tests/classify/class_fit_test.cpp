@@ -14,6 +14,7 @@
 namespace {
 
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+constexpr double kInf = std::numeric_limits<double>::infinity();
 
 struct Fit {
   std::int32_t status = 0;
@@ -168,4 +169,74 @@ TEST(ClassFit, DegenerateResultsAndNoResult) {
   copy = m;  // a copy starts without results
   EXPECT_EQ(-1, Measure(copy, 0).status);
   EXPECT_EQ(1, Measure(m, 0).status);
+}
+
+namespace {
+
+RangeResult NaturalAuto(CMensora& m, std::int32_t maxClasses, double minGvf) {
+  return RunClasses(m, [=](CMensora& o, double** b, std::int32_t* n, std::int32_t** i,
+                           std::int32_t** c) {
+    return o.DataSecByNaturalBreaksAuto(maxClasses, minGvf, b, n, i, c);
+  });
+}
+
+}  // namespace
+
+// The member against trying every count: the fewest classes whose natural
+// breaks reach the GVF, with the breaks of DataSecByNaturalBreaks for that
+// count; the largest count where none does.
+TEST(NaturalAuto, TheFewestClassesThatReachTheFit) {
+  std::mt19937 rng(5);
+  for (int trial = 0; trial < 150; ++trial) {
+    const int n = 2 + static_cast<int>(rng() % (trial < 100 ? 40 : 3000));
+    std::vector<double> data;
+    for (int i = 0; i < n; ++i) {
+      const double v = trial % 3 == 0 ? static_cast<double>(rng() % 25)
+                                      : std::exp(static_cast<double>(rng() % 100000) / 12000.0);
+      data.push_back(rng() % 17 == 0 ? kNaN : v);
+    }
+    const auto maxClasses = static_cast<std::int32_t>(2 + rng() % 9);
+    const double minGvf = std::vector<double>{0.5, 0.8, 0.9, 0.95, 0.99, 1.0}[rng() % 6];
+    std::int32_t expected = maxClasses;
+    RangeResult expectedResult;
+    for (std::int32_t k = maxClasses; k >= 2; --k) {
+      CMensora m(data.data(), n);
+      const RangeResult r = RunRange(m, &CMensora::DataSecByNaturalBreaks, k);
+      if (k == maxClasses) expectedResult = r;
+      if (Measure(m, 0).gvf >= minGvf) {
+        expected = k;
+        expectedResult = r;
+      }
+    }
+    CMensora m(data.data(), n);
+    const RangeResult r = NaturalAuto(m, maxClasses, minGvf);
+    ASSERT_EQ(1, r.status);
+    EXPECT_EQ(expected, static_cast<std::int32_t>(r.breaks.size()) - 1)
+        << "trial " << trial << ", GVF " << minGvf;
+    EXPECT_EQ(expectedResult.breaks, r.breaks) << "trial " << trial;
+    EXPECT_EQ(expectedResult.ids, r.ids);
+  }
+}
+
+TEST(NaturalAuto, DegenerateSamplesAndBadArguments) {
+  std::vector<double> data{3, 3, 3};
+  CMensora same(data.data(), 3);
+  RangeResult r = NaturalAuto(same, 6, 0.9);  // no spread: two classes fit it
+  EXPECT_EQ((std::vector<double>{3, 3, 3}), r.breaks);
+  data = {1, 2, kInf, 4};
+  CMensora infinite(data.data(), 4);
+  EXPECT_EQ(6u, NaturalAuto(infinite, 5, 0.5).breaks.size());  // no GVF: the largest count
+  data = {kNaN, kNaN};
+  CMensora none(data.data(), 2);
+  r = NaturalAuto(none, 4, 0.5);
+  EXPECT_EQ(5u, r.breaks.size());
+  EXPECT_TRUE(r.ids.empty());
+  data = {1, 2, 10, 11, 30};
+  CMensora m(data.data(), 5);
+  EXPECT_EQ(3u, NaturalAuto(m, 8, 0.0).breaks.size());  // any fit: two classes
+  EXPECT_EQ(6u, NaturalAuto(m, 8, 1.0).breaks.size());  // a perfect fit: a class per value
+  for (const auto& [maxClasses, minGvf] : std::vector<std::pair<std::int32_t, double>>{
+           {1, 0.5}, {0, 0.5}, {5, -0.1}, {5, 1.1}, {5, kNaN}}) {
+    EXPECT_EQ(-1, NaturalAuto(m, maxClasses, minGvf).status);
+  }
 }

@@ -141,6 +141,9 @@ int main() {
   classify("geometric", [](CMensora& m, Out b, Num k, Ids i, Ids c) {
     return m.DataSecByGeometric(3, b, k, i, c);
   });
+  classify("natural-auto", [](CMensora& m, Out b, Num k, Ids i, Ids c) {
+    return m.DataSecByNaturalBreaksAuto(6, 0.9, b, k, i, c);
+  });
   {
     CMensora m(values.data(), n);
     std::int32_t* area = nullptr;

@@ -351,12 +351,13 @@ class AgainstLibrary(unittest.TestCase):
             "maxbreaks": ["--classes", "3"],
             "percentile": ["--percentiles", "10,50,100"],
             "geometric": ["--classes", "3"],
+            "natural-auto": ["--classes", "auto", "--gvf", "0.9", "--max-classes", "6"],
         }
         for method, options in runs.items():
             with self.subTest(method=method):
                 self.assertEqual(expected[method + ".status"], ["1"])
-                rc, out, err = run("classify", "-", "--method", method, *options,
-                                   "--format", "json", stdin=SAMPLE)
+                rc, out, err = run("classify", "-", "--method", method.split("-auto")[0],
+                                   *options, "--format", "json", stdin=SAMPLE)
                 self.assertEqual(rc, 0, err)
                 result = json.loads(out)
                 self.assertEqual([float(v) for v in expected[method + ".breaks"]],

@@ -111,6 +111,14 @@ ClassifyResult RunClassify(const Sample& sample, const Options& options) {
   FitMeasures& fit = result.fit;
   fit.defined = object.DataSecFitNum(method.stdSet ? 1 : 0, &fit.sdam, &fit.sdcm, &fit.gvf,
                                      &fit.adcm, &fit.tai) == 1;
+  if (params.autoClasses) {
+    const std::string range = "2 to " + std::to_string(params.maxClasses);
+    result.choice = fit.defined && fit.gvf >= params.gvf
+                        ? std::to_string(k) + " classes, the fewest of " + range +
+                              " with a GVF of " + FormatDouble(params.gvf) + " or more"
+                        : "no class count from " + range + " reaches a GVF of " +
+                              FormatDouble(params.gvf) + ": " + std::to_string(k) + " classes";
+  }
   return result;
 }
 

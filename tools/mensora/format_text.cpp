@@ -96,6 +96,7 @@ void WriteClassifyText(std::ostream& out, const Sample& sample, const ClassifyRe
   if (result.windowed) {
     out << "Members limited to " << IntervalText(result.windowMin, result.windowMax, true) << '\n';
   }
+  if (!result.choice.empty()) out << result.choice << '\n';
   out << '\n';
 
   std::size_t largest = 0;

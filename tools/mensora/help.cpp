@@ -176,6 +176,8 @@ METHODS
                   to 100), at least two
     --head-share S  a number between 0 and 1 (default 0.4)
     --hinge H     a number of 0 or more (default 1.5)
+    --classes auto  natural only, with --gvf G (0 to 1, default 0.8) and
+                  --max-classes N (2 or more, default 10)
 
     Without --end or --max the data maximum is used, without --min the data
     minimum: the tool passes the library's sentinels 999 (AUTO_MAX) and
@@ -195,8 +197,8 @@ METHODS
 
 )" << kInput << '\n' << kOutput << R"(
     csv has one row per member: class, lower, upper, upper_included, count,
-    id, row, label, value; an empty class is one row with the member fields
-    empty.
+    id, row, label, value, gvf, adcm (the fit of the whole classification,
+    on every row); an empty class is one row with the member fields empty.
 
 EXIT STATUS
     See mensora --help.
@@ -207,6 +209,8 @@ EXAMPLE
     mensora classify data.txt --method step --start 0 --step 10 --end 50
     mensora classify examples/us_states_1977.csv --column Income \
         --label State --method natural --classes 4 --svg natural.svg
+    mensora classify examples/us_states_1977.csv --column Income \
+        --method natural --classes auto --gvf 0.9 --no-members
 )";
 }
 

@@ -49,12 +49,18 @@ const std::vector<Method>& Methods() {
          return m.DataSecByQuantile(p.classes, &o.breaks, &o.breakNum, &o.ids, &o.counts);
        }},
       {"natural", "DataSecByNaturalBreaks", kClasses, kGvf | kMaxClasses, LastClass::kClosed, false,
-       false, nullptr,
+       false, "DataSecByNaturalBreaksAuto",
        "natural breaks: K classes of least squared deviation from their means",
        "the exact optimum, the same for any order of the values; each break is\n"
        "the smallest value of its class; with fewer distinct values than K each\n"
-       "value is a class and the empty classes come just before the last",
+       "value is a class and the empty classes come just before the last;\n"
+       "--classes auto takes the fewest classes from 2 to --max-classes N\n"
+       "(default 10) whose GVF is at least --gvf G (default 0.8), or N",
        [](CMensora& m, const ClassParams& p, LibraryClasses& o) {
+         if (p.autoClasses) {
+           return m.DataSecByNaturalBreaksAuto(p.maxClasses, p.gvf, &o.breaks, &o.breakNum,
+                                               &o.ids, &o.counts);
+         }
          return m.DataSecByNaturalBreaks(p.classes, &o.breaks, &o.breakNum, &o.ids, &o.counts);
        }},
       {"breaks", "DataSecByBreaks", kBreaks, 0, LastClass::kClosed, false, false, nullptr,
@@ -152,7 +158,7 @@ std::string ParamSynopsis(Param param) {
     case kHeadShare: value = " S"; break;
     case kHinge: value = " H"; break;
     case kGvf: value = " G"; break;
-    case kMaxClasses: value = " K"; break;
+    case kMaxClasses: value = " N"; break;
   }
   return ParamOption(param) + std::string(value);
 }

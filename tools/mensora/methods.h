@@ -27,7 +27,7 @@ enum Param : unsigned {
   kHeadShare = 1u << 10,   // --head-share S
   kHinge = 1u << 11,       // --hinge H
   kGvf = 1u << 12,         // --gvf G (with --classes auto)
-  kMaxClasses = 1u << 13,  // --max-classes K (with --classes auto)
+  kMaxClasses = 1u << 13,  // --max-classes N (with --classes auto)
 };
 constexpr unsigned kLastParam = kMaxClasses;
 

@@ -64,6 +64,7 @@ struct ClassifyResult {
   double windowMax = 0.0;
   std::int64_t unclassified = 0;  // values in no class
   FitMeasures fit;
+  std::string choice;  // with --classes auto: how the class count was chosen
 };
 
 struct SelectResult {

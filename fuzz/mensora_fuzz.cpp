@@ -295,7 +295,28 @@ struct Soundness {
   std::int32_t classes;
   bool cover;
   bool finiteOnly;
+  // For the best class count of natural breaks: the largest count and the
+  // GVF asked for (0: not that method).
+  std::int32_t maxClasses = 0;
+  double minGvf = 0.0;
 };
+
+// The best class count k: 2 <= k <= maxClasses; a count below maxClasses
+// reaches the GVF; the natural breaks of k - 1 classes do not.
+void SoundClassCount(std::int32_t k, double gvf, const Soundness& want, const CMensora& object) {
+  if (k < 2 || k > want.maxClasses) Fail("class count out of range");
+  if (k < want.maxClasses && !(gvf >= want.minGvf)) Fail("GVF of the chosen count");
+  if (k == 2) return;
+  CMensora fewer(nullptr, 0);
+  fewer = object;
+  ClassOut o;
+  double fit[5] = {};
+  if (fewer.DataSecByNaturalBreaks(k - 1, &o.breaks, &o.breakNum, &o.ids, &o.counts) != 1 ||
+      fewer.DataSecFitNum(0, &fit[0], &fit[1], &fit[2], &fit[3], &fit[4]) != 1) {
+    Fail("natural breaks of one class fewer");
+  }
+  if (fit[2] >= want.minGvf) Fail("one class fewer reaches the GVF");
+}
 
 // The values of the object's sorted view by id (the view, not the caller's
 // array: the caller may have changed a value since the view was built).
@@ -359,6 +380,7 @@ void SoundClassResult(std::int32_t status, const Soundness& want, const ClassOut
   if (std::isfinite(sdam) && std::isfinite(sdcm)) {
     if (sdcm > sdam * (1 + 1e-9) + 1e-300 || gvf > 1.0 || !(fit[3] >= 0.0)) Fail("fit measures");
   }
+  if (want.maxClasses > 0) SoundClassCount(k, gvf, want, object);
 }
 
 // The class count (end - start) / step that a step-class call would form,
@@ -439,7 +461,7 @@ Soundness MoreRangeClasses(FuzzedDataProvider& in, CMensora& copy, const std::ve
   auto out = [&o] { return std::make_tuple(&o.breaks, &o.breakNum, &o.ids, &o.counts); };
   auto [b, n, ids, counts] = out();
   const auto usable = [](std::int32_t k) { return k >= 1 && k < kClassesTooLarge; };
-  switch (in.ConsumeIntegralInRange<int>(0, 8)) {
+  switch (in.ConsumeIntegralInRange<int>(0, 9)) {
     case 0: {
       g_call = "DataSecByQuantile";
       const std::int32_t k = CountArg(in, kMaxClasses, kClassesTooLarge);
@@ -497,6 +519,14 @@ Soundness MoreRangeClasses(FuzzedDataProvider& in, CMensora& copy, const std::ve
                                             : 0.25 * in.ConsumeIntegralInRange<int>(-1, 12);
       status = copy.DataSecByBoxPlot(hinge, b, n, ids, counts);
       return {hinge >= 0 && std::isfinite(hinge), 6, true, false};
+    }
+    case 9: {
+      g_call = "DataSecByNaturalBreaksAuto";
+      const std::int32_t k = CountArg(in, 24, kClassesTooLarge);
+      const double gvf = in.ConsumeBool() ? DoubleArg(in, sample)
+                                          : 0.05 * in.ConsumeIntegralInRange<int>(0, 20);
+      status = copy.DataSecByNaturalBreaksAuto(k, gvf, b, n, ids, counts);
+      return {k >= 2 && usable(k) && gvf >= 0 && gvf <= 1, 0, true, false, k, gvf};
     }
     default: {
       g_call = "DataSecByMaxBreaks";

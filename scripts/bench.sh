@@ -24,7 +24,8 @@ for r in runs:
     if len(parts) >= 3 and parts[2].isdigit():
         t[(parts[0], parts[1], int(parts[2]))] = ms
     else:
-        others.append((r["name"] + (f"  ({r['x_sort']:.3f} x sort)" if "x_sort" in r else ""), ms))
+        ratio = "".join(f"  ({v:.3f} {k[2:]})" for k, v in r.items() if k.startswith("x_"))
+        others.append((r["name"] + ratio, ms))
 tasks = ["median", "subsection", "mode", "classes5", "classes100", "classes10000", "window"]
 literal = ["literal_median", "literal_subsection", "literal_mode"]
 keys = sorted({(s, n) for (_, s, n) in t}, key=lambda k: (k[1], k[0]))

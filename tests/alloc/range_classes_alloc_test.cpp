@@ -4,6 +4,7 @@
 // and nothing leaks.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdint>
 #include <functional>
 #include <vector>
@@ -171,21 +172,36 @@ TEST(AllocFailure, NaturalBreaksAuto) {
                      11);
 }
 
-// The two scratch arrays of the fit fail with nothing written and nothing
-// lost; the current result stays measurable.
+// The scratch arrays of the fit (the member values, and the value of every
+// id where the members are not one run of the view, as under an
+// exchange-sort view with NaN) fail with nothing written and nothing lost;
+// the current result stays measurable.
 TEST(AllocFailure, ClassFit) {
-  std::vector<double> v = {5, 2, 9, 4, 4, 7, 4, 5};
-  CMensora m(v.data(), 8);
-  ASSERT_EQ(1, RunCall(m, WithCount(&CMensora::DataSecByQuantile, 3)).status);
-  const std::int64_t live = alloc_probe::LiveBytes();
-  for (std::int64_t fail = 1; fail <= 2; ++fail) {
+  for (const bool exchangeView : {false, true}) {
+    std::vector<double> v = {5, 2, 9, std::nan(""), 4, 4, 7, 4, 5};
+    CMensora m(v.data(), 9);
+    if (exchangeView) {
+      double* every = nullptr;
+      std::int32_t count = 0;
+      m.SubSectionNum(&every, 1, &count);
+    }
+    ASSERT_EQ(1, RunCall(m, WithCount(&CMensora::DataSecByQuantile, 3)).status);
     double out[5] = {-1, -1, -1, -1, -1};
-    alloc_probe::FailNth(fail);
-    EXPECT_EQ(-1, m.DataSecFitNum(0, &out[0], &out[1], &out[2], &out[3], &out[4]));
-    ASSERT_FALSE(alloc_probe::Armed());
-    EXPECT_EQ(-1, out[2]);
-    EXPECT_EQ(live, alloc_probe::LiveBytes());
+    const std::int64_t before = alloc_probe::Calls();
+    ASSERT_EQ(1, m.DataSecFitNum(0, &out[0], &out[1], &out[2], &out[3], &out[4]));
+    const std::int64_t total = alloc_probe::Calls() - before;
+    EXPECT_EQ(exchangeView ? 2 : 1, total);
+    const std::int64_t live = alloc_probe::LiveBytes();
+    for (std::int64_t fail = 1; fail <= total; ++fail) {
+      double unset[5] = {-1, -1, -1, -1, -1};
+      alloc_probe::FailNth(fail);
+      EXPECT_EQ(-1, m.DataSecFitNum(0, &unset[0], &unset[1], &unset[2], &unset[3], &unset[4]));
+      ASSERT_FALSE(alloc_probe::Armed());
+      EXPECT_EQ(-1, unset[2]);
+      EXPECT_EQ(live, alloc_probe::LiveBytes());
+    }
+    double again[5];
+    EXPECT_EQ(1, m.DataSecFitNum(0, &again[0], &again[1], &again[2], &again[3], &again[4]));
+    EXPECT_EQ(out[2], again[2]);
   }
-  double out[5];
-  EXPECT_EQ(1, m.DataSecFitNum(0, &out[0], &out[1], &out[2], &out[3], &out[4]));
 }

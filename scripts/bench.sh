@@ -24,7 +24,7 @@ for r in runs:
     if len(parts) >= 3 and parts[2].isdigit():
         t[(parts[0], parts[1], int(parts[2]))] = ms
     else:
-        ratio = "".join(f"  ({v:.3f} {k[2:]})" for k, v in r.items() if k.startswith("x_"))
+        ratio = "".join(f"  ({v:.3f} x {k[2:]})" for k, v in r.items() if k.startswith("x_"))
         others.append((r["name"] + ratio, ms))
 tasks = ["median", "subsection", "mode", "classes5", "classes100", "classes10000", "window"]
 literal = ["literal_median", "literal_subsection", "literal_mode"]

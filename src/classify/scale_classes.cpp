@@ -72,11 +72,12 @@ std::int32_t CMensora::DataSecByGeometric(std::int32_t lSecNum, double** ppSecBr
   ExtremumNum(nullptr, nullptr);
   SortedNumbers numbers;
   if (!CollectSortedNumbers(m_pOrderData, m_lOrderNum, numbers)) return -1;
+  const double* values = numbers.values.get();
   const std::int32_t m = numbers.count;
-  if (m == 0 || !(numbers.values[0] > 0.0) || !std::isfinite(numbers.values[m - 1])) return -1;
+  if (m == 0 || !(values[0] > 0.0) || !std::isfinite(values[m - 1])) return -1;
   WorkArray<double> breaks(static_cast<std::int64_t>(lSecNum) + 1);
   if (!breaks) return -1;
-  GeometricBreaks(numbers.values[0], numbers.values[m - 1], lSecNum, breaks.get());
+  GeometricBreaks(values[0], values[m - 1], lSecNum, breaks.get());
   return CompleteClosedClasses(m_pOrderData, m_lOrderNum, breaks.get(), lSecNum,
                                ClassBuffers{m_pSecBreak, m_pSecIDNum, m_pSecID, m_lSecNum}, out);
 }

@@ -334,7 +334,7 @@ struct Programme {
 
   // Layer c's choice for row i, the layer's rows starting at firstRow.
   std::int32_t Choice(std::int32_t c, std::int32_t firstRow, std::int32_t i) const {
-    return choice[static_cast<std::int64_t>(c - 2) * rows + (i - firstRow)];
+    return choice.get()[static_cast<std::int64_t>(c - 2) * rows + (i - firstRow)];
   }
 
   // Fills the prefix sums and solves layers 2..classes bottom up. Layer c
@@ -350,7 +350,7 @@ struct Programme {
     FillPrefixSums(values, weights, m, prefix);
     const auto firstRow = [classes, allRows](std::int32_t c) { return allRows ? 0 : classes - c; };
     // One class: the points from i on.
-    for (std::int32_t i = firstRow(1); i < m; ++i) prev[i] = ClassCost(prefix, i, m);
+    for (std::int32_t i = firstRow(1); i < m; ++i) prev.get()[i] = ClassCost(prefix, i, m);
     if (allRows) costs[0] = prev[0];
     // The columns of layer c are the rows solved in layer c - 1.
     std::int32_t lastColumn = m - 1;
@@ -412,7 +412,7 @@ void ClassCountLadder::Starts(std::int32_t classes, std::int32_t* starts) const 
   starts[0] = 0;
   std::int32_t i = 0;
   for (std::int32_t c = classes; c >= 2; --c) {
-    i = choice_[static_cast<std::int64_t>(c - 2) * rows_ + i];
+    i = choice_.get()[static_cast<std::int64_t>(c - 2) * rows_ + i];
     starts[classes - c + 1] = i;
   }
 }

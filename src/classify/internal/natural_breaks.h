@@ -66,7 +66,9 @@ class ClassCountLadder {
   // The least total cost of the points in `classes` classes, 1 <= classes <=
   // maxClasses, on the scale of the prefix sums (the points scaled by a
   // power of two): ratios of costs are those of the points themselves.
-  double Cost(std::int32_t classes) const noexcept { return costs_[classes - 1]; }
+  double Cost(std::int32_t classes) const noexcept {
+    return costs_[static_cast<std::size_t>(classes - 1)];
+  }
   // The first point of each of the `classes` classes.
   void Starts(std::int32_t classes, std::int32_t* starts) const noexcept;
 

@@ -297,16 +297,16 @@ std::unique_ptr<T[]> ScratchArray(std::int64_t n) {
 }  // namespace
 
 std::int32_t CollapseEqual(double* values, std::int32_t m, double* weights) noexcept {
+  // Each run's length is written once the next run begins.
   std::int32_t d = 0;
+  std::int32_t runStart = 0;
   for (std::int32_t i = 0; i < m; ++i) {
-    if (d > 0 && values[i] == values[d - 1]) {
-      weights[d - 1] += 1.0;
-    } else {
-      values[d] = values[i];
-      weights[d] = 1.0;
-      ++d;
-    }
+    if (d > 0 && values[i] == values[d - 1]) continue;
+    if (d > 0) weights[d - 1] = static_cast<double>(i - runStart);
+    values[d++] = values[i];
+    runStart = i;
   }
+  if (d > 0) weights[d - 1] = static_cast<double>(m - runStart);
   return d;
 }
 

@@ -92,14 +92,23 @@ PrettyScale ChoosePrettyScale(double lo, double up, std::int32_t wanted) noexcep
     }
     steps = minSteps;
     // Near the largest double the widened steps are moved inward instead of
-    // beyond it.
-    for (std::int64_t i = 0; i < more && !std::isfinite(nu * unit); ++i) {
-      --nu;
-      --ns;
+    // beyond it, to the outermost multiple of the unit that is finite.
+    const double top = std::floor(DBL_MAX / unit) + 1;
+    if (!std::isfinite(nu * unit)) {
+      ns -= nu - top;
+      nu = top;
+      for (int i = 0; i < kMaxMoves && !std::isfinite(nu * unit); ++i) {
+        --nu;
+        --ns;
+      }
     }
-    for (std::int64_t i = 0; i < more && !std::isfinite(ns * unit); ++i) {
-      ++ns;
-      ++nu;
+    if (!std::isfinite(ns * unit)) {
+      nu += -top - ns;
+      ns = -top;
+      for (int i = 0; i < kMaxMoves && !std::isfinite(ns * unit); ++i) {
+        ++ns;
+        ++nu;
+      }
     }
   }
   return PrettyScale{ns * unit < lo ? ns * unit : lo, nu * unit > up ? nu * unit : up, steps};

@@ -4,6 +4,7 @@
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
@@ -102,6 +103,49 @@ void BM_NaturalBreaksMillionRounded(benchmark::State& state) {
   RunMember(state, RoundedAreas(1000000), static_cast<std::int32_t>(state.range(0)));
 }
 BENCHMARK(BM_NaturalBreaksMillionRounded)->Arg(20)->Unit(benchmark::kMillisecond);
+
+// The best class count up to 10 for three GVF thresholds (reached at 4
+// classes, at 10, and not at all), each call paired with a natural-breaks
+// call for 10 classes on the same object just before it: the counter
+// x_natural is the median ratio of the two times over the pairs, which
+// shared the load of the machine.
+void BM_NaturalBreaksAutoMillion(benchmark::State& state) {
+  std::vector<double> data = ParcelAreas(1000000);
+  CMensora m(data.data(), static_cast<std::int32_t>(data.size()));
+  double* breaks = nullptr;
+  std::int32_t breakNum = 0;
+  std::int32_t* ids = nullptr;
+  std::int32_t* counts = nullptr;
+  m.ExtremumNum(nullptr, nullptr);
+  const auto seconds = [](auto call) {
+    const auto start = std::chrono::steady_clock::now();
+    call();
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  };
+  const double minGvf = static_cast<double>(state.range(0)) / 1000.0;
+  std::vector<double> ratios;
+  double natural = 0.0;
+  for (auto _ : state) {
+    state.PauseTiming();
+    const double t = seconds([&] { m.DataSecByNaturalBreaks(10, &breaks, &breakNum, &ids, &counts); });
+    natural += t;
+    state.ResumeTiming();
+    const double a = seconds([&] {
+      m.DataSecByNaturalBreaksAuto(10, minGvf, &breaks, &breakNum, &ids, &counts);
+    });
+    ratios.push_back(a / t);
+  }
+  std::sort(ratios.begin(), ratios.end());
+  state.counters["classes"] = breakNum - 1;
+  state.counters["natural10_ms"] = natural / static_cast<double>(ratios.size()) * 1e3;
+  state.counters["x_natural"] = ratios[ratios.size() / 2];
+}
+BENCHMARK(BM_NaturalBreaksAutoMillion)
+    ->Arg(800)
+    ->Arg(990)
+    ->Arg(999)
+    ->Iterations(7)
+    ->Unit(benchmark::kMillisecond);
 
 // The comparison: the member and the classic programme on the same n, k = 5.
 void BM_NaturalBreaksMember(benchmark::State& state) {

@@ -8,6 +8,7 @@
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <algorithm>
+#include <cfloat>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -300,48 +301,101 @@ void SameClassResult(std::int32_t sl, std::int32_t sr, const ClassOut& l, const 
   idLen = total;
 }
 
-// A quantile or natural-breaks result: success exactly when there is a
-// sample and a usable class count; then k + 1 ascending breaks, and every
-// record of the sorted view whose value is not NaN listed once, NaN values
-// never. (The view, not the caller's array: the caller may have changed a
-// value since the view was built.)
-void SoundClassResult(std::int32_t status, std::int32_t k, const ClassOut& o,
-                      const CMensora& object) {
-  const bool expected = Access::Data(object) != nullptr && Access::DataNum(object) > 0 &&
-                        k >= 1 && k < kClassesTooLarge;
-  if ((status == 1) != expected) Fail("class status");
-  if (status != 1) {
-    if (o.breaks != kNoBreaks || o.breakNum != kNoCount || o.ids != kNoIds || o.counts != kNoIds) {
-      Fail("outputs written on failure");
-    }
-    return;
+// What a class method without a literal form must produce. `succeeds`:
+// whether the call must succeed; `classes`: the class count it must give
+// (0: any); `cover`: whether break[0] and break[k] must enclose the values
+// that are not NaN (finite values only with `finiteOnly`).
+struct Soundness {
+  bool succeeds;
+  std::int32_t classes;
+  bool cover;
+  bool finiteOnly;
+  // For the best class count of natural breaks: the largest count and the
+  // GVF asked for (0: not that method).
+  std::int32_t maxClasses = 0;
+  double minGvf = 0.0;
+};
+
+// The best class count k: 2 <= k <= maxClasses; a count below maxClasses
+// reaches the GVF; the natural breaks of k - 1 classes do not.
+void SoundClassCount(std::int32_t k, double gvf, const Soundness& want, const CMensora& object) {
+  if (k < 2 || k > want.maxClasses) Fail("class count out of range");
+  if (k < want.maxClasses && !(gvf >= want.minGvf)) Fail("GVF of the chosen count");
+  if (k == 2) return;
+  CMensora fewer(nullptr, 0);
+  fewer = object;
+  ClassOut o;
+  double fit[5] = {};
+  if (fewer.DataSecByNaturalBreaks(k - 1, &o.breaks, &o.breakNum, &o.ids, &o.counts) != 1 ||
+      fewer.DataSecFitNum(0, &fit[0], &fit[1], &fit[2], &fit[3], &fit[4]) != 1) {
+    Fail("natural breaks of one class fewer");
   }
-  if (o.breakNum != k + 1) Fail("break count");
-  for (std::int32_t s = 0; s < k; ++s) {
-    if (o.breaks[s + 1] < o.breaks[s]) Fail("breaks descend");
-  }
-  std::int64_t total = 0;
-  for (std::int32_t s = 0; s < k; ++s) {
-    if (o.counts[s] < 0) Fail("negative class count");
-    total += o.counts[s];
-  }
+  if (fit[2] >= want.minGvf) Fail("one class fewer reaches the GVF");
+}
+
+// The values of the object's sorted view by id (the view, not the caller's
+// array: the caller may have changed a value since the view was built).
+std::vector<double> ViewValues(const CMensora& object) {
   const std::int32_t n = Access::OrderNum(object);
   std::vector<double> valueOf(static_cast<std::size_t>(n));
   for (std::int32_t e = 0; e < n; ++e) {
     const ORDER_DATA record = Access::View(object)[e];
     valueOf[static_cast<std::size_t>(record.lID)] = record.dValue;
   }
-  std::vector<bool> listed(static_cast<std::size_t>(n), false);
-  for (std::int64_t i = 0; i < total; ++i) {
-    const std::int32_t id = o.ids[i];
-    if (id < 0 || id >= n || listed[static_cast<std::size_t>(id)]) Fail("id out of range or twice");
-    if (std::isnan(valueOf[static_cast<std::size_t>(id)])) Fail("NaN value in a class");
-    listed[static_cast<std::size_t>(id)] = true;
+  return valueOf;
+}
+
+// A range-class result with the last class closed: the status and the
+// outputs as `want` says; breaks that never descend; every value that is not
+// NaN and lies within [break[0], break[k]] listed once, in the one class
+// whose interval holds it, and no other value; and the fit of the result
+// measurable, with a GVF of at most 1 and SDCM at most SDAM (up to
+// rounding).
+void SoundClassResult(std::int32_t status, const Soundness& want, const ClassOut& o,
+                      CMensora& object) {
+  if ((status == 1) != want.succeeds) Fail("class status");
+  if (status != 1) {
+    if (o.breaks != kNoBreaks || o.breakNum != kNoCount || o.ids != kNoIds || o.counts != kNoIds) {
+      Fail("outputs written on failure");
+    }
+    return;
+  }
+  const std::int32_t k = o.breakNum - 1;
+  if (k < 1 || (want.classes > 0 && k != want.classes)) Fail("break count");
+  for (std::int32_t s = 0; s < k; ++s) {
+    if (o.breaks[s + 1] < o.breaks[s]) Fail("breaks descend");
+  }
+  const std::vector<double> valueOf = ViewValues(object);
+  const auto n = static_cast<std::int32_t>(valueOf.size());
+  std::vector<bool> listed(valueOf.size(), false);
+  std::int64_t at = 0;
+  for (std::int32_t s = 0; s < k; ++s) {
+    if (o.counts[s] < 0) Fail("negative class count");
+    for (std::int32_t j = 0; j < o.counts[s]; ++j, ++at) {
+      const std::int32_t id = o.ids[at];
+      if (id < 0 || id >= n || listed[static_cast<std::size_t>(id)]) Fail("id out of range or twice");
+      listed[static_cast<std::size_t>(id)] = true;
+      const double v = valueOf[static_cast<std::size_t>(id)];
+      const bool inside = v >= o.breaks[s] && (v < o.breaks[s + 1] || (s == k - 1 && v <= o.breaks[k]));
+      if (!inside) Fail("member outside its class");
+    }
   }
   for (std::int32_t i = 0; i < n; ++i) {
-    const auto at = static_cast<std::size_t>(i);
-    if (!listed[at] && !std::isnan(valueOf[at])) Fail("value in no class");
+    const double v = valueOf[static_cast<std::size_t>(i)];
+    const bool within = v >= o.breaks[0] && v <= o.breaks[k];
+    if (within && !listed[static_cast<std::size_t>(i)]) Fail("value in no class");
+    const bool counted = !std::isnan(v) && (!want.finiteOnly || std::isfinite(v));
+    if (want.cover && counted && !within) Fail("breaks leave out a value");
   }
+  double fit[5] = {};
+  if (object.DataSecFitNum(0, &fit[0], &fit[1], &fit[2], &fit[3], &fit[4]) != 1) Fail("fit status");
+  const double sdam = fit[0];
+  const double sdcm = fit[1];
+  const double gvf = fit[2];
+  if (std::isfinite(sdam) && std::isfinite(sdcm)) {
+    if (sdcm > sdam * (1 + 1e-9) + 1e-300 || gvf > 1.0 || !(fit[3] >= 0.0)) Fail("fit measures");
+  }
+  if (want.maxClasses > 0) SoundClassCount(k, gvf, want, object);
 }
 
 // The class count (end - start) / step that a step-class call would form,
@@ -377,6 +431,126 @@ const Getter kGetters[] = {
     MENSORA_GETTER(ApexDegree)};
 #undef MENSORA_GETTER
 constexpr int kGetterCount = static_cast<int>(std::size(kGetters));
+
+// The values of the view that are not NaN, ascending, for the expectations.
+std::vector<double> SortedNumbers(const CMensora& object) {
+  std::vector<double> numbers;
+  for (double v : ViewValues(object)) {
+    if (!std::isnan(v)) numbers.push_back(v);
+  }
+  std::sort(numbers.begin(), numbers.end());
+  return numbers;
+}
+
+// Up to 10 numbers: mostly ascending small ones, or any arguments.
+std::vector<double> NumberList(FuzzedDataProvider& in, const std::vector<double>& sample,
+                               bool percents) {
+  std::vector<double> list(in.ConsumeIntegralInRange<std::size_t>(0, 10));
+  for (double& v : list) {
+    v = in.ConsumeIntegralInRange<int>(0, 3) == 0
+            ? DoubleArg(in, sample)
+            : (percents ? 0.5 * in.ConsumeIntegralInRange<int>(-2, 202) : DoubleArg(in, sample));
+  }
+  const bool anyNaN = std::any_of(list.begin(), list.end(), [](double v) { return std::isnan(v); });
+  if (!anyNaN && in.ConsumeIntegralInRange<int>(0, 3) != 0) std::sort(list.begin(), list.end());
+  return list;
+}
+
+// Whether a list is two or more non-decreasing numbers within [lo, hi].
+bool AscendingWithin(const std::vector<double>& list, double lo, double hi) {
+  if (list.size() < 2) return false;
+  for (std::size_t i = 0; i < list.size(); ++i) {
+    if (!(list[i] >= lo && list[i] <= hi) || (i > 0 && list[i] < list[i - 1])) return false;
+  }
+  return true;
+}
+
+// Calls one of the range-class methods that have no literal form, with
+// decoded arguments, and says what its result must be (apart from the need
+// for a sample).
+Soundness MoreRangeClasses(FuzzedDataProvider& in, CMensora& copy, const std::vector<double>& sample,
+                           ClassOut& o, std::int32_t& status) {
+  copy.ExtremumNum(nullptr, nullptr);  // the view, as every class method builds it first
+  const std::vector<double> numbers = SortedNumbers(copy);
+  const bool any = !numbers.empty();
+  auto out = [&o] { return std::make_tuple(&o.breaks, &o.breakNum, &o.ids, &o.counts); };
+  auto [b, n, ids, counts] = out();
+  const auto usable = [](std::int32_t k) { return k >= 1 && k < kClassesTooLarge; };
+  switch (in.ConsumeIntegralInRange<int>(0, 9)) {
+    case 0: {
+      g_call = "DataSecByQuantile";
+      const std::int32_t k = CountArg(in, kMaxClasses, kClassesTooLarge);
+      status = copy.DataSecByQuantile(k, b, n, ids, counts);
+      return {usable(k), k, true, false};
+    }
+    case 1: {
+      g_call = "DataSecByNaturalBreaks";
+      const std::int32_t k = CountArg(in, 64, kClassesTooLarge);
+      status = copy.DataSecByNaturalBreaks(k, b, n, ids, counts);
+      return {usable(k), k, true, false};
+    }
+    case 2: {
+      g_call = "DataSecByBreaks";
+      const std::vector<double> list = NumberList(in, sample, false);
+      status = copy.DataSecByBreaks(list.empty() ? nullptr : list.data(),
+                                    static_cast<std::int32_t>(list.size()), b, n, ids, counts);
+      const bool valid = AscendingWithin(list, -DBL_MAX, DBL_MAX);
+      return {valid, valid ? static_cast<std::int32_t>(list.size()) - 1 : 0, false, false};
+    }
+    case 3: {
+      g_call = "DataSecByPercentile";
+      const std::vector<double> list = NumberList(in, sample, true);
+      status = copy.DataSecByPercentile(list.empty() ? nullptr : list.data(),
+                                        static_cast<std::int32_t>(list.size()), b, n, ids, counts);
+      const bool valid = AscendingWithin(list, 0, 100);
+      const bool whole = valid && list.front() == 0 && list.back() == 100;
+      return {valid, valid ? static_cast<std::int32_t>(list.size()) - 1 : 0, whole, false};
+    }
+    case 4: {
+      g_call = "DataSecByPretty";
+      const std::int32_t k = CountArg(in, kMaxClasses, kClassesTooLarge);
+      status = copy.DataSecByPretty(k, b, n, ids, counts);
+      const bool finite = std::any_of(numbers.begin(), numbers.end(),
+                                      [](double v) { return std::isfinite(v); });
+      return {usable(k) && finite, 0, true, true};
+    }
+    case 5: {
+      g_call = "DataSecByGeometric";
+      const std::int32_t k = CountArg(in, kMaxClasses, kClassesTooLarge);
+      status = copy.DataSecByGeometric(k, b, n, ids, counts);
+      const bool positive = any && numbers.front() > 0 && std::isfinite(numbers.back());
+      return {usable(k) && positive, k, true, false};
+    }
+    case 6: {
+      g_call = "DataSecByHeadTail";
+      const double share = in.ConsumeBool() ? DoubleArg(in, sample)
+                                            : 0.05 * in.ConsumeIntegralInRange<int>(0, 20);
+      status = copy.DataSecByHeadTail(share, b, n, ids, counts);
+      return {share > 0 && share < 1, 0, true, false};
+    }
+    case 7: {
+      g_call = "DataSecByBoxPlot";
+      const double hinge = in.ConsumeBool() ? DoubleArg(in, sample)
+                                            : 0.25 * in.ConsumeIntegralInRange<int>(-1, 12);
+      status = copy.DataSecByBoxPlot(hinge, b, n, ids, counts);
+      return {hinge >= 0 && std::isfinite(hinge), 6, true, false};
+    }
+    case 9: {
+      g_call = "DataSecByNaturalBreaksAuto";
+      const std::int32_t k = CountArg(in, 24, kClassesTooLarge);
+      const double gvf = in.ConsumeBool() ? DoubleArg(in, sample)
+                                          : 0.05 * in.ConsumeIntegralInRange<int>(0, 20);
+      status = copy.DataSecByNaturalBreaksAuto(k, gvf, b, n, ids, counts);
+      return {k >= 2 && usable(k) && gvf >= 0 && gvf <= 1, 0, true, false, k, gvf};
+    }
+    default: {
+      g_call = "DataSecByMaxBreaks";
+      const std::int32_t k = CountArg(in, kMaxClasses, kClassesTooLarge);
+      status = copy.DataSecByMaxBreaks(k, b, n, ids, counts);
+      return {usable(k), k, true, false};
+    }
+  }
+}
 
 void RunCall(FuzzedDataProvider& in, Pair& p, Pair& other) {
   CMensora& lib = *p.lib;
@@ -624,18 +798,15 @@ void RunCall(FuzzedDataProvider& in, Pair& p, Pair& other) {
       break;
     }
     case 18: {
-      // Quantile and natural-breaks classes have no literal form: they run on
-      // a copy of the library object, which must give a sound class result.
-      const bool natural = in.ConsumeBool();
-      g_call = natural ? "DataSecByNaturalBreaks" : "DataSecByQuantile";
-      const std::int32_t k = CountArg(in, natural ? 64 : kMaxClasses, kClassesTooLarge);
+      // The range classes that have no literal form run on a copy of the
+      // library object, which must give a sound class result.
       CMensora copy(nullptr, 0);
       copy = lib;
       ClassOut o;
-      const std::int32_t status =
-          natural ? copy.DataSecByNaturalBreaks(k, &o.breaks, &o.breakNum, &o.ids, &o.counts)
-                  : copy.DataSecByQuantile(k, &o.breaks, &o.breakNum, &o.ids, &o.counts);
-      SoundClassResult(status, k, o, copy);
+      std::int32_t status = 0;
+      Soundness want = MoreRangeClasses(in, copy, sample, o, status);
+      want.succeeds = want.succeeds && Access::Data(copy) != nullptr && Access::DataNum(copy) > 0;
+      SoundClassResult(status, want, o, copy);
       break;
     }
     default: {

@@ -104,6 +104,52 @@ class MENSORA_API CMensora {
   std::int32_t DataSecByNaturalBreaks(std::int32_t lSecNum, double** ppSecBreak,
                                       std::int32_t* pBreakNum, std::int32_t** ppSecID,
                                       std::int32_t** ppSecIDNum);
+  // More range classes over the values that are not NaN, each with its last
+  // class closed (it also takes the values equal to its upper break); the
+  // number of classes is the break count less one. The caller's lBreakNum
+  // breaks (finite, non-decreasing), values outside them in no class.
+  std::int32_t DataSecByBreaks(const double* pBreak, std::int32_t lBreakNum, double** ppSecBreak,
+                               std::int32_t* pBreakNum, std::int32_t** ppSecID,
+                               std::int32_t** ppSecIDNum);
+  // Round-number breaks (1, 2 or 5 times a power of ten) over the finite
+  // values, about lSecNum classes; infinite values are in no class.
+  std::int32_t DataSecByPretty(std::int32_t lSecNum, double** ppSecBreak, std::int32_t* pBreakNum,
+                               std::int32_t** ppSecID, std::int32_t** ppSecIDNum);
+  // Head/tail breaks: the minimum, the successive means of the heads while
+  // a head holds less than dHeadShare (0 < share < 1) of its set, the maximum.
+  std::int32_t DataSecByHeadTail(double dHeadShare, double** ppSecBreak, std::int32_t* pBreakNum,
+                                 std::int32_t** ppSecID, std::int32_t** ppSecIDNum);
+  // Six box-plot classes: -inf, q1 - h iqr, q1, median, q3, q3 + h iqr, +inf
+  // for the hinge h = dHinge >= 0.
+  std::int32_t DataSecByBoxPlot(double dHinge, double** ppSecBreak, std::int32_t* pBreakNum,
+                                std::int32_t** ppSecID, std::int32_t** ppSecIDNum);
+  // Breaks in the middle of the lSecNum - 1 widest gaps between distinct values.
+  std::int32_t DataSecByMaxBreaks(std::int32_t lSecNum, double** ppSecBreak,
+                                  std::int32_t* pBreakNum, std::int32_t** ppSecID,
+                                  std::int32_t** ppSecIDNum);
+  // Breaks at the caller's lNum percentiles (0..100, non-decreasing).
+  std::int32_t DataSecByPercentile(const double* pPercent, std::int32_t lNum, double** ppSecBreak,
+                                   std::int32_t* pBreakNum, std::int32_t** ppSecID,
+                                   std::int32_t** ppSecIDNum);
+  // Breaks min * r^i, r = (max / min)^(1 / lSecNum), for a positive minimum
+  // and a finite maximum.
+  std::int32_t DataSecByGeometric(std::int32_t lSecNum, double** ppSecBreak,
+                                  std::int32_t* pBreakNum, std::int32_t** ppSecID,
+                                  std::int32_t** ppSecIDNum);
+  // Natural breaks with the fewest classes, from 2 to lMaxSecNum, whose GVF
+  // (as DataSecFitNum measures it) is at least dMinGVF (0..1); lMaxSecNum
+  // classes where none reaches it. The class count is the break count less one.
+  std::int32_t DataSecByNaturalBreaksAuto(std::int32_t lMaxSecNum, double dMinGVF,
+                                          double** ppSecBreak, std::int32_t* pBreakNum,
+                                          std::int32_t** ppSecID, std::int32_t** ppSecIDNum);
+  // Goodness of fit of the current class result, of the standard-deviation
+  // classes when bStdSec is not 0, else of the range classes: the squared
+  // deviations from the mean of all members (SDAM) and from the class means
+  // (SDCM), GVF = 1 - SDCM / SDAM, the absolute deviations from the class
+  // medians (ADCM) and the tabular accuracy index. -1 without a current
+  // result or memory, with nothing written.
+  std::int32_t DataSecFitNum(std::int32_t bStdSec, double* pSDAM, double* pSDCM, double* pGVF,
+                             double* pADCM, double* pTAI);
 
  private:
   friend class MensoraTestAccess;
@@ -139,6 +185,10 @@ class MENSORA_API CMensora {
   std::int32_t m_bOrdered;
   std::int32_t m_bNumerousDone;
   std::int32_t m_bDisDifDone;
+  // The number of classes of the current range and standard-deviation class
+  // results (0 while there is none).
+  std::int32_t m_lSecNum;
+  std::int32_t m_lStdNum;
 };
 
 #endif  // MENSORA_H

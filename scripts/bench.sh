@@ -18,12 +18,14 @@ python3 - "$out" <<'PY'
 import json, sys
 runs = json.load(open(sys.argv[1]))["benchmarks"]
 times = {}
+record = {}  # the run whose counters (x_ ratios) are shown
 for r in runs:
     median = r.get("run_type") == "aggregate"  # with repetitions: their median
     if median and r.get("aggregate_name") != "median":
         continue
     name = r.get("run_name", r["name"])
     if median or name not in times:
+        record[name] = r
         times[name] = r["real_time"] * {"ns": 1e-6, "us": 1e-3, "ms": 1.0, "s": 1e3}[r.get("time_unit", "ns")]
 t = {}
 others = []
@@ -32,7 +34,8 @@ for name, ms in times.items():
     if len(parts) >= 3 and parts[2].isdigit():
         t[(parts[0], parts[1], int(parts[2]))] = ms
     else:
-        others.append((name, ms))
+        ratio = "".join(f"  ({v:.3f} x {k[2:]})" for k, v in record[name].items() if k.startswith("x_"))
+        others.append((name + ratio, ms))
 tasks = ["median", "subsection", "mode", "classes5", "classes100", "classes10000", "window"]
 literal = ["literal_median", "literal_subsection", "literal_mode"]
 keys = sorted({(s, n) for (_, s, n) in t}, key=lambda k: (k[1], k[0]))
@@ -56,6 +59,6 @@ for shape, n in keys:
 if others:
     print("\nother benchmarks, milliseconds:")
     for name, ms in others:
-        print(f"  {name:<60}{ms:>12.3f}")
+        print(f"  {name:<72}{ms:>12.3f}")
 PY
 rm -f "$out"

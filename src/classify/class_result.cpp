@@ -23,20 +23,31 @@ bool InWindow(double value, const ValueWindow* window) {
   return window == nullptr || (value >= window->dMin && !(value > window->dMax));
 }
 
+// Whether the last class also takes the values at its upper break, and those
+// within `tolerance` of it (EQ_TOLERANCE under the closing rule of the range
+// classes, 0 for a class closed exactly at its break).
+struct Closing {
+  bool on;
+  double tolerance;
+  bool Takes(double value, double high) const {
+    return value <= high || std::fabs(value - high) < tolerance;
+  }
+};
+
 // The literal scan: every class tests every entry of the view.
 void ScanMembers(const ORDER_DATA* view, std::int32_t n, const double* breaks, std::int32_t k,
-                 bool closing, const ValueWindow* window, std::int32_t* counts,
+                 const Closing& closing, const ValueWindow* window, std::int32_t* counts,
                  std::vector<std::int32_t>& ids) {
   for (std::int32_t s = 0; s < k; ++s) {
     const double low = breaks[s];
     const double high = breaks[s + 1];
-    const bool closesHere = closing && s == k - 1;
+    const bool closesHere = closing.on && s == k - 1;
     std::int32_t count = 0;
     for (std::int32_t e = 0; e < n; ++e) {
       const double value = view[e].dValue;
       bool member = value >= low && !(value >= high);
       if (closesHere) {
-        member = value >= low && (value <= high || std::fabs(value - high) < EQ_TOLERANCE);
+        member = value >= low && closing.Takes(value, high);
       }
       if (member && InWindow(value, window)) {
         ids.push_back(view[e].lID);
@@ -120,14 +131,14 @@ class AscendingEntries {
 };
 
 // Over ascending values every test of a member (v >= low, v < high or not
-// comparable, the closing test v <= high or |v - high| < EQ_TOLERANCE, and
+// comparable, the closing test v <= high or |v - high| < tolerance, and
 // the window) holds on a contiguous run, so each class is one run of the
 // entries, found by binary search, in the order of the view. NaN entries pass
 // no test. The runs are taken class by class, in order.
 class ClassRuns {
  public:
-  ClassRuns(const AscendingEntries& entries, const double* breaks, std::int32_t k, bool closing,
-            const ValueWindow* window)
+  ClassRuns(const AscendingEntries& entries, const double* breaks, std::int32_t k,
+            const Closing& closing, const ValueWindow* window)
       : entries_(entries), breaks_(breaks), k_(k), closing_(closing) {
     const std::int32_t n = entries.Count();
     windowEnd_ = n;
@@ -138,11 +149,9 @@ class ClassRuns {
       windowEnd_ = entries.End(0, [dMax](double v) { return !(v > dMax); });
     }
     closingEnd_ = n;
-    if (closing) {
+    if (closing.on) {
       const double high = breaks[k];
-      closingEnd_ = entries.End(0, [high](double v) {
-        return v <= high || std::fabs(v - high) < EQ_TOLERANCE;
-      });
+      closingEnd_ = entries.End(0, [high, closing](double v) { return closing.Takes(v, high); });
     }
     below_ = Below(0);
   }
@@ -150,7 +159,7 @@ class ClassRuns {
   // The entries [begin, end) of the next class.
   void Next(std::int32_t& begin, std::int32_t& end) {
     const std::int32_t next = Below(s_ + 1);
-    const std::int32_t limit = closing_ && s_ == k_ - 1 ? closingEnd_ : next;
+    const std::int32_t limit = closing_.on && s_ == k_ - 1 ? closingEnd_ : next;
     begin = std::max(below_, windowBegin_);
     end = std::max(begin, std::min(windowEnd_, limit));
     below_ = next;
@@ -170,7 +179,7 @@ class ClassRuns {
   const AscendingEntries& entries_;
   const double* breaks_;
   std::int32_t k_;
-  bool closing_;
+  Closing closing_;
   std::int32_t windowBegin_ = 0;
   std::int32_t windowEnd_ = 0;
   std::int32_t closingEnd_ = 0;
@@ -186,7 +195,7 @@ class ClassRuns {
 // False, with nothing written, when the breaks do not ascend or memory is
 // short.
 bool BucketMembers(const ORDER_DATA* view, std::int32_t n, const double* breaks, std::int32_t k,
-                   bool closing, const ValueWindow* window, std::int32_t* counts,
+                   const Closing& closing, const ValueWindow* window, std::int32_t* counts,
                    std::vector<std::int32_t>& ids) {
   for (std::int32_t s = 0; s < k; ++s) {
     if (!(breaks[s] <= breaks[s + 1])) return false;
@@ -201,7 +210,7 @@ bool BucketMembers(const ORDER_DATA* view, std::int32_t n, const double* breaks,
     std::int64_t c = -1;
     if (!std::isnan(v) && InWindow(v, window)) {
       c = std::upper_bound(breaks, breaks + k + 1, v) - breaks - 1;  // breaks[c] <= v < breaks[c + 1]
-      if (c == k) c = closing && (v <= last || std::fabs(v - last) < EQ_TOLERANCE) ? k - 1 : -1;
+      if (c == k) c = closing.on && closing.Takes(v, last) ? k - 1 : -1;
     }
     classOf[e] = static_cast<std::int32_t>(c);
     if (c >= 0) {
@@ -227,12 +236,13 @@ bool BucketMembers(const ORDER_DATA* view, std::int32_t n, const double* breaks,
   return true;
 }
 
-// Whether the last class closes on its upper break (see LastClass).
-bool ClosesLastClass(const ORDER_DATA* view, std::int32_t n, const double* breaks, std::int32_t k,
-                     LastClass last) {
-  return last == LastClass::kClosed ||
-         (last == LastClass::kClosing && n > 0 &&
-          !(std::fabs(view[n - 1].dValue - breaks[k]) >= EQ_TOLERANCE));
+// How the last class closes on its upper break (see LastClass).
+Closing LastClassClosing(const ORDER_DATA* view, std::int32_t n, const double* breaks,
+                         std::int32_t k, LastClass last) {
+  if (last == LastClass::kClosed) return Closing{true, 0.0};
+  const bool rule = last == LastClass::kClosing && n > 0 &&
+                    !(std::fabs(view[n - 1].dValue - breaks[k]) >= EQ_TOLERANCE);
+  return Closing{rule, EQ_TOLERANCE};
 }
 
 }  // namespace
@@ -243,10 +253,11 @@ bool ClosesLastClass(const ORDER_DATA* view, std::int32_t n, const double* break
 std::int32_t CompleteClassResult(const ORDER_DATA* view, std::int32_t n, std::int32_t k,
                                  const ClassBuffers& buffers, LastClass last,
                                  const ValueWindow* window, const ClassOutputs& out) noexcept {
+  buffers.classes = 0;
   std::int32_t* counts = ReplaceArray(buffers.counts, k);
   if (counts == nullptr) return -1;
   const double* breaks = buffers.breaks;
-  const bool closing = ClosesLastClass(view, n, breaks, k, last);
+  const Closing closing = LastClassClosing(view, n, breaks, k, last);
 
   AscendingEntries entries;
   const bool ascending = entries.Init(view, n);
@@ -306,6 +317,7 @@ std::int32_t CompleteClassResult(const ORDER_DATA* view, std::int32_t n, std::in
   *out.pBreakNum = k + 1;
   *out.ppSecID = ids;
   *out.ppSecIDNum = counts;
+  buffers.classes = k;
   return 1;
 }
 

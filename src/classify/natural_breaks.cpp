@@ -6,6 +6,7 @@
 #include "Mensora.h"
 #include "classify/internal/class_result.h"
 #include "classify/internal/natural_breaks.h"
+#include "classify/internal/natural_class_count.h"
 #include "classify/internal/sorted_numbers.h"
 #include "sample/internal/alloc.h"
 
@@ -15,6 +16,8 @@ using mensora::internal::ClassOutputs;
 using mensora::internal::CollapseEqual;
 using mensora::internal::CollectSortedNumbers;
 using mensora::internal::CompleteClassResult;
+using mensora::internal::CompleteClosedClasses;
+using mensora::internal::FewestNaturalClasses;
 using mensora::internal::FillNaturalBreaks;
 using mensora::internal::LastClass;
 using mensora::internal::NaturalBreaksThreads;
@@ -22,6 +25,7 @@ using mensora::internal::NaturalClassStarts;
 using mensora::internal::NewArray;
 using mensora::internal::ReplaceArray;
 using mensora::internal::SortedNumbers;
+using mensora::internal::WorkArray;
 
 // The values that are not NaN are collapsed into their d distinct values with
 // their counts as weights and split into c = min(k, d) classes of consecutive
@@ -55,6 +59,45 @@ std::int32_t CMensora::DataSecByNaturalBreaks(std::int32_t lSecNum, double** ppS
   if (breaks == nullptr) return -1;
   FillNaturalBreaks(values, d, starts.get(), lSecNum, breaks);
   return CompleteClassResult(m_pOrderData, m_lOrderNum, lSecNum,
-                             ClassBuffers{m_pSecBreak, m_pSecIDNum, m_pSecID},
+                             ClassBuffers{m_pSecBreak, m_pSecIDNum, m_pSecID, m_lSecNum},
                              LastClass::kClosed, nullptr, out);
+}
+
+// The classes of DataSecByNaturalBreaks for the fewest classes k in
+// 2..lMaxSecNum whose GVF (as DataSecFitNum measures it) is at least
+// dMinGVF (0 <= dMinGVF <= 1), from one run of the programme for lMaxSecNum
+// classes (see FewestNaturalClasses): lMaxSecNum classes where no count
+// reaches it or the GVF cannot be measured (no value but NaN, an infinite
+// value), 2 for one distinct value. Fails on a bad argument or when memory
+// is short, with the buffers untouched.
+std::int32_t CMensora::DataSecByNaturalBreaksAuto(std::int32_t lMaxSecNum, double dMinGVF,
+                                                  double** ppSecBreak, std::int32_t* pBreakNum,
+                                                  std::int32_t** ppSecID,
+                                                  std::int32_t** ppSecIDNum) {
+  const ClassOutputs out{ppSecBreak, pBreakNum, ppSecID, ppSecIDNum};
+  if (lMaxSecNum < 2 || !(dMinGVF >= 0.0 && dMinGVF <= 1.0) ||
+      !AcceptsClassCall(m_pData, m_lDataNum, lMaxSecNum, out)) {
+    return -1;
+  }
+  ExtremumNum(nullptr, nullptr);
+  SortedNumbers numbers;
+  if (!CollectSortedNumbers(m_pOrderData, m_lOrderNum, numbers)) return -1;
+  const std::int32_t m = numbers.count;
+  WorkArray<double> values(m);
+  WorkArray<double> weights(m);
+  if (!values || !weights) return -1;
+  std::copy(numbers.values.get(), numbers.values.get() + m, values.get());
+  const std::int32_t d = CollapseEqual(values.get(), m, weights.get());
+  WorkArray<std::int32_t> starts(std::min(lMaxSecNum, d));
+  if (!starts) return -1;
+  std::int32_t k = 0;
+  if (!FewestNaturalClasses(numbers.values.get(), values.get(), weights.get(), d, lMaxSecNum,
+                            dMinGVF, NaturalBreaksThreads(), starts.get(), k)) {
+    return -1;
+  }
+  WorkArray<double> breaks(static_cast<std::int64_t>(k) + 1);
+  if (!breaks) return -1;
+  FillNaturalBreaks(values.get(), d, starts.get(), k, breaks.get());
+  return CompleteClosedClasses(m_pOrderData, m_lOrderNum, breaks.get(), k,
+                               ClassBuffers{m_pSecBreak, m_pSecIDNum, m_pSecID, m_lSecNum}, out);
 }

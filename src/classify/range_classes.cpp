@@ -46,7 +46,7 @@ std::int32_t CMensora::DataSecByMaxMin(std::int32_t lSecNum, double** ppSecBreak
   if (breaks == nullptr) return -1;
   FillEqualBreaks(breaks, lSecNum, width, min);
   return CompleteClassResult(m_pOrderData, m_lOrderNum, lSecNum,
-                             ClassBuffers{m_pSecBreak, m_pSecIDNum, m_pSecID},
+                             ClassBuffers{m_pSecBreak, m_pSecIDNum, m_pSecID, m_lSecNum},
                              LastClass::kClosing, nullptr, out);
 }
 
@@ -70,7 +70,7 @@ std::int32_t CMensora::DataStatByStartAndStep(double dStart, double dStep, doubl
   if (breaks == nullptr) return -1;
   FillEqualBreaks(breaks, k, dStep, dStart);
   return CompleteClassResult(m_pOrderData, m_lOrderNum, k,
-                             ClassBuffers{m_pSecBreak, m_pSecIDNum, m_pSecID},
+                             ClassBuffers{m_pSecBreak, m_pSecIDNum, m_pSecID, m_lSecNum},
                              LastClass::kClosing, nullptr, out);
 }
 
@@ -92,6 +92,6 @@ std::int32_t CMensora::DataStatByStartAndGroupNum(double dStart, std::int32_t lG
   if (breaks == nullptr) return -1;
   FillEqualBreaks(breaks, lGroupNum, width, dStart);
   return CompleteClassResult(m_pOrderData, m_lOrderNum, lGroupNum,
-                             ClassBuffers{m_pSecBreak, m_pSecIDNum, m_pSecID},
+                             ClassBuffers{m_pSecBreak, m_pSecIDNum, m_pSecID, m_lSecNum},
                              LastClass::kClosing, nullptr, out);
 }

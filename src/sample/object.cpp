@@ -32,7 +32,9 @@ CMensora::CMensora(double* pData, std::int32_t lDataNum)
       m_bAverDone(0),
       m_bOrdered(0),
       m_bNumerousDone(0),
-      m_bDisDifDone(0) {}
+      m_bDisDifDone(0),
+      m_lSecNum(0),
+      m_lStdNum(0) {}
 
 CMensora::~CMensora() {
   ReleaseArrays(m_pSubSection, m_pAreaID, m_pSecBreak, m_pSecIDNum, m_pStdBreak, m_pStdIDNum,
@@ -51,6 +53,8 @@ CMensora& CMensora::operator=(const CMensora& other) {
                 m_pStdID, m_pOrderData, m_pSecID);
   m_lOrderNum = 0;
   m_bOrdered = 0;
+  m_lSecNum = 0;
+  m_lStdNum = 0;
 
   m_pData = other.m_pData;
   m_lDataNum = other.m_lDataNum;

@@ -75,7 +75,8 @@ int main() {
     for (std::int32_t i = 0; i < count; ++i) std::cout << ' ' << Text(every[i]);
     std::cout << '\n';
   }
-  // Each class method on a fresh object, as the tool runs it.
+  // Each class method on a fresh object, as the tool runs it, and the fit
+  // of its classes.
   const auto classify = [&](const std::string& name, auto call) {
     CMensora m(values.data(), n);
     double* b = nullptr;
@@ -84,7 +85,17 @@ int main() {
     std::int32_t* counts = nullptr;
     const std::int32_t status = call(m, &b, &k, &ids, &counts);
     Classes(name, status, b, k, ids, counts);
+    double fit[5] = {};
+    const std::int32_t stdSet = name.rfind("stddev", 0) == 0 ? 1 : 0;
+    if (m.DataSecFitNum(stdSet, &fit[0], &fit[1], &fit[2], &fit[3], &fit[4]) == 1) {
+      std::cout << name << ".fit";
+      for (double f : fit) std::cout << ' ' << Text(f);
+      std::cout << '\n';
+    }
   };
+  using Out = double**;
+  using Num = std::int32_t*;
+  using Ids = std::int32_t**;
   classify("equal", [](CMensora& m, double** b, std::int32_t* k, std::int32_t** i, std::int32_t** c) {
     return m.DataSecByMaxMin(3, b, k, i, c);
   });
@@ -106,6 +117,32 @@ int main() {
   });
   classify("natural", [](CMensora& m, double** b, std::int32_t* k, std::int32_t** i, std::int32_t** c) {
     return m.DataSecByNaturalBreaks(3, b, k, i, c);
+  });
+  classify("breaks", [](CMensora& m, Out b, Num k, Ids i, Ids c) {
+    const double breaks[] = {1, 2.5, 5, 9};
+    return m.DataSecByBreaks(breaks, 4, b, k, i, c);
+  });
+  classify("pretty", [](CMensora& m, Out b, Num k, Ids i, Ids c) {
+    return m.DataSecByPretty(4, b, k, i, c);
+  });
+  classify("headtail", [](CMensora& m, Out b, Num k, Ids i, Ids c) {
+    return m.DataSecByHeadTail(0.4, b, k, i, c);
+  });
+  classify("box", [](CMensora& m, Out b, Num k, Ids i, Ids c) {
+    return m.DataSecByBoxPlot(1, b, k, i, c);
+  });
+  classify("maxbreaks", [](CMensora& m, Out b, Num k, Ids i, Ids c) {
+    return m.DataSecByMaxBreaks(3, b, k, i, c);
+  });
+  classify("percentile", [](CMensora& m, Out b, Num k, Ids i, Ids c) {
+    const double percents[] = {10, 50, 100};
+    return m.DataSecByPercentile(percents, 3, b, k, i, c);
+  });
+  classify("geometric", [](CMensora& m, Out b, Num k, Ids i, Ids c) {
+    return m.DataSecByGeometric(3, b, k, i, c);
+  });
+  classify("natural-auto", [](CMensora& m, Out b, Num k, Ids i, Ids c) {
+    return m.DataSecByNaturalBreaksAuto(6, 0.9, b, k, i, c);
   });
   {
     CMensora m(values.data(), n);

@@ -97,6 +97,18 @@ class Usage(FileCase):
         self.fails(2, ["summary", data, "--every", "0"], mentions=["--every"])
         self.fails(2, ["summary", data, "--every", "11"], mentions=["more than the number of values (10)"])
         self.fails(2, ["select", data, "--min", "nan", "--max", "1"], mentions=["--min"])
+        for option, bad in [("--breaks", "1"), ("--breaks", "2,1"), ("--breaks", "1,inf"),
+                            ("--breaks", "1,,2"), ("--percentiles", "0,101"),
+                            ("--head-share", "1"), ("--hinge", "-1"), ("--gvf", "1.5"),
+                            ("--max-classes", "1")]:
+            self.fails(2, ["classify", data, option, bad], mentions=[option])
+        self.fails(2, ["classify", data, "--method", "breaks"], mentions=["needs --breaks"])
+        self.fails(2, ["classify", data, "--method", "equal", "--classes", "auto"],
+                   mentions=["--classes auto does not apply"])
+        self.fails(2, ["classify", data, "--method", "natural", "--classes", "3", "--gvf", "0.9"],
+                   mentions=["only with --classes auto"])
+        self.fails(7, ["classify", "-", "--method", "geometric", "--classes", "2"],
+                   stdin="0 1 2\n", mentions=["DataSecByGeometric"])
 
 
 class BadInput(FileCase):
@@ -332,16 +344,24 @@ class AgainstLibrary(unittest.TestCase):
             "stddev-window": ["--steps", "2", "--times", "1", "--min", "2"],
             "quantile": ["--classes", "3"],
             "natural": ["--classes", "3"],
+            "breaks": ["--breaks", "1,2.5,5,9"],
+            "pretty": ["--classes", "4"],
+            "headtail": [],
+            "box": ["--hinge", "1"],
+            "maxbreaks": ["--classes", "3"],
+            "percentile": ["--percentiles", "10,50,100"],
+            "geometric": ["--classes", "3"],
+            "natural-auto": ["--classes", "auto", "--gvf", "0.9", "--max-classes", "6"],
         }
         for method, options in runs.items():
             with self.subTest(method=method):
                 self.assertEqual(expected[method + ".status"], ["1"])
-                rc, out, err = run("classify", "-", "--method", method, *options,
-                                   "--format", "json", stdin=SAMPLE)
+                rc, out, err = run("classify", "-", "--method", method.split("-auto")[0],
+                                   *options, "--format", "json", stdin=SAMPLE)
                 self.assertEqual(rc, 0, err)
                 result = json.loads(out)
                 self.assertEqual([float(v) for v in expected[method + ".breaks"]],
-                                 result["breaks"])
+                                 [float(number(b)) for b in result["breaks"]])
                 self.assertEqual([int(v) for v in expected[method + ".counts"]],
                                  [c["count"] for c in result["classes"]])
                 self.assertEqual([int(v) for v in expected[method + ".ids"]],
@@ -353,6 +373,10 @@ class AgainstLibrary(unittest.TestCase):
                         self.assertEqual(m["row"], m["id"] + 1)
                 total = sum(c["count"] for c in result["classes"])
                 self.assertEqual(result["unclassified"], 10 - total)
+                fit = result["fit"]
+                for key, value in zip(["sdam", "sdcm", "gvf", "adcm", "tai"],
+                                      expected[method + ".fit"]):
+                    self.assertTrue(same(number(fit[key]), value), (key, fit[key], value))
 
     def test_quantile_and_natural_close_the_last_class(self):
         for method in ["quantile", "natural"]:
@@ -398,6 +422,10 @@ class Layouts(unittest.TestCase):
         self.assertIn("[1, 3.6666666666666665)", rows[0])
         self.assertIn("[6.333333333333333, 9]", rows[2])
         self.assertIn("Class 3 [6.333333333333333, 9]: 1 member\n    row 6  9\n", out)
+        fit = dict(line.split()[:2] for line in out.splitlines()
+                   if line.startswith(("GVF ", "ADCM ")))
+        self.assertAlmostEqual(float(fit["GVF"]), 1 - 0.8 / 51.5, places=15)
+        self.assertEqual(fit["ADCM"], "1")
         rc, out, _ = run("classify", "-", "--method", "equal", "--classes", "3", "--no-members",
                          stdin=self.SAMPLE)
         self.assertNotIn("Class 1", out)
@@ -411,7 +439,15 @@ class Layouts(unittest.TestCase):
         self.assertEqual(rows[6]["upper_included"], "true")
         rc, out, _ = run("classify", "-", "--method", "equal", "--classes", "3", "--format", "csv",
                          "--no-members", stdin=self.SAMPLE)
-        self.assertEqual([r["count"] for r in csv.DictReader(io.StringIO(out))], ["5", "0", "1"])
+        rows = list(csv.DictReader(io.StringIO(out)))
+        self.assertEqual([r["count"] for r in rows], ["5", "0", "1"])
+        # The fit of the whole classification ends every row: class means 1.2
+        # and 9 leave 0.8 of the 51.5 squared deviations from the mean 2.5.
+        fits = {(r["gvf"], r["adcm"]) for r in rows}
+        self.assertEqual(len(fits), 1)
+        gvf, adcm = fits.pop()
+        self.assertAlmostEqual(float(gvf), 1 - 0.8 / 51.5, places=15)
+        self.assertEqual(adcm, "1")
 
     def test_summary_csv_with_every(self):
         rc, out, _ = run("summary", "-", "--every", "4", "--format", "csv", stdin="5 3 1 4 2 6\n")
@@ -489,8 +525,11 @@ class Help(unittest.TestCase):
                     self.assertIn(heading + "\n", page)
         _, page, _ = run("classify", "--help")
         self.assertIn("999", page)
-        for method in ["equal", "step", "count", "stddev", "stddev-window", "quantile", "natural"]:
+        for method in ["equal", "step", "count", "stddev", "stddev-window", "quantile", "natural",
+                       "breaks", "pretty", "maxbreaks", "percentile", "geometric"]:
             self.assertIn("\n    " + method + " --", page)
+        for method in ["headtail [--head-share S]", "box [--hinge H]"]:
+            self.assertIn("\n    " + method + "\n", page)
 
 
 if __name__ == "__main__":

@@ -1,6 +1,8 @@
 // mensora classify: one of the library's class methods over the sample.
 #include <cmath>
 #include <limits>
+#include <utility>
+#include <vector>
 
 #include "Mensora.h"
 #include "errors.h"
@@ -20,6 +22,42 @@ void NoteSentinel(unsigned given, Param param, double value, double sentinel, co
   }
 }
 
+// The options the method takes that were given, or that have a default,
+// with their values.
+std::vector<Parameter> UsedParameters(const Method& method, const ClassParams& params) {
+  std::vector<Parameter> used;
+  const unsigned takes = method.required | method.optional;
+  for (unsigned bit = 1; bit <= kLastParam; bit <<= 1) {
+    const bool defaulted = (bit & kDefaultedParams) != 0 &&
+                           ((bit != kGvf && bit != kMaxClasses) || params.autoClasses);
+    if ((takes & bit) == 0 || ((params.given & bit) == 0 && !defaulted)) continue;
+    const auto param = static_cast<Param>(bit);
+    Parameter p{ParamOption(param) + 2, {}, (bit & kListParams) != 0, false};
+    for (char& c : p.name) c = c == '-' ? '_' : c;
+    switch (param) {
+      case kClasses:
+        p.automatic = params.autoClasses;
+        if (!p.automatic) p.values = {static_cast<double>(params.classes)};
+        break;
+      case kStart: p.values = {params.start}; break;
+      case kStep: p.values = {params.step}; break;
+      case kEnd: p.values = {params.end}; break;
+      case kSteps: p.values = {static_cast<double>(params.steps)}; break;
+      case kTimes: p.values = {params.times}; break;
+      case kMin: p.values = {params.min}; break;
+      case kMax: p.values = {params.max}; break;
+      case kBreaks: p.values = params.breaks; break;
+      case kPercentiles: p.values = params.percentiles; break;
+      case kHeadShare: p.values = {params.headShare}; break;
+      case kHinge: p.values = {params.hinge}; break;
+      case kGvf: p.values = {params.gvf}; break;
+      case kMaxClasses: p.values = {static_cast<double>(params.maxClasses)}; break;
+    }
+    used.push_back(std::move(p));
+  }
+  return used;
+}
+
 }  // namespace
 
 ClassifyResult RunClassify(const Sample& sample, const Options& options) {
@@ -33,32 +71,18 @@ ClassifyResult RunClassify(const Sample& sample, const Options& options) {
   const auto n = static_cast<std::int32_t>(data.size());
   CMensora object(data.data(), n);
   LibraryClasses out;
+  const char* member = params.autoClasses ? method.autoMember : method.member;
   if (method.run(object, params, out) != 1) {
     throw ToolError(ExitCode::kLibraryFailure,
-                    std::string(method.member) +
+                    std::string(member) +
                         " returned -1: these options give no class for this sample, or "
                         "memory ran out");
   }
 
   ClassifyResult result;
   result.method = &method;
-  const unsigned used = method.required | method.optional;
-  for (unsigned bit = 1; bit <= kMax; bit <<= 1) {
-    if ((used & bit) == 0 || (params.given & bit) == 0) continue;
-    const auto param = static_cast<Param>(bit);
-    double value = 0.0;
-    switch (param) {
-      case kClasses: value = params.classes; break;
-      case kStart: value = params.start; break;
-      case kStep: value = params.step; break;
-      case kEnd: value = params.end; break;
-      case kSteps: value = params.steps; break;
-      case kTimes: value = params.times; break;
-      case kMin: value = params.min; break;
-      case kMax: value = params.max; break;
-    }
-    result.parameters.emplace_back(ParamOption(param) + 2, value);
-  }
+  result.member = member;
+  result.parameters = UsedParameters(method, params);
 
   result.breaks.assign(out.breaks, out.breaks + out.breakNum);
   const std::int32_t k = out.breakNum - 1;
@@ -67,8 +91,10 @@ ClassifyResult RunClassify(const Sample& sample, const Options& options) {
   object.ExtremumNum(&max, &min);
   // The last class of the range methods also takes the values at its upper
   // break unless the maximum lies at least EQ_TOLERANCE from it.
-  const bool lastClosed = method.closingRule && k >= 1 &&
-                          !(std::fabs(max - result.breaks[k]) >= EQ_TOLERANCE);
+  const bool lastClosed =
+      k >= 1 && (method.last == LastClass::kClosed ||
+                 (method.last == LastClass::kClosing &&
+                  !(std::fabs(max - result.breaks[k]) >= EQ_TOLERANCE)));
   std::int64_t offset = 0;
   for (std::int32_t s = 0; s < k; ++s) {
     ClassRow row{result.breaks[s], result.breaks[s + 1], lastClosed && s == k - 1, {}};
@@ -81,6 +107,17 @@ ClassifyResult RunClassify(const Sample& sample, const Options& options) {
     result.windowed = true;
     result.windowMin = std::fabs(params.min - AUTO_MIN) >= EQ_TOLERANCE ? params.min : min;
     result.windowMax = std::fabs(params.max - AUTO_MAX) >= EQ_TOLERANCE ? params.max : max;
+  }
+  FitMeasures& fit = result.fit;
+  fit.defined = object.DataSecFitNum(method.stdSet ? 1 : 0, &fit.sdam, &fit.sdcm, &fit.gvf,
+                                     &fit.adcm, &fit.tai) == 1;
+  if (params.autoClasses) {
+    const std::string range = "2 to " + std::to_string(params.maxClasses);
+    result.choice = fit.defined && fit.gvf >= params.gvf
+                        ? std::to_string(k) + " classes, the fewest of " + range +
+                              " with a GVF of " + FormatDouble(params.gvf) + " or more"
+                        : "no class count from " + range + " reaches a GVF of " +
+                              FormatDouble(params.gvf) + ": " + std::to_string(k) + " classes";
   }
   return result;
 }

@@ -8,6 +8,13 @@ std::string IntervalText(double lower, double upper, bool closed) {
   return "[" + FormatDouble(lower) + ", " + FormatDouble(upper) + (closed ? "]" : ")");
 }
 
+std::string ParameterText(const Parameter& parameter) {
+  if (parameter.automatic) return "auto";
+  std::string text;
+  for (double v : parameter.values) text += (text.empty() ? "" : ",") + FormatDouble(v);
+  return text;
+}
+
 void WriteSummary(std::ostream& out, const Sample& sample, const Options& options,
                   const SummaryResult& result) {
   switch (options.format) {

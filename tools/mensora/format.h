@@ -37,6 +37,10 @@ void WriteSelectCsv(std::ostream& out, const Sample& sample, const SelectResult&
 // "[a, b)", or "[a, b]" for a class that holds its upper break.
 std::string IntervalText(double lower, double upper, bool closed);
 
+// A parameter's value as given on the command line: "auto", one number, or
+// the numbers of a list separated by commas.
+std::string ParameterText(const Parameter& parameter);
+
 }  // namespace mensora_tool
 
 #endif  // MENSORA_TOOL_FORMAT_H

@@ -37,23 +37,27 @@ void WriteSummaryCsv(std::ostream& out, const SummaryResult& result) {
 }
 
 // One row per member with its class; an empty class (or every class with
-// --no-members) is one row with the member fields empty.
+// --no-members) is one row with the member fields empty. The GVF and ADCM of
+// the whole classification end every row, so that the file stays one table.
 void WriteClassifyCsv(std::ostream& out, const Sample& sample, const ClassifyResult& result,
                       bool members) {
-  out << "class,lower,upper,upper_included,count,id,row,label,value\n";
+  out << "class,lower,upper,upper_included,count,id,row,label,value,gvf,adcm\n";
+  const std::string fit =
+      result.fit.defined ? ',' + FormatDouble(result.fit.gvf) + ',' + FormatDouble(result.fit.adcm)
+                         : std::string(",,");
   for (std::size_t s = 0; s < result.classes.size(); ++s) {
     const ClassRow& row = result.classes[s];
     const std::string head = std::to_string(s + 1) + ',' + FormatDouble(row.lower) + ',' +
                              FormatDouble(row.upper) + ',' + (row.closed ? "true" : "false") +
                              ',' + std::to_string(row.ids.size()) + ',';
     if (!members || row.ids.empty()) {
-      out << head << ",,,\n";
+      out << head << ",,," << fit << '\n';
       continue;
     }
     for (std::int32_t id : row.ids) {
       const auto index = static_cast<std::size_t>(id);
       out << head << id << ',' << sample.rows[index] << ',' << Label(sample, id) << ','
-          << FormatDouble(sample.values[index]) << '\n';
+          << FormatDouble(sample.values[index]) << fit << '\n';
     }
   }
 }

@@ -97,9 +97,17 @@ void WriteClassifyJson(std::ostream& out, const Sample& sample, const ClassifyRe
   json.String(result.method->name);
   json.Key("parameters");
   json.BeginObject();
-  for (const auto& [name, value] : result.parameters) {
-    json.Key(name);
-    json.Number(value);
+  for (const Parameter& p : result.parameters) {
+    json.Key(p.name);
+    if (p.automatic) {
+      json.String("auto");
+    } else if (p.list) {
+      json.BeginArray();
+      for (double v : p.values) json.Number(v);
+      json.EndArray();
+    } else {
+      json.Number(p.values[0]);
+    }
   }
   json.EndObject();
   if (result.windowed) {
@@ -131,6 +139,20 @@ void WriteClassifyJson(std::ostream& out, const Sample& sample, const ClassifyRe
     json.EndObject();
   }
   json.EndArray();
+  json.Key("fit");
+  if (result.fit.defined) {
+    const FitMeasures& fit = result.fit;
+    json.BeginObject();
+    for (const auto& [key, value] : {std::pair<const char*, double>{"sdam", fit.sdam},
+                                     {"sdcm", fit.sdcm}, {"gvf", fit.gvf}, {"adcm", fit.adcm},
+                                     {"tai", fit.tai}}) {
+      json.Key(key);
+      json.Number(value);
+    }
+    json.EndObject();
+  } else {
+    json.Null();
+  }
   json.EndObject();
 }
 

@@ -36,6 +36,19 @@ void WriteMembers(std::ostream& out, const Sample& sample, const std::vector<std
   }
 }
 
+// GVF and ADCM under the class table.
+void WriteFit(std::ostream& out, const FitMeasures& fit) {
+  if (!fit.defined) {
+    out << "\nGVF and ADCM: not measured (memory ran out)\n";
+    return;
+  }
+  const std::string gvf = FormatDouble(fit.gvf);
+  const std::string adcm = FormatDouble(fit.adcm);
+  const std::size_t width = std::max(gvf.size(), adcm.size());
+  out << "\nGVF   " << Padded(gvf, width) << "  goodness of variance fit, 1 - SDCM / SDAM\n"
+      << "ADCM  " << Padded(adcm, width) << "  absolute deviations around the class medians\n";
+}
+
 // 1st, 2nd, 3rd, 4th, ..., 11th, 12th, 13th, ..., 21st.
 std::string Ordinal(std::int32_t k) {
   const char* suffix = "th";
@@ -77,12 +90,13 @@ void WriteClassifyText(std::ostream& out, const Sample& sample, const ClassifyRe
                        bool members) {
   out << "Classes of ";
   WriteSource(out, sample);
-  out << "Method " << result.method->name << " (" << result.method->member << ")";
-  for (const auto& [name, value] : result.parameters) out << ", " << name << " " << FormatDouble(value);
+  out << "Method " << result.method->name << " (" << result.member << ")";
+  for (const Parameter& p : result.parameters) out << ", " << p.name << " " << ParameterText(p);
   out << '\n';
   if (result.windowed) {
     out << "Members limited to " << IntervalText(result.windowMin, result.windowMax, true) << '\n';
   }
+  if (!result.choice.empty()) out << result.choice << '\n';
   out << '\n';
 
   std::size_t largest = 0;
@@ -108,6 +122,7 @@ void WriteClassifyText(std::ostream& out, const Sample& sample, const ClassifyRe
     out << result.unclassified << (result.unclassified == 1 ? " value lies" : " values lie")
         << " in no class\n";
   }
+  WriteFit(out, result.fit);
   if (!members) return;
   for (std::size_t s = 0; s < result.classes.size(); ++s) {
     const ClassRow& row = result.classes[s];

@@ -71,8 +71,9 @@ SYNOPSIS
 DESCRIPTION
     summary   every measure of the sample: means, mode, median, extremes,
               deviation, skewness and kurtosis
-    classify  divide the sample into classes by one of seven methods and list
-              the members of each class; optionally draw a histogram (SVG)
+    classify  divide the sample into classes by one of fourteen methods, list
+              the members of each class and measure the fit; optionally draw a
+              histogram (SVG)
     select    the values in the half-open window [A, B) with their rows
 
 )" << kInput << '\n' << kOutput << '\n' << kExitStatus << R"(
@@ -132,19 +133,25 @@ SYNOPSIS
 
 DESCRIPTION
     Prints one row per class with its interval, its number of members and a
-    bar scaled to the largest class, then the members of each class (by
-    label or row number, with their values) in ascending order of value.
-    A class [a, b) holds the values from a up to but not including b. The
-    last class of the equal, step and count methods also holds the values at
-    its upper break (shown [a, b]) unless the maximum lies 1e-7 or more away
-    from that break; that of the quantile and natural methods always does
-    (their last break is the maximum).
+    bar scaled to the largest class, the goodness of fit of the classes,
+    then the members of each class (by label or row number, with their
+    values) in ascending order of value. A class [a, b) holds the values
+    from a up to but not including b. The last class of the equal, step and
+    count methods also holds the values at its upper break (shown [a, b])
+    unless the maximum lies 1e-7 or more away from that break; that of the
+    stddev methods never does, that of every other method always does.
+
+    The fit: GVF, the goodness of variance fit 1 - SDCM / SDAM (SDAM the
+    squared deviations of the classified values from their mean, SDCM those
+    from their class means; 1 means the classes explain all the spread), and
+    ADCM, the absolute deviations of the values around their class medians.
+    JSON output also has SDAM, SDCM and the tabular accuracy index (tai).
 
 METHODS
 )";
   for (const Method& method : Methods()) {
     out << "    " << method.name;
-    for (unsigned bit = 1; bit <= kMax; bit <<= 1) {
+    for (unsigned bit = 1; bit <= kLastParam; bit <<= 1) {
       if ((method.required & bit) != 0) out << ' ' << ParamSynopsis(static_cast<Param>(bit));
       if ((method.optional & bit) != 0) out << " [" << ParamSynopsis(static_cast<Param>(bit)) << ']';
     }
@@ -164,6 +171,13 @@ METHODS
     --step W      a number above 0
     --times T     a number of 0 or more
     --start, --end, --min, --max   numbers
+    --breaks LIST, --percentiles LIST
+                  numbers separated by commas, ascending (percentiles from 0
+                  to 100), at least two
+    --head-share S  a number between 0 and 1 (default 0.4)
+    --hinge H     a number of 0 or more (default 1.5)
+    --classes auto  natural only, with --gvf G (0 to 1, default 0.8) and
+                  --max-classes N (2 or more, default 10)
 
     Without --end or --max the data maximum is used, without --min the data
     minimum: the tool passes the library's sentinels 999 (AUTO_MAX) and
@@ -183,8 +197,8 @@ METHODS
 
 )" << kInput << '\n' << kOutput << R"(
     csv has one row per member: class, lower, upper, upper_included, count,
-    id, row, label, value; an empty class is one row with the member fields
-    empty.
+    id, row, label, value, gvf, adcm (the fit of the whole classification,
+    on every row); an empty class is one row with the member fields empty.
 
 EXIT STATUS
     See mensora --help.
@@ -195,6 +209,8 @@ EXAMPLE
     mensora classify data.txt --method step --start 0 --step 10 --end 50
     mensora classify examples/us_states_1977.csv --column Income \
         --label State --method natural --classes 4 --svg natural.svg
+    mensora classify examples/us_states_1977.csv --column Income \
+        --method natural --classes auto --gvf 0.9 --no-members
 )";
 }
 

@@ -22,7 +22,19 @@ enum Param : unsigned {
   kTimes = 1u << 5,    // --times T
   kMin = 1u << 6,      // --min A
   kMax = 1u << 7,      // --max B
+  kBreaks = 1u << 8,       // --breaks LIST
+  kPercentiles = 1u << 9,  // --percentiles LIST
+  kHeadShare = 1u << 10,   // --head-share S
+  kHinge = 1u << 11,       // --hinge H
+  kGvf = 1u << 12,         // --gvf G (with --classes auto)
+  kMaxClasses = 1u << 13,  // --max-classes N (with --classes auto)
 };
+constexpr unsigned kLastParam = kMaxClasses;
+
+// The options whose value is a comma-separated list of numbers, and those
+// with a default value that the output reports even when not given.
+constexpr unsigned kListParams = kBreaks | kPercentiles;
+constexpr unsigned kDefaultedParams = kHeadShare | kHinge | kGvf | kMaxClasses;
 
 // Option values as given; a limit that was not given holds the library's
 // sentinel (AUTO_MAX for --end and --max, AUTO_MIN for --min).
@@ -35,7 +47,21 @@ struct ClassParams {
   double times = 0.0;
   double min = AUTO_MIN;
   double max = AUTO_MAX;
+  std::vector<double> breaks;
+  std::vector<double> percentiles;
+  double headShare = 0.4;
+  double hinge = 1.5;
+  bool autoClasses = false;  // --classes auto
+  double gvf = 0.8;
+  std::int32_t maxClasses = 10;
   unsigned given = 0;  // Param bits of the options on the command line
+};
+
+// How the last class of a method treats the values at its upper break.
+enum class LastClass {
+  kOpen,     // not at all
+  kClosing,  // takes them unless the maximum lies EQ_TOLERANCE or more from the break
+  kClosed,   // always takes them
 };
 
 // The four outputs of a library class method; they point into the object's
@@ -52,8 +78,10 @@ struct Method {
   const char* member;     // the library member it calls
   unsigned required;      // Param bits that must be given
   unsigned optional;      // Param bits that may be given
-  bool closingRule;       // the last class also takes values at the last break
+  LastClass last;         // how the last class closes
+  bool stdSet;            // the standard-deviation result buffers (for the fit)
   bool window;            // members are limited to the closed window [--min, --max]
+  const char* autoMember; // the member for --classes auto, or null
   const char* summary;    // one line for the help
   const char* detail;     // more help lines, or null
   // Calls the library; returns its status (1 success, -1 failure).

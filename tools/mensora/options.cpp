@@ -1,5 +1,6 @@
 #include "options.h"
 
+#include <cfloat>
 #include <cmath>
 #include <string_view>
 #include <vector>
@@ -33,6 +34,9 @@ const OptionInfo kOptions[] = {
     {"--min", true, kClassifyBit | kSelectBit},
     {"--max", true, kClassifyBit | kSelectBit},
     {"--svg", true, kClassifyBit},    {"--no-members", false, kClassifyBit | kSelectBit},
+    {"--breaks", true, kClassifyBit}, {"--percentiles", true, kClassifyBit},
+    {"--head-share", true, kClassifyBit}, {"--hinge", true, kClassifyBit},
+    {"--gvf", true, kClassifyBit},    {"--max-classes", true, kClassifyBit},
 };
 
 [[noreturn]] void Usage(const std::string& message) {
@@ -78,10 +82,46 @@ std::int32_t CountValue(const std::string& option, const std::string& text, std:
   return *value;
 }
 
+// A comma-separated list of two or more ascending numbers within [least,
+// most].
+std::vector<double> AscendingList(const std::string& option, const std::string& text,
+                                  double least, double most) {
+  std::vector<double> values;
+  std::size_t start = 0;
+  for (;;) {
+    const std::size_t comma = text.find(',', start);
+    const std::string item = text.substr(start, comma == std::string::npos ? comma : comma - start);
+    const double value = NumberValue(option, item);
+    if (!(value >= least && value <= most)) {
+      Usage(option + ": '" + item + "' is not a number from " + FormatDouble(least) + " to " +
+            FormatDouble(most));
+    }
+    if (!values.empty() && value < values.back()) Usage(option + ": the numbers must ascend");
+    values.push_back(value);
+    if (comma == std::string::npos) break;
+    start = comma + 1;
+  }
+  if (values.size() < 2) Usage(option + ": give two or more numbers, separated by commas");
+  return values;
+}
+
+// A number within the open or closed interval between least and most.
+double ValueWithin(const std::string& option, const std::string& text, double least, double most,
+                   bool open) {
+  const double value = NumberValue(option, text);
+  const bool inside = open ? value > least && value < most : value >= least && value <= most;
+  if (!inside) {
+    Usage(option + ": '" + text + "' is not a number " + (open ? "between " : "from ") +
+          FormatDouble(least) + (open ? " and " : " to ") + FormatDouble(most));
+  }
+  return value;
+}
+
 void SetParam(Options& options, const std::string& name, const std::string& value) {
   ClassParams& p = options.params;
   if (name == "--classes") {
-    p.classes = CountValue(name, value, 1);
+    p.autoClasses = value == "auto";
+    if (!p.autoClasses) p.classes = CountValue(name, value, 1);
     p.given |= kClasses;
   } else if (name == "--start") {
     p.start = FiniteValue(name, value);
@@ -106,6 +146,24 @@ void SetParam(Options& options, const std::string& name, const std::string& valu
   } else if (name == "--max") {
     p.max = NumberValue(name, value);
     p.given |= kMax;
+  } else if (name == "--breaks") {
+    p.breaks = AscendingList(name, value, -DBL_MAX, DBL_MAX);
+    p.given |= kBreaks;
+  } else if (name == "--percentiles") {
+    p.percentiles = AscendingList(name, value, 0, 100);
+    p.given |= kPercentiles;
+  } else if (name == "--head-share") {
+    p.headShare = ValueWithin(name, value, 0, 1, true);
+    p.given |= kHeadShare;
+  } else if (name == "--hinge") {
+    p.hinge = ValueWithin(name, value, 0, DBL_MAX, false);
+    p.given |= kHinge;
+  } else if (name == "--gvf") {
+    p.gvf = ValueWithin(name, value, 0, 1, false);
+    p.given |= kGvf;
+  } else if (name == "--max-classes") {
+    p.maxClasses = CountValue(name, value, 2);
+    p.given |= kMaxClasses;
   }
 }
 
@@ -150,7 +208,7 @@ void CheckClassify(const Options& options) {
   if (options.method == nullptr) Usage("classify needs --method (see mensora classify --help)");
   const Method& method = *options.method;
   const unsigned given = options.params.given;
-  for (unsigned bit = 1; bit <= kMax; bit <<= 1) {
+  for (unsigned bit = 1; bit <= kLastParam; bit <<= 1) {
     const char* option = ParamOption(static_cast<Param>(bit));
     if ((method.required & bit) != 0 && (given & bit) == 0) {
       Usage(std::string("--method ") + method.name + " needs " + option);
@@ -162,6 +220,14 @@ void CheckClassify(const Options& options) {
   const ClassParams& p = options.params;
   if ((given & kStart) != 0 && (given & kEnd) != 0 && !(p.end > p.start)) {
     Usage("--end must be above --start");
+  }
+  if (p.autoClasses && method.autoMember == nullptr) {
+    Usage(std::string("--classes auto does not apply to --method ") + method.name);
+  }
+  for (Param param : {kGvf, kMaxClasses}) {
+    if ((given & param) != 0 && !p.autoClasses) {
+      Usage(std::string(ParamOption(param)) + " applies only with --classes auto");
+    }
   }
 }
 

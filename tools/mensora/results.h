@@ -35,15 +35,36 @@ struct ClassRow {
   std::vector<std::int32_t> ids;  // member ids in the library's order
 };
 
+// One option of the method, by its output name ("classes", "head_share").
+struct Parameter {
+  std::string name;
+  std::vector<double> values;  // one number, or the numbers of a list option
+  bool list = false;
+  bool automatic = false;      // --classes auto: no value
+};
+
+// The goodness of fit of the classes (DataSecFitNum).
+struct FitMeasures {
+  bool defined = false;  // false when the library could not measure it
+  double sdam = 0.0;     // squared deviations from the mean of the members
+  double sdcm = 0.0;     // squared deviations from the class means
+  double gvf = 0.0;      // goodness of variance fit, 1 - sdcm / sdam
+  double adcm = 0.0;     // absolute deviations around the class medians
+  double tai = 0.0;      // tabular accuracy index
+};
+
 struct ClassifyResult {
   const Method* method = nullptr;
-  std::vector<std::pair<std::string, double>> parameters;  // options given, in table order
+  const char* member = nullptr;   // the library member called
+  std::vector<Parameter> parameters;  // options used, in table order
   std::vector<double> breaks;
   std::vector<ClassRow> classes;
   bool windowed = false;          // stddev-window: members also lie in [windowMin, windowMax]
   double windowMin = 0.0;
   double windowMax = 0.0;
   std::int64_t unclassified = 0;  // values in no class
+  FitMeasures fit;
+  std::string choice;  // with --classes auto: how the class count was chosen
 };
 
 struct SelectResult {

@@ -9,6 +9,7 @@
 #include <sstream>
 
 #include "errors.h"
+#include "format.h"
 
 namespace mensora_tool {
 
@@ -160,7 +161,9 @@ std::string HistogramSvg(const Sample& sample, const ClassifyResult& result) {
   std::string title = sample.source;
   if (!sample.column.empty()) title += ", column " + sample.column;
   title += ": method " + std::string(result.method->name);
-  for (const auto& [name, value] : result.parameters) title += ", " + name + " " + Short(value);
+  for (const Parameter& p : result.parameters) {
+    title += ", " + p.name + " " + (p.values.size() == 1 ? Short(p.values[0]) : ParameterText(p));
+  }
   svg << R"(<text x=")" << kPlotLeft << R"(" y="24" font-size="15" font-weight="bold">)"
       << Escape(title) << "</text>\n";
 

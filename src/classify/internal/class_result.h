@@ -22,16 +22,19 @@ struct ValueWindow {
 // unless the sample maximum (the last entry of the view) lies at least
 // EQ_TOLERANCE from the last break; when it fires the last class also takes
 // the values within EQ_TOLERANCE of the last break. kClosed: the last class
-// closes that way always, whatever the last entry of the view holds; for
-// breaks whose last entry is the largest value that is not NaN it is the
-// closing rule without its dependence on where the view keeps its NaNs.
+// is break[k-1] <= value <= break[k], whatever the last entry of the view
+// holds; for breaks whose last entry is the largest value that is not NaN it
+// is the closing rule without its dependence on where the view keeps its
+// NaNs.
 enum class LastClass { kOpen, kClosing, kClosed };
 
-// One set of the object's class-result buffers.
+// One set of the object's class-result buffers, with the number of classes
+// of the result they hold (0 while they hold none).
 struct ClassBuffers {
   double*& breaks;
   std::int32_t*& counts;
   std::int32_t*& ids;
+  std::int32_t& classes;
 };
 
 // The four out-parameters of a class method, written only on success.
@@ -50,7 +53,8 @@ struct ClassOutputs {
 // Finishes a class result whose k + 1 breaks stand in buffers.breaks:
 // replaces the counts, collects the members of classes 0..k-1 (each class in
 // the order of the view), replaces the ids with exactly their number, and
-// writes the outputs. 1 on success; -1 when the counts, the id list or the
+// writes the outputs; buffers.classes is k after a success and 0 after a
+// failure. 1 on success; -1 when the counts, the id list or the
 // ids cannot be allocated, with the outputs untouched (after a
 // failed counts allocation the counts buffer is empty; after a failed id list
 // or ids allocation the ids buffer is empty).

@@ -109,10 +109,11 @@ struct Layer {
   const double* prev;
   double* cur;
   std::int32_t* choice;
-  // The previous layer's choices (row i at prevChoice[i - firstRow - 1]);
+  // The previous layer's choices (row i at prevChoice[i - prevFirstRow]);
   // null for the second layer.
   const std::int32_t* prevChoice;
   std::int32_t firstRow;
+  std::int32_t prevFirstRow;
   // TieScale of the layer.
   double tieScale;
 };
@@ -176,8 +177,8 @@ std::int32_t SolveRow(const Layer& layer, std::int32_t i, std::int32_t from, std
 // The upper bound of row i's choice: with one class more the first class
 // never grows, so the previous layer's choice for the row bounds it.
 std::int32_t TopColumn(const Layer& layer, std::int32_t i, std::int32_t jHi) {
-  if (layer.prevChoice == nullptr || i == layer.firstRow) return jHi;
-  return std::min(jHi, layer.prevChoice[i - layer.firstRow - 1]);
+  if (layer.prevChoice == nullptr || i < layer.prevFirstRow) return jHi;
+  return std::min(jHi, layer.prevChoice[i - layer.prevFirstRow]);
 }
 
 // Solves the middle row of a range and writes the two ranges of rows left on
@@ -309,6 +310,71 @@ std::int32_t CollapseEqual(double* values, std::int32_t m, double* weights) noex
   return d;
 }
 
+namespace {
+
+// The scratch memory of the programme for up to `classes` classes over m
+// points: the prefix sums, two layers of costs, and the choices of layers
+// 2..classes, `rows` for each.
+struct Programme {
+  std::unique_ptr<double[]> sums;
+  std::unique_ptr<double[]> prev;
+  std::unique_ptr<double[]> cur;
+  std::unique_ptr<std::int32_t[]> choice;
+  std::int32_t rows = 0;
+
+  bool Allocate(std::int32_t m, std::int32_t classes, std::int32_t layerRows) noexcept {
+    const std::int64_t points = static_cast<std::int64_t>(m) + 1;
+    rows = layerRows;
+    sums = ScratchArray<double>(5 * points);
+    prev = ScratchArray<double>(points);
+    cur = ScratchArray<double>(points);
+    choice = ScratchArray<std::int32_t>(static_cast<std::int64_t>(classes - 1) * rows);
+    return sums && prev && cur && choice;
+  }
+
+  // Layer c's choice for row i, the layer's rows starting at firstRow.
+  std::int32_t Choice(std::int32_t c, std::int32_t firstRow, std::int32_t i) const {
+    return choice.get()[static_cast<std::int64_t>(c - 2) * rows + (i - firstRow)];
+  }
+
+  // Fills the prefix sums and solves layers 2..classes bottom up. Layer c
+  // solves the rows from firstRow(c) = allRows ? 0 : classes - c, up to the
+  // last row the layers above can reach; the top layer only row 0. With
+  // allRows, costs[c - 1] receives the least cost of all the points in c
+  // classes (row 0 of every layer), for c = 1..classes.
+  void Solve(const double* values, const double* weights, std::int32_t m, std::int32_t classes,
+             bool allRows, int threads, double* costs) noexcept {
+    const std::int64_t points = static_cast<std::int64_t>(m) + 1;
+    const PrefixSums prefix{sums.get(), sums.get() + points, sums.get() + 2 * points,
+                            sums.get() + 3 * points, sums.get() + 4 * points};
+    FillPrefixSums(values, weights, m, prefix);
+    const auto firstRow = [classes, allRows](std::int32_t c) { return allRows ? 0 : classes - c; };
+    // One class: the points from i on.
+    for (std::int32_t i = firstRow(1); i < m; ++i) prev.get()[i] = ClassCost(prefix, i, m);
+    if (allRows) costs[0] = prev[0];
+    // The columns of layer c are the rows solved in layer c - 1.
+    std::int32_t lastColumn = m - 1;
+    for (std::int32_t c = 2; c <= classes; ++c) {
+      std::int32_t* layerChoice = choice.get() + static_cast<std::int64_t>(c - 2) * rows;
+      const std::int32_t* prevChoice = c == 2 ? nullptr : layerChoice - rows;
+      std::int32_t lastRow = c == classes ? 0 : m - c;
+      if (prevChoice != nullptr && c < classes) {
+        lastRow = std::min(lastRow,
+                           ReachableRow(prevChoice, firstRow(c - 1), lastColumn, classes - c));
+      }
+      lastRow = std::min(lastRow, lastColumn - 1);
+      const Layer layer{prefix,     m,           prev.get(),        cur.get(), layerChoice,
+                        prevChoice, firstRow(c), firstRow(c - 1), TieScale(c)};
+      SolveLayer(layer, Range{firstRow(c), lastRow, firstRow(c) + 1, lastColumn}, threads);
+      if (allRows) costs[c - 1] = cur[0];
+      lastColumn = lastRow;
+      prev.swap(cur);
+    }
+  }
+};
+
+}  // namespace
+
 bool OptimalClassStarts(const double* values, const double* weights, std::int32_t m,
                         std::int32_t classes, int threads, std::int32_t* starts) noexcept {
   if (classes == 1 || classes == m) {
@@ -316,45 +382,39 @@ bool OptimalClassStarts(const double* values, const double* weights, std::int32_
     return true;
   }
   // Layer c (c classes) is needed for the rows classes-c .. m-c, the top
-  // layer only for row 0; every layer has at most `rows` of them.
-  const std::int32_t rows = m - classes + 1;
-  const std::int64_t points = static_cast<std::int64_t>(m) + 1;
-  auto sums = ScratchArray<double>(5 * points);
-  auto prev = ScratchArray<double>(points);
-  auto cur = ScratchArray<double>(points);
-  auto choice = ScratchArray<std::int32_t>(static_cast<std::int64_t>(classes - 1) * rows);
-  if (!sums || !prev || !cur || !choice) return false;
-  const PrefixSums prefix{sums.get(), sums.get() + points, sums.get() + 2 * points,
-                          sums.get() + 3 * points, sums.get() + 4 * points};
-
-  FillPrefixSums(values, weights, m, prefix);
-  // One class: the points from i on.
-  for (std::int32_t i = classes - 1; i < m; ++i) prev.get()[i] = ClassCost(prefix, i, m);
-  // The columns of layer c are the rows solved in layer c - 1.
-  std::int32_t lastColumn = m - 1;
-  for (std::int32_t c = 2; c <= classes; ++c) {
-    std::int32_t* layerChoice = choice.get() + static_cast<std::int64_t>(c - 2) * rows;
-    const std::int32_t* prevChoice = c == 2 ? nullptr : layerChoice - rows;
-    const std::int32_t firstRow = classes - c;
-    std::int32_t lastRow = c == classes ? 0 : m - c;
-    if (prevChoice != nullptr && c < classes) {
-      lastRow = std::min(lastRow, ReachableRow(prevChoice, firstRow + 1, lastColumn, classes - c));
-    }
-    lastRow = std::min(lastRow, lastColumn - 1);
-    const Layer layer{prefix,   m,           prev.get(), cur.get(),  layerChoice,
-                      prevChoice, firstRow, TieScale(c)};
-    SolveLayer(layer, Range{firstRow, lastRow, firstRow + 1, lastColumn}, threads);
-    lastColumn = lastRow;
-    prev.swap(cur);
-  }
-
+  // layer only for row 0; every layer has at most m - classes + 1 of them.
+  Programme programme;
+  if (!programme.Allocate(m, classes, m - classes + 1)) return false;
+  programme.Solve(values, weights, m, classes, false, threads, nullptr);
   starts[0] = 0;
   std::int32_t i = 0;
   for (std::int32_t c = classes; c >= 2; --c) {
-    i = choice.get()[static_cast<std::int64_t>(c - 2) * rows + (i - (classes - c))];
+    i = programme.Choice(c, classes - c, i);
     starts[classes - c + 1] = i;
   }
   return true;
+}
+
+bool ClassCountLadder::Solve(const double* values, const double* weights, std::int32_t m,
+                             std::int32_t maxClasses, int threads) noexcept {
+  Programme programme;
+  costs_ = ScratchArray<double>(maxClasses);
+  // Every layer solves the rows from 0; layer 2 has the most, m - 1.
+  if (!costs_ || !programme.Allocate(m, maxClasses, m - 1)) return false;
+  programme.Solve(values, weights, m, maxClasses, true, threads, costs_.get());
+  // Only the choices are kept.
+  choice_ = std::move(programme.choice);
+  rows_ = programme.rows;
+  return true;
+}
+
+void ClassCountLadder::Starts(std::int32_t classes, std::int32_t* starts) const noexcept {
+  starts[0] = 0;
+  std::int32_t i = 0;
+  for (std::int32_t c = classes; c >= 2; --c) {
+    i = choice_.get()[static_cast<std::int64_t>(c - 2) * rows_ + i];
+    starts[classes - c + 1] = i;
+  }
 }
 
 bool NaturalClassStarts(const double* values, const double* weights, std::int32_t d,

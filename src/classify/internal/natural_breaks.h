@@ -5,6 +5,7 @@
 #define MENSORA_CLASSIFY_INTERNAL_NATURAL_BREAKS_H
 
 #include <cstdint>
+#include <memory>
 
 namespace mensora {
 namespace internal {
@@ -47,6 +48,35 @@ std::int32_t CollapseEqual(double* values, std::int32_t m, double* weights) noex
 // False when the scratch memory cannot be allocated.
 bool OptimalClassStarts(const double* values, const double* weights, std::int32_t m,
                         std::int32_t classes, int threads, std::int32_t* starts) noexcept;
+
+// The programme of OptimalClassStarts solved once for every class count
+// 1..maxClasses (2 <= maxClasses < m) over all the points: the least cost of
+// each count and its partition. Every layer also solves its row 0 (the
+// least cost of all the points in that many classes); the rows the layers
+// above can reach are bounded as before, so one ladder costs little more
+// than OptimalClassStarts for maxClasses. Each partition is the one
+// OptimalClassStarts gives for its count, up to the tie margin: a column
+// scan that reaches further up can only settle a tie within the margin
+// differently.
+class ClassCountLadder {
+ public:
+  // False when the scratch memory cannot be allocated.
+  bool Solve(const double* values, const double* weights, std::int32_t m,
+             std::int32_t maxClasses, int threads) noexcept;
+  // The least total cost of the points in `classes` classes, 1 <= classes <=
+  // maxClasses, on the scale of the prefix sums (the points scaled by a
+  // power of two): ratios of costs are those of the points themselves.
+  double Cost(std::int32_t classes) const noexcept {
+    return costs_[static_cast<std::size_t>(classes - 1)];
+  }
+  // The first point of each of the `classes` classes.
+  void Starts(std::int32_t classes, std::int32_t* starts) const noexcept;
+
+ private:
+  std::unique_ptr<double[]> costs_;
+  std::unique_ptr<std::int32_t[]> choice_;
+  std::int32_t rows_ = 0;
+};
 
 // The natural-breaks classes of d distinct ascending values with weights, as
 // for OptimalClassStarts (d >= 1, -inf first and +inf last where present, no NaN) for a class count

@@ -1,11 +1,13 @@
 // The values of the sorted view that are not NaN, in ascending order: the
-// sample over which the quantile and natural-breaks classes are formed.
+// sample over which the quantile, natural-breaks and the other range classes
+// beyond the equal-interval ones are formed.
 //
-// Both methods place their breaks on values of that sample, break[k] being
-// its largest value, and close the last class (it also takes the values
-// equal to break[k], whatever the last entry of the view), so every value
-// that is not NaN is in exactly one class and NaN values are in none. With
-// no value but NaN every break is NaN and every class empty.
+// These methods close the last class exactly at its upper break (it also
+// takes the values equal to break[k], whatever the last entry of the view),
+// so where break[0] is at most the smallest value and break[k] at least the
+// largest, every value that is not NaN is in exactly one class and NaN
+// values are in none. With no value but NaN the breaks taken from values are
+// NaN and every class empty.
 #ifndef MENSORA_CLASSIFY_INTERNAL_SORTED_NUMBERS_H
 #define MENSORA_CLASSIFY_INTERNAL_SORTED_NUMBERS_H
 
@@ -63,6 +65,19 @@ inline bool CollectSortedNumbers(const ORDER_DATA* view, std::int32_t n,
   }
   if (!ascending) std::sort(values, values + m);
   return true;
+}
+
+// Replaces the range-class breaks (buffers.breaks) by a copy of breaks[0..k]
+// (which must not be that buffer) and completes the class result with the
+// last class closed. -1 when an allocation fails, as CompleteClassResult.
+inline std::int32_t CompleteClosedClasses(const ORDER_DATA* view, std::int32_t n,
+                                          const double* breaks, std::int32_t k,
+                                          const ClassBuffers& buffers,
+                                          const ClassOutputs& out) noexcept {
+  double* copy = ReplaceArray(buffers.breaks, static_cast<std::int64_t>(k) + 1);
+  if (copy == nullptr) return -1;
+  std::copy(breaks, breaks + k + 1, copy);
+  return CompleteClassResult(view, n, k, buffers, LastClass::kClosed, nullptr, out);
 }
 
 }  // namespace internal

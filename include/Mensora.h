@@ -22,8 +22,8 @@
 #  define MENSORA_API __attribute__((visibility("default")))
 #endif
 
-#define MENSORA_VERSION_MAJOR 1
-#define MENSORA_VERSION_MINOR 1
+#define MENSORA_VERSION_MAJOR 2
+#define MENSORA_VERSION_MINOR 0
 #define MENSORA_VERSION_PATCH 0
 
 // One sample value and its zero-based position in the host's array. Packed:

@@ -17,7 +17,7 @@ cmake --install "$OUT/lib" >/dev/null
 libdir=$(dirname "$(find "$PREFIX" -name 'libMensora.so.*.*' | head -n1)")
 echo "installed: $(cd "$PREFIX" && find . -type f -o -type l | sort | tr '\n' ' ')"
 soname=$(objdump -p "$libdir"/libMensora.so | awk '/SONAME/ {print $2}')
-[ "$soname" = "libMensora.so.1" ] || { echo "unexpected SONAME: $soname"; exit 1; }
+[ "$soname" = "libMensora.so.2" ] || { echo "unexpected SONAME: $soname"; exit 1; }
 
 echo "== consumer through find_package(Mensora CONFIG)"
 cmake -S tests/consumer -B "$OUT/consumer-cmake" -DCMAKE_PREFIX_PATH="$PREFIX" >/dev/null

@@ -28,7 +28,7 @@ static int same_ints(const int32_t* a, const int32_t* b, int n) {
 
 static void version_and_messages(void) {
   int status;
-  CHECK(strcmp(mensora_version(), "1.1.0") == 0);
+  CHECK(strcmp(mensora_version(), "2.0.0") == 0);
   for (status = -6; status <= 1; ++status) CHECK(mensora_status_message(status) != NULL);
   CHECK(strcmp(mensora_status_message(MENSORA_ERROR_MEMORY), "out of memory") == 0);
   CHECK(strcmp(mensora_status_message(MENSORA_OK), mensora_status_message(-99)) != 0);

@@ -18,7 +18,7 @@ int main(void) {
          (int)classes.class_count, mensora_status_message(status));
   mensora_sample_free(sample);
   return status == MENSORA_OK && mean == 5.0 && classes.class_count == 3 &&
-                 strcmp(mensora_version(), "1.1.0") == 0
+                 strcmp(mensora_version(), "2.0.0") == 0
              ? 0
              : 1;
 }

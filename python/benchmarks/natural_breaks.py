@@ -5,7 +5,7 @@ The library's time is one call of mensora_classify_natural (the C face of the
 C++ member) on a fresh sample handle, made straight through ctypes with no
 Python work around it: as in the Python call, the sorted view is built inside.
 The Python time is the whole public call: input check, handle, classes, the
-class of every value (yb) and the copies of breaks and counts. Wall time (median and
+class of every value (yb), the fit and the copies of breaks and counts. Wall time (median and
 best run) and the process's CPU time (median; all threads, the library's own
 included) are shown: on a busy machine the best wall time and the CPU time
 are the steadier measures.

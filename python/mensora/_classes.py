@@ -14,9 +14,9 @@ REQUIRED = object()
 class Scheme(NamedTuple):
     """One way of classifying.
 
-    run(sample, k, options, labels, what) returns (breaks, counts, yb) for a
-    Sample; yb may be None when labels is false; what names the call in error
-    messages. options maps each option's name to (converter, default), the
+    run(sample, k, options, labels, what) returns the ClassResult of a
+    Sample (yb and fit None when labels is false; k None for k="auto");
+    what names the call in error messages. options maps each option's name to (converter, default), the
     default REQUIRED for options without one; a converter takes (value, name)
     and returns the value the run expects.
     """
@@ -61,14 +61,20 @@ def closes_last(last, top, breaks):
         return not abs(top - breaks[-1]) >= EQ_TOLERANCE
 
 
-def labels_from_breaks(values, breaks, closed_last=True, window=None):
+def closing_tolerance(last):
+    """How far above the last break a closed last class reaches: 1e-7 under
+    the closing rule, 0 for the schemes that close exactly."""
+    return EQ_TOLERANCE if last == "closing" else 0.0
+
+
+def labels_from_breaks(values, breaks, closed_last=True, window=None, tolerance=0.0):
     """The class of every value under the library's closing rules, -1 for none.
 
     Class s holds the values v with ``breaks[s] <= v < breaks[s + 1]``; with
     `closed_last` (see closes_last) the last class also holds its upper
-    break, and values above it by less than 1e-7. NaN is in no class.
-    `window`, a pair (low, high), further limits the classes to
-    ``low <= v <= high``.
+    break, and values above it by less than `tolerance` (see
+    closing_tolerance). NaN is in no class. `window`, a pair (low, high),
+    further limits the classes to ``low <= v <= high``.
 
     Parameters
     ----------
@@ -77,6 +83,7 @@ def labels_from_breaks(values, breaks, closed_last=True, window=None):
         k + 1 breaks, ascending (equal neighbours allowed), none NaN.
     closed_last : bool
     window : tuple of two floats, optional
+    tolerance : float
 
     Returns
     -------
@@ -90,7 +97,7 @@ def labels_from_breaks(values, breaks, closed_last=True, window=None):
     if closed_last:
         high = breaks[k]
         with np.errstate(invalid="ignore"):  # inf - inf
-            near = np.abs(values - high) < EQ_TOLERANCE
+            near = np.abs(values - high) < tolerance
         yb[(values >= breaks[k - 1]) & ((values <= high) | near)] = k - 1
     if window is not None:
         low, high = window

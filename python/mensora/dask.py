@@ -8,11 +8,12 @@
     c.yb                    # lazy: a Dask array chunked as x
 
 Every scheme of mensora.classify, with the same breaks and counts as
-mensora.classify over the whole column in memory (the standard-deviation
-classes within 1e-12 relative). The driver holds only small results: the
-extremes, sums and counts of the blocks, and for quantiles and natural breaks
-the table of the distinct values with their counts, whose size is bounded (see
-classify). Needs Dask (Debian: python3-dask, with python3-distributed for a
+mensora.classify over the whole column in memory (the standard-deviation and
+head/tail classes within 1e-12 relative); only the best class count
+(k="auto") is not offered. The driver holds only small results: the
+extremes, sums and counts of the blocks, and for the schemes of order
+statistics and distinct values the table of the distinct values with their
+counts, whose size is bounded (see classify). Needs Dask (Debian: python3-dask, with python3-distributed for a
 cluster); the rest of mensora works without it.
 """
 import functools
@@ -37,8 +38,8 @@ except ImportError:
 
 from . import _input
 from ._input import MAX_CLASSES
-from ._classes import (Classification, _step_count, closes_last, labels_from_breaks, scheme_named,
-                       scheme_options, warn_if_nan)
+from ._classes import (SCHEMES, Classification, _step_count, closes_last, closing_tolerance,
+                       labels_from_breaks, scheme_named, scheme_options, user_breaks, warn_if_nan)
 from ._native import (AUTO_MAX, AUTO_MIN, EQ_TOLERANCE, ERROR_EMPTY, HUGE_BOUND, Sample, address,
                       check, lib)
 
@@ -69,6 +70,9 @@ class DaskClassification(Classification):
         The number of values of x, NaN included.
     outside : int
         The number of values in no class.
+
+    ``fit`` is None: the goodness of fit is not measured over a Dask
+    collection.
     """
 
     def __init__(self, scheme, breaks, counts, yb, closed_last, n, outside):
@@ -93,7 +97,7 @@ def classify(x, scheme, k=5, max_table_bytes=MAX_TABLE_BYTES, **options):
         classes (every block counts every class).
     max_table_bytes : int
         The bound of the table of distinct values (16 bytes each) that
-        quantiles and natural breaks gather for the driver: default 2^28
+        the schemes of the table (see Notes) gather for the driver: default 2^28
         bytes, 2^24 distinct values, for which natural breaks need about
         2 GiB on the driver (125 bytes per distinct value with k = 7). The
         table is checked at every step of the reduction, on the workers, so
@@ -112,51 +116,71 @@ def classify(x, scheme, k=5, max_table_bytes=MAX_TABLE_BYTES, **options):
     ValueError, TypeError
         As mensora.classify, and for x that is not a one-dimensional Dask
         collection of numbers.
+    NotImplementedError
+        For natural_breaks with k="auto": choose k on a sample in memory, then
+        classify x with that k.
     TooManyValuesError (a MemoryError)
-        For quantiles and natural breaks, when the distinct values need more
-        than max_table_bytes: round the values first (``x.round(2)``).
+        For the schemes of the table, when the distinct values need more than
+        max_table_bytes: round the values first (``x.round(2)``).
 
     Notes
     -----
     How each scheme is computed, so that its results are those of
     mensora.classify over the whole column in memory:
 
-    - quantiles and natural breaks: every block counts its distinct values
-      (NaN left out), the counts are merged pairwise in a tree, and the
-      library's weighted breaks over the (value, count) table give the breaks
-      bit for bit, the counts exactly. One pass over x.
-    - equal_interval, start_step, start_count and user_defined: the extremes
-      by a reduction, then the breaks by the library's (or the package's) own
-      formula over them; a second pass counts the classes. As in memory, the
-      extremes are those the library takes: NaN when the first (minimum) or
-      the last (maximum) value of x is NaN.
+    - the schemes of the table, quantiles, natural_breaks, max_breaks,
+      percentiles and box_plot: every block counts its distinct values (NaN
+      left out), the counts are merged pairwise in a tree, and the breaks
+      come from the (value, count) table: the library's weighted breaks
+      (quantiles, natural breaks), the library's rule over the distinct
+      values alone (max_breaks), or the library's interpolation between the
+      order statistics, found by cumulative counts (percentiles, box_plot).
+      The breaks are mensora.classify's bit for bit, the counts exact. One
+      pass over x.
+    - equal_interval, start_step, start_count, pretty, geometric and
+      user_defined: the extremes by a reduction, then the breaks by the
+      library's own formula over them (pretty over the finite extremes); a
+      second pass counts the classes. As in memory, equal_interval,
+      start_step and start_count take the extremes as the library's sorted
+      view holds them: NaN when the first (minimum) or the last (maximum)
+      value of x is NaN.
     - std_mean: mean and standard deviation by two passes, then the library's
-      formula for the breaks, and a third pass counts. The sums run in
-      another order than in memory, so the breaks equal mensora.classify's
-      within 1e-12 relative, not bit for bit; a value that close to a break
-      may fall in the neighbouring class.
+      formula for the breaks, and a third pass counts. head_tail: one pass
+      for each successive mean (the sum and count of the head), then one
+      that counts. The sums run in another order than in memory, so the
+      breaks equal mensora.classify's within 1e-12 relative, not bit for
+      bit; a value that close to a break may fall in the neighbouring class
+      (and for head_tail change the heads that follow).
+    - natural_breaks with k="auto" is not offered: the count is chosen by the
+      GVF of each count measured over every value, which a distributed sum
+      gives only to within rounding, so a count near the threshold could
+      differ from the one chosen in memory.
 
     Each pass reads x again: persist x first when it is costly to compute.
     Work runs on the current Dask scheduler (a distributed Client when one is
     active).
     """
     name, spec = scheme_named(scheme)
-    if name not in _SUPPORTED:
-        raise NotImplementedError(f"mensora.dask.classify does not offer {name!r} yet")
+    if spec.auto and isinstance(k, str) and k == "auto":
+        raise NotImplementedError(
+            "mensora.dask.classify cannot choose the class count exactly (k='auto'); classify x "
+            "by natural_breaks with a fixed k, for instance one that mensora.classify(sample, "
+            "'natural_breaks', k='auto') chooses on a sample in memory")
     blocks, make_labels = _column(x)
     k = _class_count(k, "k") if spec.uses_k else None
     options = scheme_options(name, spec, options)
     what = f"mensora.dask.classify({name!r})"
     limit = _table_limit(max_table_bytes)
+    tolerance = closing_tolerance(spec.last)
 
-    if name in ("quantiles", "natural_breaks"):
+    if name in _TABLE_BREAKS:
         values, counts, nan = _distinct_values(blocks, limit, what)
         n = int(counts.sum()) + nan
         if n == 0:
             check(ERROR_EMPTY, what)
-        breaks = _weighted_breaks(name, values, counts, k, what)
+        breaks = _TABLE_BREAKS[name](values, counts, k, options, what)
         counts = _table_counts(values, counts, breaks)
-        closed_last, window, outside = True, None, nan
+        closed_last, window, outside = True, None, n - int(counts.sum())
     else:
         extent = _extent(blocks)
         n = extent.n
@@ -164,24 +188,31 @@ def classify(x, scheme, k=5, max_table_bytes=MAX_TABLE_BYTES, **options):
             check(ERROR_EMPTY, what)
         if name == "start_step":
             _class_count(_step_count(extent.stand_in(), options), f"{what}: start, step and end")
-        # A sample with the extremes the library sees in x gives the breaks
-        # (for std_mean it only checks the options: its breaks need the mean).
-        with Sample(extent.stand_in()) as sample:
-            breaks = spec.run(sample, k, options, False, what)[0]
-        window = None
-        if name == "std_mean":
-            breaks, window = _std_breaks(blocks, extent, options)
+        breaks, window = _extent_breaks(name, spec, blocks, extent, k, options, what)
         # The closing rule looks at the last value of the library's view.
         closed_last = closes_last(spec.last, extent.high, breaks)
-        counts, outside = _class_counts(blocks, breaks, closed_last, window)
+        counts, outside = _class_counts(blocks, breaks, closed_last, window, tolerance)
     warn_if_nan(breaks, what)
     yb = make_labels(functools.partial(_block_labels, breaks=breaks, closed_last=closed_last,
-                                       window=window))
+                                       window=window, tolerance=tolerance))
     return DaskClassification(name, breaks, counts, yb, closed_last, n, outside)
 
 
-_SUPPORTED = ("quantiles", "natural_breaks", "equal_interval", "start_step", "start_count",
-              "std_mean", "user_defined")
+def _extent_breaks(name, spec, blocks, extent, k, options, what):
+    """The breaks, and the std_mean window, of the schemes that need no table."""
+    if name == "user_defined":
+        return user_breaks(options["bins"], options["lower"], extent.finite_least), None
+    if name == "head_tail":
+        return _head_tail_breaks(blocks, extent, options["head_share"]), None
+    # A sample with the extremes the library takes from x gives the breaks
+    # (for std_mean it only checks the options: its breaks need the mean).
+    stand_in = {"pretty": [extent.finite_least, extent.finite_greatest],
+                "geometric": [extent.least, extent.greatest]}.get(name, extent.stand_in())
+    with Sample(np.array(stand_in, dtype=np.float64)) as sample:
+        breaks = spec.run(sample, k, options, False, what).breaks
+    if name == "std_mean":
+        return _std_breaks(blocks, extent, options)
+    return breaks, None
 
 
 def _class_count(k, name):
@@ -235,11 +266,11 @@ def _partition_labels(part, labels):
     return pd.Series(labels(part), index=part.index, name=part.name)
 
 
-def _block_labels(block, breaks, closed_last, window):
-    return _classes_of(_values(block), breaks, closed_last, window)[0]
+def _block_labels(block, breaks, closed_last, window, tolerance):
+    return _classes_of(_values(block), breaks, closed_last, window, tolerance)[0]
 
 
-def _classes_of(values, breaks, closed_last, window):
+def _classes_of(values, breaks, closed_last, window, tolerance):
     """The class of every value (-1 for none) and the member count of every class.
 
     Ascending breaks leave every value in at most one class, found by
@@ -250,7 +281,7 @@ def _classes_of(values, breaks, closed_last, window):
     """
     k = len(breaks) - 1
     if np.all(breaks[:-1] <= breaks[1:]):
-        yb = labels_from_breaks(values, breaks, closed_last, window)
+        yb = labels_from_breaks(values, breaks, closed_last, window, tolerance)
         return yb, np.bincount(yb[yb >= 0], minlength=k).astype(np.int64)
     yb = np.full(len(values), -1, dtype=np.int32)
     counts = np.zeros(k, dtype=np.int64)
@@ -259,7 +290,7 @@ def _classes_of(values, breaks, closed_last, window):
         for s in range(k):
             low, high = breaks[s], breaks[s + 1]
             if closed_last and s == k - 1:
-                near = np.abs(values - high) < EQ_TOLERANCE
+                near = np.abs(values - high) < tolerance
                 member = (values >= low) & ((values <= high) | near)
             else:
                 member = (values >= low) & ~(values >= high)
@@ -288,14 +319,19 @@ def _compute_each(function, blocks, *args):
 
 
 def _block_extent(block):
-    """(count, first, last, least, greatest, sum) of a block; None when empty.
+    """(count, first, last, least, greatest, sum, finite least, finite greatest)
+    of a block; None when empty.
 
-    least and greatest leave NaN out (NaN when every value is NaN)."""
+    least and greatest leave NaN out (NaN when every value is NaN), the finite
+    ones the infinities too (inf and -inf when there is none)."""
     v = _values(block)
     if len(v) == 0:
         return None
+    finite = np.isfinite(v)
     with np.errstate(invalid="ignore", over="ignore"):
-        return (len(v), v[0], v[-1], np.fmin.reduce(v), np.fmax.reduce(v), float(np.sum(v)))
+        return (len(v), v[0], v[-1], np.fmin.reduce(v), np.fmax.reduce(v), float(np.sum(v)),
+                np.fmin.reduce(v, where=finite, initial=np.inf),
+                np.fmax.reduce(v, where=finite, initial=-np.inf))
 
 
 class _Extent(NamedTuple):
@@ -305,6 +341,8 @@ class _Extent(NamedTuple):
     least: float     # NaN left out
     greatest: float
     total: float     # the sum of the values
+    finite_least: float     # infinities left out too: NaN when no value is finite
+    finite_greatest: float
 
     def stand_in(self):
         """A sample whose extremes, as the library and the package take them, are those of x."""
@@ -314,17 +352,22 @@ class _Extent(NamedTuple):
 def _extent(blocks):
     parts = [p for p in _compute_each(_block_extent, blocks) if p is not None]
     if not parts:
-        return _Extent(0, np.nan, np.nan, np.nan, np.nan, 0.0)
+        return _Extent(0, np.nan, np.nan, np.nan, np.nan, 0.0, np.nan, np.nan)
     least = np.fmin.reduce([p[3] for p in parts])
     greatest = np.fmax.reduce([p[4] for p in parts])
     first, last = parts[0][1], parts[-1][2]
     total = 0.0
     for p in parts:
         total += p[5]
+    finite_least = min(p[6] for p in parts)
+    finite_greatest = max(p[7] for p in parts)
+    if finite_least > finite_greatest:
+        finite_least = finite_greatest = np.nan
     # The library's sorted view keeps a NaN where it stands, so a NaN first
     # (last) value of x is its minimum (maximum).
     return _Extent(sum(p[0] for p in parts), first if np.isnan(first) else least,
-                   last if np.isnan(last) else greatest, least, greatest, total)
+                   last if np.isnan(last) else greatest, least, greatest, total, finite_least,
+                   finite_greatest)
 
 
 def _block_squares(block, mean):
@@ -357,8 +400,8 @@ def _std_breaks(blocks, extent, options):
     return breaks, window
 
 
-def _block_counts(block, breaks, closed_last, window):
-    yb, counts = _classes_of(_values(block), breaks, closed_last, window)
+def _block_counts(block, breaks, closed_last, window, tolerance):
+    yb, counts = _classes_of(_values(block), breaks, closed_last, window, tolerance)
     return counts, int(np.count_nonzero(yb < 0))
 
 
@@ -366,10 +409,58 @@ def _add_counts(a, b):
     return a[0] + b[0], a[1] + b[1]
 
 
-def _class_counts(blocks, breaks, closed_last, window):
+def _class_counts(blocks, breaks, closed_last, window, tolerance):
     """The member counts of the classes over x, and the number of values in no class."""
     task = dask.delayed(_block_counts, pure=True)
-    return _tree([task(b, breaks, closed_last, window) for b in blocks], _add_counts).compute()
+    return _tree([task(b, breaks, closed_last, window, tolerance) for b in blocks],
+                 _add_counts).compute()
+
+
+# Head/tail means ----------------------------------------------------------
+
+
+def _block_head(block, threshold):
+    """(count, sum, sum at the scale 2^-64, least) of the values of a block at
+    or above threshold (NaN left out)."""
+    v = _values(block)
+    with np.errstate(invalid="ignore", over="ignore"):
+        head = v[v >= threshold]
+        if len(head) == 0:
+            return 0, 0.0, 0.0, math.inf
+        return len(head), float(np.sum(head)), float(np.sum(head * 2.0**-64)), float(head.min())
+
+
+def _head(blocks, threshold):
+    """_block_head over x: the blocks' sums added in block order."""
+    parts = _compute_each(_block_head, blocks, threshold)
+    total = scaled = 0.0
+    for p in parts:
+        total += p[1]
+        scaled += p[2]
+    return sum(p[0] for p in parts), total, scaled, min(p[3] for p in parts)
+
+
+def _head_tail_breaks(blocks, extent, share):
+    """The library's head/tail rule with the sums of a head from a reduction:
+    the smallest value, the successive means, the largest value."""
+    top = extent.greatest + 0.0  # the largest value that is not NaN, a zero as +0
+    count, total, scaled, least = _head(blocks, -math.inf)
+    if count == 0:
+        return np.array([np.nan, np.nan])
+    lowest, means = least + 0.0, []
+    while least < top:
+        mean = total / count
+        # Where the sum of finite values overflows, the mean at the scale 2^-64.
+        if not math.isfinite(total) and math.isfinite(least) and math.isfinite(top):
+            mean = scaled / count * 2.0**64
+        if not least < mean <= top:
+            break
+        means.append(mean)
+        head = _head(blocks, mean)
+        if not float(head[0]) < share * float(count):
+            break
+        count, total, scaled, least = head
+    return np.array([lowest, *means, top])
 
 
 # Distinct values ----------------------------------------------------------
@@ -429,6 +520,78 @@ def _weighted_breaks(name, values, counts, k, what):
     function = getattr(lib, _WEIGHTED[name])
     check(function(address(values), address(weights), len(values), k, address(breaks)), what)
     return breaks
+
+
+def _max_gap_breaks(values, counts, k, options, what):
+    """The library's own rule over the distinct values, which alone decide it."""
+    with Sample(values if len(values) else np.array([np.nan])) as sample:
+        return SCHEMES["max_breaks"].run(sample, k, options, False, what).breaks
+
+
+class _OrderStatistics:
+    """The m sorted values that are not NaN, x(0) .. x(m-1), of a table of
+    distinct values and their counts, each zero as +0 as the library takes it."""
+
+    def __init__(self, values, counts):
+        self.values = values + 0.0
+        self.ends = np.cumsum(counts)
+        self.m = int(self.ends[-1]) if len(counts) else 0
+
+    def __call__(self, j):
+        return float(self.values[np.searchsorted(self.ends, j, side="right")])
+
+    def quantile(self, fraction):
+        """The library's linear interpolation at the fraction, with its
+        operations in its order, so its bits (see Percentile in
+        src/classify/internal/break_rules.h)."""
+        index = 1 + float(self.m - 1) * fraction
+        lo = math.floor(index)
+        a = self(lo - 1)
+        if not index > lo:
+            return a
+        b = self(lo)
+        if b == a:
+            return a
+        h = index - lo
+        if math.isinf(a) and math.isinf(b):
+            return a if h < 0.5 else b
+        v = (1 - h) * a + h * b
+        v = a if v < a else v  # std::max(v, a)
+        return b if b < v else v  # std::min(v, b)
+
+
+def _percentile_breaks(values, counts, k, options, what):
+    x = _OrderStatistics(values, counts)
+    breaks = []
+    for percent in options["percents"]:
+        q = x.quantile(float(percent) / 100.0) if x.m else math.nan
+        breaks.append(breaks[-1] if breaks and q < breaks[-1] else q)
+    return np.array(breaks)
+
+
+def _box_plot_breaks(values, counts, k, options, what):
+    x = _OrderStatistics(values, counts)
+    if x.m == 0:
+        return np.array([-math.inf] + [math.nan] * 5 + [math.inf])
+    hinge = options["hinge"]
+    q1, median, q3 = x.quantile(0.25), x.quantile(0.5), x.quantile(0.75)
+    iqr = 0.0 if q3 == q1 else q3 - q1
+    fence = 0.0 if hinge == 0.0 else hinge * iqr
+    # max(a, b) is b only where a < b, as std::max(a, b).
+    middle = max(median, q1)
+    upper = max(q3, middle)
+    return np.array([-math.inf, q1 - fence, q1, middle, upper, max(upper + fence, upper), math.inf])
+
+
+# The schemes whose breaks come from the table of distinct values:
+# name -> function(values, counts, k, options, what) -> breaks.
+_TABLE_BREAKS = {
+    "quantiles": lambda v, c, k, o, what: _weighted_breaks("quantiles", v, c, k, what),
+    "natural_breaks": lambda v, c, k, o, what: _weighted_breaks("natural_breaks", v, c, k, what),
+    "max_breaks": _max_gap_breaks,
+    "percentiles": _percentile_breaks,
+    "box_plot": _box_plot_breaks,
+}
 
 
 def _table_counts(values, counts, breaks):

@@ -21,7 +21,11 @@ CASES = [("natural_breaks", {"k": 7}), ("fisher_jenks", {"k": 2}), ("quantiles",
          ("equal_interval", {"k": 6}), ("std_mean", {"steps": 2, "times": 0.5}),
          ("std_mean", {"window": (3.0, None)}), ("start_step", {"start": 1.0, "step": 7.3}),
          ("start_count", {"start": 0.5, "k": 4, "end": 40.0}),
-         ("user_defined", {"bins": [5, 10, 20]})]
+         ("user_defined", {"bins": [5, 10, 20]}), ("pretty", {"k": 5}), ("head_tail", {}),
+         ("box_plot", {}), ("max_breaks", {"k": 6}), ("percentiles", {"percents": [5, 25, 50, 99.5]}),
+         ("geometric", {"k": 4})]
+# Sums in another order than in memory.
+CLOSE = ("std_mean", "head_tail")
 
 
 @pytest.fixture(scope="module")
@@ -44,7 +48,7 @@ def assert_as_in_memory(x, y, scheme, options):
                 md.classify(x, scheme, **options)
             return None
         got = md.classify(x, scheme, **options)
-    if scheme == "std_mean":  # sums in another order
+    if scheme in CLOSE:
         np.testing.assert_allclose(got.breaks, ref.breaks, rtol=1e-12, atol=0, err_msg=what)
     else:
         assert same_bits(got.breaks, ref.breaks), what
@@ -70,17 +74,19 @@ def test_every_scheme_on_a_million_values_in_16_chunks(client):
     sizes = [0] + [62500] * 14 + [125000]
     y[62500:125000] = np.nan  # a chunk of NaN only
     numbers = y[~np.isnan(y)]  # the mean and deviation of y are NaN
-    for values, cases in ((y, CASES), (numbers, [c for c in CASES if c[0] == "std_mean"])):
+    for values, cases in ((y, CASES), (numbers[numbers > 0], [("geometric", {"k": 4})]),
+                          (numbers, [c for c in CASES if c[0] == "std_mean"])):
         x = da.from_array(values, chunks=(tuple(sizes[:-1]) + (len(values) - sum(sizes[:-1]),),))
         for scheme, options in cases:
             got = assert_as_in_memory(x, values, scheme, options)
-            assert got.yb.chunks == x.chunks
+            assert got is None or got.yb.chunks == x.chunks
     assert repr(got).splitlines()[0] == f"std_mean: 4 classes of {len(numbers)} values"
 
 
 def test_nan_at_the_ends_empty_and_nan_only(client):
     # The library takes a NaN first or last value for the minimum or maximum.
-    for y in ([math.nan, 4, 1, 3, -0.0, 0.0, 2, 9], [4, 1, 3, -0.0, 0.0, 2, 9, math.nan]):
+    for y in ([math.nan, 4, 1, 3, -0.0, 0.0, 2, 9], [4, 1, 3, -0.0, 0.0, 2, 9, math.nan],
+              [-math.inf, 4, 1, 3, 2.5, math.nan, math.inf, 9]):
         y = np.array(y)
         x = da.from_array(y, chunks=((3, 0, 5),))
         for scheme, options in CASES + [("start_step", {"start": 0, "step": 1, "end": 2.5})]:
@@ -130,11 +136,29 @@ def test_counts_beyond_32_bits():
         assert md._table_counts(values, many, breaks).tolist() == [c << 32 for c in ref.counts]
 
 
+def test_order_statistics_from_the_table():
+    rng = np.random.default_rng(4)
+    for m in range(1, 60):
+        y = rng.integers(-3, 4, m) * rng.choice([0.1, 1e-300, 7.0, 1e300])
+        y[rng.random(m) < 0.1] = rng.choice([-0.0, math.inf, -math.inf, math.nan])
+        values, counts = np.unique(y[~np.isnan(y)], return_counts=True)
+        percents = np.sort(rng.choice([0, 0.5, 12.5, 25, 33.3, 50, 90, 100], 4))
+        for scheme, options in (("percentiles", {"percents": percents}),
+                                ("box_plot", {"hinge": 1.5}), ("box_plot", {"hinge": 0.0})):
+            with warnings.catch_warnings():
+                warnings.simplefilter("ignore", RuntimeWarning)
+                ref = mensora.classify(y, scheme, **options)
+            got = md._TABLE_BREAKS[scheme](values, counts, None, options, scheme)
+            assert same_bits(got, ref.breaks), (y.tolist(), scheme, options)
+
+
 def test_bad_input_and_no_dask():
     with pytest.raises(ValueError, match="one-dimensional"):
         md.classify(da.zeros((4, 4), chunks=2), "quantiles")
     with pytest.raises(ValueError, match="at most 1048576"):
         md.classify(da.zeros(4, chunks=2), "equal_interval", k=2**20 + 1)
+    with pytest.raises(NotImplementedError, match="natural_breaks with a fixed k"):
+        md.classify(da.zeros(4, chunks=2), "natural_breaks", k="auto")
     with pytest.raises(TypeError, match="mensora.classify takes data in memory"):
         md.classify(np.zeros(4), "quantiles")
     with pytest.raises(TypeError, match="numbers"):

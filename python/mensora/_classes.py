@@ -330,8 +330,8 @@ class Classification:
         medians; ``"tai"``, the tabular accuracy index. gvf and tai are 1 when
         the members do not vary and NaN without members. None where it is not
         computed (mensora.dask).
-    gvf, adcm : float
-        ``fit["gvf"]`` and ``fit["adcm"]``.
+    gvf, adcm : float, or None
+        ``fit["gvf"]`` and ``fit["adcm"]`` (None without a fit).
     auto : tuple (k_max, gvf), or None
         For k="auto", the bounds the class count was chosen by.
     """
@@ -355,11 +355,11 @@ class Classification:
 
     @property
     def gvf(self):
-        return self.fit["gvf"]
+        return None if self.fit is None else self.fit["gvf"]
 
     @property
     def adcm(self):
-        return self.fit["adcm"]
+        return None if self.fit is None else self.fit["adcm"]
 
     def _sizes(self):
         """(number of values, number in no class) for the class table."""

@@ -81,6 +81,7 @@ def test_every_scheme_on_a_million_values_in_16_chunks(client):
             got = assert_as_in_memory(x, values, scheme, options)
             assert got is None or got.yb.chunks == x.chunks
     assert repr(got).splitlines()[0] == f"std_mean: 4 classes of {len(numbers)} values"
+    assert got.fit is None and got.gvf is None and "GVF" not in repr(got)
 
 
 def test_nan_at_the_ends_empty_and_nan_only(client):

@@ -49,7 +49,10 @@ extern "C" {
 #define MENSORA_ERROR_EMPTY (-2)    /* the sample has no values */
 #define MENSORA_ERROR_MEMORY (-3)   /* working memory or a result buffer could not be had */
 #define MENSORA_ERROR_DATA (-4)     /* the sample's values do not allow the method (a step
-                                       class count taken from the data's maximum) */
+                                       class count taken from the data's maximum, pretty
+                                       breaks without a finite value, geometric breaks
+                                       without a positive minimum and a finite maximum) */
+#define MENSORA_ERROR_NO_RESULT (-5) /* the class set to be measured holds no class result */
 
 /* Limits that mean "the data's own extreme" (an argument within
  * MENSORA_EQ_TOLERANCE of the sentinel is replaced by it). */
@@ -155,6 +158,55 @@ MENSORA_C_API int mensora_classify_stddev(mensora_sample* sample, int32_t steps,
 MENSORA_C_API int mensora_classify_stddev_window(mensora_sample* sample, int32_t steps,
                                                  double times, double min, double max,
                                                  mensora_classes* out);
+
+/* The caller's break_count breaks (at least 2, finite, ascending; equal
+ * neighbours allowed): break_count - 1 classes, the last closed on its upper
+ * break; values outside the breaks are in no class. */
+MENSORA_C_API int mensora_classify_breaks(mensora_sample* sample, const double* breaks,
+                                          int32_t break_count, mensora_classes* out);
+/* About k classes between round numbers (1, 2 or 5 times a power of ten) over
+ * the finite values; MENSORA_ERROR_DATA when no value is finite. */
+MENSORA_C_API int mensora_classify_pretty(mensora_sample* sample, int32_t k, mensora_classes* out);
+/* Head/tail breaks: the minimum, the successive means of the heads while a
+ * head holds less than head_share (0 < head_share < 1) of its set, the maximum. */
+MENSORA_C_API int mensora_classify_head_tail(mensora_sample* sample, double head_share,
+                                             mensora_classes* out);
+/* Six box-plot classes: -inf, q1 - h iqr, q1, median, q3, q3 + h iqr, +inf
+ * for the finite hinge h >= 0. */
+MENSORA_C_API int mensora_classify_box_plot(mensora_sample* sample, double hinge,
+                                            mensora_classes* out);
+/* k classes split in the middle of the k - 1 widest gaps between distinct values. */
+MENSORA_C_API int mensora_classify_max_breaks(mensora_sample* sample, int32_t k,
+                                              mensora_classes* out);
+/* Breaks at the caller's count percentiles (at least 2, within 0 .. 100,
+ * ascending), interpolated between order statistics: count - 1 classes. */
+MENSORA_C_API int mensora_classify_percentile(mensora_sample* sample, const double* percents,
+                                              int32_t count, mensora_classes* out);
+/* k classes whose breaks grow by one ratio from the minimum to the maximum
+ * (NaN aside); MENSORA_ERROR_DATA unless the minimum is above 0 and the
+ * maximum finite. */
+MENSORA_C_API int mensora_classify_geometric(mensora_sample* sample, int32_t k,
+                                             mensora_classes* out);
+/* Natural breaks with the fewest classes from 2 to k_max (2 <= k_max <
+ * INT32_MAX) whose GVF (see mensora_fit) is at least min_gvf (0 .. 1); k_max
+ * classes when none reaches it. The count chosen is out->class_count. */
+MENSORA_C_API int mensora_classify_natural_auto(mensora_sample* sample, int32_t k_max,
+                                                double min_gvf, mensora_classes* out);
+
+/* Goodness of fit of a class result: squared deviations of the members from
+ * their mean (sdam) and from their class means (sdcm), gvf = 1 - sdcm / sdam,
+ * absolute deviations from the class medians (adcm) and the tabular accuracy
+ * index (tai); gvf and tai are 1 when the members do not vary, NaN without
+ * members. */
+typedef struct mensora_fit {
+  double sdam, sdcm, gvf, adcm, tai;
+} mensora_fit;
+/* The fit of the handle's current standard-deviation classes (std_classes
+ * != 0) or range classes (0) into *out. MENSORA_ERROR_NO_RESULT when that set
+ * holds no result: never classified, or its last class call failed for
+ * memory after replacing an array (after any class call of the set that
+ * failed for memory, a fit short of memory reports the same). */
+MENSORA_C_API int mensora_class_fit(mensora_sample* sample, int32_t std_classes, mensora_fit* out);
 
 /* The class of every position 0 .. n-1 of the sample into labels[0 .. n-1]:
  * the class index, or -1 for a value in no class (a value listed twice takes

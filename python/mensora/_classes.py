@@ -1,11 +1,12 @@
 """Class breaks: the schemes, the class result and the class of every value."""
+import math
 import warnings
 from typing import Callable, Dict, NamedTuple, Tuple
 
 import numpy as np
 
 from . import _input
-from ._native import AUTO_MAX, AUTO_MIN, EQ_TOLERANCE, ERROR_EMPTY, Sample, address, check, lib
+from ._native import AUTO_MAX, AUTO_MIN, EQ_TOLERANCE, Sample, address, check, lib
 
 REQUIRED = object()
 
@@ -26,32 +27,36 @@ class Scheme(NamedTuple):
     # How the last class ends: "closed" on its upper break, "open" before it,
     # or "closing": closed when the maximum lies within 1e-7 of it.
     last: str = "closed"
+    # Whether k="auto" asks for the best class count (options AUTO_OPTIONS).
+    auto: bool = False
 
 
-def library(call, count=None):
+def library(call, count=None, std_set=False):
     """A scheme run by the library: call(handle, k, options, out) -> status.
 
     count(values, options), for schemes whose options decide the number of
-    classes, gives that number, checked before the call.
+    classes, gives that number, checked before the call. std_set: the call
+    writes the library's standard-deviation classes.
     """
 
     def run(sample, k, options, labels, what):
         if count is not None:
             _input.check_class_count(count(sample.values, options), len(sample.values), what)
-        return sample.classes(lambda handle, out: call(handle, k, options, out), what, labels)
+        return sample.classes(lambda handle, out: call(handle, k, options, out), what, labels,
+                              std_set)
 
     return run
 
 
-def closes_last(last, values, breaks):
+def closes_last(last, top, breaks):
     """Whether the last class of a scheme's result holds its upper break.
 
-    For the "closing" schemes the library closes it when the sample's maximum
-    lies within 1e-7 of the last break (NaN aside).
+    For the "closing" schemes the library closes it unless `top`, the last
+    entry of its sorted view (the maximum, or NaN where the view ends in a
+    NaN), lies 1e-7 or more from the last break.
     """
     if last != "closing":
         return last == "closed"
-    top = np.fmax.reduce(values) if len(values) else np.nan
     with np.errstate(invalid="ignore"):  # inf - inf
         return not abs(top - breaks[-1]) >= EQ_TOLERANCE
 
@@ -93,34 +98,88 @@ def labels_from_breaks(values, breaks, closed_last=True, window=None):
     return yb
 
 
-def _user_defined(sample, k, options, labels, what):
-    bins = options["bins"]
-    values = sample.values
-    if len(values) == 0:
-        check(ERROR_EMPTY, what)
-    lower = options["lower"]
+def user_breaks(bins, lower, least):
+    """The breaks of user_defined: `lower`, by default the smaller of the first
+    bin and `least` (the smallest finite value; NaN when there is none), then
+    the bins."""
     if lower is None:
-        # NaN only when every value is NaN; a zero minimum is +0 whichever zero came first.
-        lower = min(bins[0], np.fmin.reduce(values) + 0.0)
-        if np.isnan(lower):
-            lower = bins[0]
+        # A zero minimum is +0 whichever zero came first.
+        lower = least + 0.0 if least < bins[0] else bins[0]
     elif not lower <= bins[0]:
         raise ValueError(f"lower={lower!r} must be a number at or below the first bin {bins[0]!r}")
-    breaks = np.concatenate(([lower], bins))
-    yb = labels_from_breaks(values, breaks)
-    counts = np.bincount(yb[yb >= 0], minlength=len(bins)).astype(np.int64)
-    return breaks, counts, yb
+    return np.concatenate(([lower], bins))
+
+
+def least_finite(values):
+    """The smallest finite value (NaN when there is none), without a copy."""
+    finite = np.isfinite(values)
+    return np.fmin.reduce(values, where=finite, initial=np.inf) if finite.any() else np.nan
+
+
+def _user_defined(sample, k, options, labels, what):
+    breaks = user_breaks(options["bins"], options["lower"], least_finite(sample.values))
+    return sample.classes(lambda handle, out: lib.mensora_classify_breaks(
+        handle, address(breaks), len(breaks), out), what, labels)
+
+
+def _ascending(value, name, low=-np.inf, high=np.inf, least=1, what="numbers"):
+    """At least `least` finite numbers from low to high, ascending (equal neighbours allowed)."""
+    try:
+        numbers = np.array(value, dtype=np.float64, ndmin=1)
+    except (TypeError, ValueError):
+        raise ValueError(f"{name} must be a list of numbers, not {value!r}") from None
+    if (numbers.ndim != 1 or numbers.size < least or not np.isfinite(numbers).all()
+            or (numbers < low).any() or (numbers > high).any() or (np.diff(numbers) < 0).any()):
+        raise ValueError(f"{name} must be {least} or more {what}, ascending, not {value!r}")
+    return numbers
 
 
 def _bins(value, name):
-    try:
-        bins = np.array(value, dtype=np.float64, ndmin=1)
-    except (TypeError, ValueError):
-        raise ValueError(f"{name} must be a list of numbers, not {value!r}") from None
-    if bins.ndim != 1 or bins.size == 0 or np.isnan(bins).any() or (np.diff(bins) < 0).any():
-        raise ValueError(f"{name} must be the upper edges of the classes, ascending, "
-                         f"not {value!r}")
-    return bins
+    return _ascending(value, name, what="finite upper edges of the classes")
+
+
+def _lower(value, name):
+    if value is None:
+        return None
+    number = _input.real_number(value, name)
+    if not math.isfinite(number):
+        raise ValueError(f"{name} must be a finite number, not {value!r}")
+    return number
+
+
+def _percents(value, name):
+    return _ascending(value, name, 0.0, 100.0, 2, "percentiles from 0 to 100")
+
+
+def _head_share(value, name):
+    share = _input.real_number(value, name)
+    if not 0.0 < share < 1.0:
+        raise ValueError(f"{name} must be a number between 0 and 1 (both excluded), not {value!r}")
+    return share
+
+
+def _hinge(value, name):
+    hinge = _input.real_number(value, name)
+    if not (hinge >= 0.0 and math.isfinite(hinge)):
+        raise ValueError(f"{name} must be a finite number of 0 or more, not {value!r}")
+    return hinge
+
+
+def _gvf(value, name):
+    gvf = _input.real_number(value, name)
+    if not 0.0 <= gvf <= 1.0:
+        raise ValueError(f"{name} must be a number from 0 to 1, not {value!r}")
+    return gvf
+
+
+def _k_max(value, name):
+    return _input.whole_number(value, name, 2)
+
+
+def _natural(h, k, o, out):
+    if k is None:  # k="auto"
+        return lib.mensora_classify_natural_auto(h, o["k_max"], o["gvf"], out)
+    return lib.mensora_classify_natural(h, k, out)
 
 
 def _window(value, name):
@@ -145,10 +204,6 @@ def _steps(value, name):
     return _input.whole_number(value, name, 0)
 
 
-def _optional_number(value, name):
-    return None if value is None else _input.real_number(value, name)
-
-
 def _step_count(values, o):
     top = o["end"]
     if top == AUTO_MAX and len(values):
@@ -168,9 +223,9 @@ SCHEMES = {
                              {}, last="closing"),
     "quantiles": Scheme(library(lambda h, k, o, out: lib.mensora_classify_quantile(h, k, out)),
                         {}),
-    "natural_breaks": Scheme(library(lambda h, k, o, out: lib.mensora_classify_natural(h, k, out)),
-                             {}),
-    "std_mean": Scheme(library(_std_mean),
+    "natural_breaks": Scheme(library(_natural), {"gvf": (_gvf, 0.8), "k_max": (_k_max, 10)},
+                             auto=True),
+    "std_mean": Scheme(library(_std_mean, std_set=True),
                        {"steps": (_steps, 1), "times": (_input.real_number, 1.0),
                         "window": (_window, None)},
                        uses_k=False, last="open"),
@@ -182,11 +237,25 @@ SCHEMES = {
     "start_count": Scheme(library(lambda h, k, o, out: lib.mensora_classify_count(
                               h, o["start"], k, o["end"], out)),
                           {"start": _START, "end": (_end, None)}, last="closing"),
-    # Computed here until the library classifies by given breaks itself.
-    "user_defined": Scheme(_user_defined,
-                           {"bins": (_bins, REQUIRED), "lower": (_optional_number, None)},
+    "user_defined": Scheme(_user_defined, {"bins": (_bins, REQUIRED), "lower": (_lower, None)},
                            uses_k=False),
+    "pretty": Scheme(library(lambda h, k, o, out: lib.mensora_classify_pretty(h, k, out)), {}),
+    "head_tail": Scheme(library(lambda h, k, o, out: lib.mensora_classify_head_tail(
+                            h, o["head_share"], out)),
+                        {"head_share": (_head_share, 0.4)}, uses_k=False),
+    "box_plot": Scheme(library(lambda h, k, o, out: lib.mensora_classify_box_plot(
+                           h, o["hinge"], out)),
+                       {"hinge": (_hinge, 1.5)}, uses_k=False),
+    "max_breaks": Scheme(library(lambda h, k, o, out: lib.mensora_classify_max_breaks(
+                             h, k, out)), {}),
+    "percentiles": Scheme(library(lambda h, k, o, out: lib.mensora_classify_percentile(
+                              h, address(o["percents"]), len(o["percents"]), out)),
+                          {"percents": (_percents, (0, 1, 10, 50, 90, 99, 100))}, uses_k=False),
+    "geometric": Scheme(library(lambda h, k, o, out: lib.mensora_classify_geometric(h, k, out)),
+                        {}),
 }
+# The options of the best class count, given only with k="auto".
+AUTO_OPTIONS = ("gvf", "k_max")
 ALIASES = {"fisher_jenks": "natural_breaks"}
 
 
@@ -199,11 +268,16 @@ def scheme_named(scheme):
     return name, SCHEMES[name]
 
 
-def scheme_options(name, scheme, options):
-    """The options of a call, converted, with the defaults filled in."""
-    unknown = sorted(set(options) - set(scheme.options))
+def scheme_options(name, scheme, options, auto=False):
+    """The options of a call, converted, with the defaults filled in.
+
+    The options of the best class count need auto, k="auto"."""
+    allowed = set(scheme.options) - (set() if auto else set(AUTO_OPTIONS))
+    unknown = sorted(set(options) - allowed)
     if unknown:
         allowed = ", ".join(scheme.options) or "none"
+        if unknown[0] in AUTO_OPTIONS and scheme.auto:
+            raise TypeError(f"the option {unknown[0]!r} goes with k='auto'")
         raise TypeError(f"scheme {name!r} takes no option {unknown[0]!r} (its options: {allowed})")
     converted = {}
     for option, (convert, default) in scheme.options.items():
@@ -227,7 +301,7 @@ class Classification:
     scheme : str
         The scheme's name.
     k : int
-        The number of classes.
+        The number of classes (for k="auto", the number chosen).
     breaks : numpy.ndarray of float64
         The k + 1 breaks as the library reports them: class s runs from
         ``breaks[s]`` (included) to ``breaks[s + 1]`` (excluded); the last class
@@ -241,14 +315,28 @@ class Classification:
         class (NaN always).
     closed_last : bool
         Whether the last class also holds its upper break.
+    fit : dict of float, or None
+        The goodness of fit of the classes, measured over their members:
+        ``"sdam"`` and ``"sdcm"``, the squared deviations from the mean of all
+        members and from the class means; ``"gvf"``, the goodness of variance
+        fit 1 - sdcm / sdam; ``"adcm"``, the absolute deviations from the class
+        medians; ``"tai"``, the tabular accuracy index. gvf and tai are 1 when
+        the members do not vary and NaN without members. None where it is not
+        computed (mensora.dask).
+    gvf, adcm : float
+        ``fit["gvf"]`` and ``fit["adcm"]``.
+    auto : tuple (k_max, gvf), or None
+        For k="auto", the bounds the class count was chosen by.
     """
 
-    def __init__(self, scheme, breaks, counts, yb, closed_last=True):
+    def __init__(self, scheme, breaks, counts, yb, closed_last=True, fit=None, auto=None):
         self.scheme = scheme
         self.breaks = breaks
         self.counts = counts
         self.yb = yb
         self.closed_last = closed_last
+        self.fit = fit
+        self.auto = auto
 
     @property
     def k(self):
@@ -257,6 +345,14 @@ class Classification:
     @property
     def bins(self):
         return self.breaks[1:]
+
+    @property
+    def gvf(self):
+        return self.fit["gvf"]
+
+    @property
+    def adcm(self):
+        return self.fit["adcm"]
 
     def _sizes(self):
         """(number of values, number in no class) for the class table."""
@@ -270,11 +366,21 @@ class Classification:
             interval = f"[{_number_text(self.breaks[s])}, {_number_text(self.breaks[s + 1])}{close}"
             rows.append((str(s), interval, str(int(self.counts[s]))))
         widths = [max(len(r[i]) for r in rows + [("class", "interval", "count")]) for i in range(3)]
-        lines = [f"{self.scheme}: {self.k} classes of {size} values",
-                 f"{'class':>{widths[0]}}  {'interval':<{widths[1]}}  {'count':>{widths[2]}}"]
+        lines = [f"{self.scheme}: {self.k} classes of {size} values"]
+        if self.auto is not None:
+            k_max, gvf = self.auto
+            if self.gvf >= gvf:
+                lines.append(f"k='auto': {self.k}, the fewest classes from 2 to {k_max} with "
+                             f"GVF >= {gvf:g}")
+            else:
+                lines.append(f"k='auto': {self.k}, as no count from 2 to {k_max} reaches "
+                             f"GVF {gvf:g}")
+        lines.append(f"{'class':>{widths[0]}}  {'interval':<{widths[1]}}  {'count':>{widths[2]}}")
         lines += [f"{c:>{widths[0]}}  {i:<{widths[1]}}  {n:>{widths[2]}}" for c, i, n in rows]
         if outside:
             lines.append(f"{outside} value{'s' if outside != 1 else ''} in no class")
+        if self.fit is not None:
+            lines.append(f"GVF {self.gvf:.6g}, ADCM {self.adcm:.6g}")
         return "\n".join(lines)
 
 
@@ -291,53 +397,81 @@ def classify(y, scheme, k=5, **options):
         ``"equal_interval"``: k classes of equal width from the minimum to the
         maximum. ``"quantiles"``: k classes of about equal counts.
         ``"natural_breaks"`` (alias ``"fisher_jenks"``): the k classes of
-        least squared deviation from their means, exact. ``"std_mean"``:
-        options ``steps`` (default 1) and ``times`` (default 1.0) give
-        2 * steps + 2 classes around the mean, each times standard deviations
-        wide, the outer two bounded by -/+1.79769313486232e307; option
-        ``window=(low, high)`` admits only low <= value <= high (None for the
-        data's extreme). ``"start_step"``: classes of width ``step`` from
-        ``start`` up to ``end`` (default: the maximum). ``"start_count"``: k
-        classes of equal width from ``start`` up to ``end`` (default: the
-        maximum). ``"user_defined"``: ``bins``, the ascending upper edges of
-        the classes, and ``lower``, the lower edge of the first class
-        (default: the smaller of the minimum and the first bin).
-    k : int
+        least squared deviation from their means, exact; with ``k="auto"``
+        the fewest classes from 2 to ``k_max`` (default 10) whose GVF is at
+        least ``gvf`` (default 0.8), or k_max classes when none reaches it.
+        ``"std_mean"``: options ``steps`` (default 1) and ``times`` (default
+        1.0) give 2 * steps + 2 classes around the mean, each times standard
+        deviations wide, the outer two bounded by -/+1.79769313486232e307;
+        option ``window=(low, high)`` admits only low <= value <= high (None
+        for the data's extreme). ``"start_step"``: classes of width ``step``
+        from ``start`` up to ``end`` (default: the maximum).
+        ``"start_count"``: k classes of equal width from ``start`` up to
+        ``end`` (default: the maximum). ``"user_defined"``: ``bins``, the
+        finite ascending upper edges of the classes, and ``lower``, the lower
+        edge of the first class (default: the smaller of the smallest finite
+        value and the first bin); values outside are in no class.
+        ``"pretty"``: about k classes between round numbers (1, 2 or 5 times
+        a power of ten) covering the finite values. ``"head_tail"``: split at
+        the mean, again and again in the head (the values at or above it)
+        while the head holds less than ``head_share`` (default 0.4) of the
+        values split; the breaks are the minimum, the means and the maximum.
+        ``"box_plot"``: six classes with the breaks -inf, q1 - h * iqr, q1,
+        median, q3, q3 + h * iqr, +inf for ``hinge`` h (default 1.5).
+        ``"max_breaks"``: k classes split in the middle of the k - 1 widest
+        gaps between distinct values. ``"percentiles"``: breaks at the
+        ``percents`` (ascending, 0 to 100; default 0, 1, 10, 50, 90, 99,
+        100), values outside them in no class. Quartiles and percentiles
+        interpolate linearly between order statistics (numpy's default).
+        ``"geometric"``: k classes whose breaks grow by one ratio from the
+        minimum to the maximum (NaN aside), which must be above 0 and finite.
+    k : int or "auto"
         The number of classes, 1 or more, at most the larger of 2**20 and the
-        number of values (not used by std_mean, start_step and user_defined,
-        whose options decide it).
+        number of values (not used by std_mean, start_step, user_defined,
+        head_tail, box_plot and percentiles, whose options decide it; for
+        pretty the number wanted). "auto" for natural_breaks only.
 
     Returns
     -------
     Classification
+        With the goodness of fit of the classes (``.fit``, ``.gvf``).
 
     Raises
     ------
     ValueError, TypeError
         For input that is not a 1-D array-like of numbers, a bad k, an unknown
-        scheme or option, or a sample the scheme cannot classify (no values).
+        scheme or option, or a sample the scheme cannot classify (no values;
+        for geometric a minimum of 0 or less or an infinite maximum; for
+        pretty no finite value).
     MemoryError
         When the library's working memory cannot be had.
 
     Notes
     -----
     A class holds the values from its lower break (included) up to its upper
-    break (excluded). The last class also holds its upper break: always for
-    quantiles, natural_breaks and user_defined; for equal_interval,
-    start_step and start_count when the maximum lies within 1e-7 of it;
-    never for std_mean. A NaN in the sample is in no class; the schemes
-    other than quantiles and natural_breaks may take it (or an infinity)
-    into their breaks, which are then NaN: a RuntimeWarning says so.
+    break (excluded). The last class also holds its upper break: for
+    equal_interval, start_step and start_count when the maximum lies within
+    1e-7 of it; never for std_mean; always for every other scheme. A NaN in
+    the sample is in no class; equal_interval, std_mean, start_step and
+    start_count may take it (or an infinity) into their breaks, which are
+    then NaN: a RuntimeWarning says so.
     """
     name, spec = scheme_named(scheme)
     values = _input.as_values(y)
-    k = _input.class_count(k, len(values)) if spec.uses_k else None
-    options = scheme_options(name, spec, options)
+    auto = isinstance(k, str) and k == "auto"
+    if auto and not spec.auto:
+        raise ValueError(f"k='auto' (the best class count) is for natural_breaks, not {name!r}")
+    k = _input.class_count(k, len(values)) if spec.uses_k and not auto else None
+    options = scheme_options(name, spec, options, auto)
+    if auto:
+        _input.check_class_count(options["k_max"], len(values), "k_max")
     with Sample(values) as sample:
         what = f"mensora.classify({name!r})"
-        breaks, counts, yb = spec.run(sample, k, options, True, what)
-    warn_if_nan(breaks, what)
-    return Classification(name, breaks, counts, yb, closes_last(spec.last, values, breaks))
+        result = spec.run(sample, k, options, True, what)
+    warn_if_nan(result.breaks, what)
+    return Classification(name, result.breaks, result.counts, result.yb,
+                          closes_last(spec.last, result.top, result.breaks), result.fit,
+                          (options["k_max"], options["gvf"]) if auto else None)
 
 
 def warn_if_nan(breaks, what, stacklevel=3):

@@ -5,6 +5,7 @@ computations of separate samples run in parallel in threads.
 """
 import ctypes
 import os
+from typing import Dict, NamedTuple, Optional
 from ctypes import POINTER, c_char_p, c_double, c_int, c_int32, c_void_p
 
 import numpy as np
@@ -14,6 +15,7 @@ ERROR_ARGUMENT = -1
 ERROR_EMPTY = -2
 ERROR_MEMORY = -3
 ERROR_DATA = -4
+ERROR_NO_RESULT = -5
 
 AUTO_MAX = 999.0
 AUTO_MIN = -999.0
@@ -31,6 +33,12 @@ class Classes(ctypes.Structure):
         ("counts", POINTER(c_int32)),
         ("ids", POINTER(c_int32)),
     ]
+
+
+class Fit(ctypes.Structure):
+    """The goodness of fit of a class result."""
+
+    _fields_ = [(name, c_double) for name in ("sdam", "sdcm", "gvf", "adcm", "tai")]
 
 
 _Handle = c_void_p
@@ -65,6 +73,15 @@ _SIGNATURES = {
     "mensora_classify_stddev": (c_int, [_Handle, c_int32, c_double, _Out]),
     "mensora_classify_stddev_window": (c_int, [_Handle, c_int32, c_double, c_double, c_double,
                                                _Out]),
+    "mensora_classify_breaks": (c_int, [_Handle, c_void_p, c_int32, _Out]),
+    "mensora_classify_pretty": (c_int, [_Handle, c_int32, _Out]),
+    "mensora_classify_head_tail": (c_int, [_Handle, c_double, _Out]),
+    "mensora_classify_box_plot": (c_int, [_Handle, c_double, _Out]),
+    "mensora_classify_max_breaks": (c_int, [_Handle, c_int32, _Out]),
+    "mensora_classify_percentile": (c_int, [_Handle, c_void_p, c_int32, _Out]),
+    "mensora_classify_geometric": (c_int, [_Handle, c_int32, _Out]),
+    "mensora_classify_natural_auto": (c_int, [_Handle, c_int32, c_double, _Out]),
+    "mensora_class_fit": (c_int, [_Handle, c_int32, POINTER(Fit)]),
     "mensora_class_labels": (c_int, [_Out, c_int32, c_void_p]),
     "mensora_natural_breaks_weighted": (c_int, [c_void_p, c_void_p, c_int32, c_int32, c_void_p]),
     "mensora_quantile_breaks_weighted": (c_int, [c_void_p, c_void_p, c_int32, c_int32, c_void_p]),
@@ -132,11 +149,13 @@ class Sample:
         lib.mensora_sample_free(self.handle)
         self.handle = None
 
-    def classes(self, call, what, labels=True):
+    def classes(self, call, what, labels=True, std_set=False):
         """Runs call(handle, out) and copies the class result out of the handle.
 
-        Returns (breaks, counts, yb); yb, the class of every value from the
-        library's member lists, is None unless labels is true.
+        Returns a ClassResult; its yb, the class of every value from the
+        library's member lists, and its fit are None unless labels is true.
+        std_set tells that the call writes the standard-deviation classes,
+        whose fit is then measured.
         """
         out = Classes()
         check(call(self.handle, ctypes.byref(out)), what)
@@ -147,4 +166,32 @@ class Sample:
         if labels:
             yb = np.empty(len(self.values), dtype=np.int32)
             check(lib.mensora_class_labels(ctypes.byref(out), len(yb), address(yb)), what)
-        return breaks, counts, yb
+        fit = None
+        if labels:
+            measured = Fit()
+            check(lib.mensora_class_fit(self.handle, int(std_set), ctypes.byref(measured)), what)
+            fit = {name: getattr(measured, name) for name, _ in Fit._fields_}
+        return ClassResult(breaks, counts, yb, fit, self.maximum())
+
+    def maximum(self):
+        """The last entry of the library's sorted view: the largest value, or
+        NaN where the view ends in a NaN, as it can when the sample does."""
+        low, high = c_double(), c_double()
+        check(lib.mensora_extremes(self.handle, ctypes.byref(low), ctypes.byref(high)),
+              "mensora: the extremes")
+        return high.value
+
+
+class ClassResult(NamedTuple):
+    """A class result copied out of a handle.
+
+    fit maps sdam, sdcm, gvf, adcm and tai to the goodness of fit of the
+    classes (or is None); top is the last entry of the library's sorted view, which its
+    closing rule reads.
+    """
+
+    breaks: np.ndarray
+    counts: np.ndarray
+    yb: Optional[np.ndarray]
+    fit: Dict[str, float]
+    top: float

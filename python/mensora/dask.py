@@ -141,6 +141,8 @@ def classify(x, scheme, k=5, max_table_bytes=MAX_TABLE_BYTES, **options):
     active).
     """
     name, spec = scheme_named(scheme)
+    if name not in _SUPPORTED:
+        raise NotImplementedError(f"mensora.dask.classify does not offer {name!r} yet")
     blocks, make_labels = _column(x)
     k = _class_count(k, "k") if spec.uses_k else None
     options = scheme_options(name, spec, options)
@@ -170,12 +172,16 @@ def classify(x, scheme, k=5, max_table_bytes=MAX_TABLE_BYTES, **options):
         if name == "std_mean":
             breaks, window = _std_breaks(blocks, extent, options)
         # The closing rule looks at the last value of the library's view.
-        closed_last = closes_last(spec.last, np.array([extent.high]), breaks)
+        closed_last = closes_last(spec.last, extent.high, breaks)
         counts, outside = _class_counts(blocks, breaks, closed_last, window)
     warn_if_nan(breaks, what)
     yb = make_labels(functools.partial(_block_labels, breaks=breaks, closed_last=closed_last,
                                        window=window))
     return DaskClassification(name, breaks, counts, yb, closed_last, n, outside)
+
+
+_SUPPORTED = ("quantiles", "natural_breaks", "equal_interval", "start_step", "start_count",
+              "std_mean", "user_defined")
 
 
 def _class_count(k, name):

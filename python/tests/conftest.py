@@ -34,14 +34,15 @@ def run_tool(values, *args):
 
 
 def tool_classes(values, *args):
-    """(breaks, counts, yb) of the tool's classify; yb from the member ids."""
+    """(breaks, counts, yb, fit) of the tool's classify; yb from the member ids."""
     out = run_tool(values, "classify", *args)
     yb = np.full(len(values), -1, dtype=np.int32)
     for s, c in enumerate(out["classes"]):
         for member in c["members"]:
             yb[member["id"]] = s
     breaks = np.array([_number(b) for b in out["breaks"]], dtype=np.float64)
-    return breaks, np.array([c["count"] for c in out["classes"]]), yb
+    fit = {k: _number(v) for k, v in out["fit"].items()}
+    return breaks, np.array([c["count"] for c in out["classes"]]), yb, fit
 
 
 def tool_summary(values):

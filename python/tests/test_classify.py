@@ -38,7 +38,25 @@ def cases(values):
         ("start_count", {"start": start, "k": 3, "end": high + 1.0},
          ["--method", "count", "--start", repr(start), "--classes", "3",
           "--end", repr(high + 1.0)]),
+        ("user_defined", {"bins": [window[0], high], "lower": low},
+         ["--method", "breaks", "--breaks", f"{low!r},{window[0]!r},{high!r}"]),
+        ("pretty", {"k": 4}, ["--method", "pretty", "--classes", "4"]),
+        ("head_tail", {}, ["--method", "headtail"]),
+        ("head_tail", {"head_share": 0.6}, ["--method", "headtail", "--head-share", "0.6"]),
+        ("box_plot", {"hinge": 1.0}, ["--method", "box", "--hinge", "1"]),
+        ("max_breaks", {"k": 5}, ["--method", "maxbreaks", "--classes", "5"]),
+        ("percentiles", {}, ["--method", "percentile", "--percentiles", "0,1,10,50,90,99,100"]),
+        ("percentiles", {"percents": [20, 20, 75.5]},
+         ["--method", "percentile", "--percentiles", "20,20,75.5"]),
+        ("geometric", {"k": 3}, ["--method", "geometric", "--classes", "3"]),
+        ("natural_breaks", {"k": "auto", "gvf": 0.9, "k_max": 6},
+         ["--method", "natural", "--classes", "auto", "--gvf", "0.9", "--max-classes", "6"]),
     ]
+
+
+def geometric_allowed(values):
+    numbers = values[~np.isnan(values)]
+    return numbers.size > 0 and numbers.min() > 0 and numbers.max() < math.inf
 
 
 @pytest.mark.filterwarnings("ignore:.*breaks are NaN")
@@ -46,13 +64,19 @@ def cases(values):
 def test_classes_equal_the_library_and_yb_agrees(sample):
     values = SAMPLES[sample]()
     for scheme, options, tool_args in cases(values):
-        got = mensora.classify(values, scheme, **options)
-        breaks, counts, yb = tool_classes(values, *tool_args)
         what = f"{sample} {scheme} {options}"
+        if scheme == "geometric" and not geometric_allowed(values):
+            with pytest.raises(ValueError, match="do not allow"):
+                mensora.classify(values, scheme, **options)
+            continue
+        got = mensora.classify(values, scheme, **options)
+        breaks, counts, yb, fit = tool_classes(values, *tool_args)
         assert same_bits(got.breaks, breaks), what
         assert got.counts.tolist() == counts.tolist(), what
         assert got.yb.dtype == np.int32 and got.yb.tolist() == yb.tolist(), what
         assert got.k == len(got.bins) == len(got.counts)
+        assert got.fit.keys() == fit.keys(), what
+        assert all(same_bits(got.fit[m], fit[m]) for m in fit), what
         # The class of every value follows from the breaks by the closing rules...
         if not np.isnan(got.breaks).any():
             window = options.get("window")
@@ -72,34 +96,55 @@ def test_class_table_and_closing():
         "    0  [1, 4)        3",
         "    1  [4, 7)        3",
         "    2  [7, 10]       4",
+        "GVF 0.890909, ADCM 8",
     ]
     assert c.bins.tolist() == [4, 7, 10]
     q = mensora.classify([1.0, math.nan, 9.0, 5.0], "quantiles", k=2)
-    assert q.yb.tolist() == [0, -1, 1, 1] and repr(q).endswith("]        2\n1 value in no class")
+    assert q.yb.tolist() == [0, -1, 1, 1] and repr(q).endswith("]        2\n1 value in no class\nGVF 0.75, ADCM 4")
     s = mensora.classify([2, 4, 4, 4, 5, 5, 7, 9], "std_mean")
     assert s.breaks[1:-1].tolist() == [3, 5, 7] and s.counts.tolist() == [1, 3, 2, 2]
-    assert not s.closed_last and repr(s).split()[-3:] == ["[7,", "1.79769313486232e+307)", "2"]
+    assert not s.closed_last and repr(s).split()[-7:-4] == ["[7,", "1.79769313486232e+307)", "2"]
+    assert s.fit["gvf"] == 0.9375 and s.adcm == 2  # the fit of the standard-deviation classes
     with pytest.warns(RuntimeWarning, match="breaks are NaN"):
         assert mensora.classify([math.nan, 2.0, 1.0], "std_mean").yb.tolist() == [-1, 0, 0]
 
 
-def test_user_defined_closes_like_the_library():
+def test_user_defined_breaks():
     values = SAMPLES["random-4000-nan"]()
     for scheme in ("natural_breaks", "quantiles"):
         ref = mensora.classify(values, scheme, k=6)
         got = mensora.classify(values, "user_defined", bins=ref.bins, lower=ref.breaks[0])
         assert same_bits(got.breaks, ref.breaks)
         assert got.counts.tolist() == ref.counts.tolist() and np.array_equal(got.yb, ref.yb)
-    # Last breaks an ulp above and below the maximum, and a repeated maximum.
-    for values, k in [([1.3, 5.0], 19), ([2.0, 9.4], 13), ([5, 1, 5], 2)]:
-        ref = mensora.classify(values, "equal_interval", k=k)
-        got = mensora.classify(values, "user_defined", bins=ref.bins, lower=ref.breaks[0])
-        assert np.array_equal(got.yb, ref.yb), values
     c = mensora.classify([5, 1, 12, 10, 3, math.nan], "user_defined", bins=[3, 10])
     assert c.breaks.tolist() == [1, 3, 10] and c.counts.tolist() == [1, 3]
-    assert c.yb.tolist() == [1, 0, -1, 1, 1, -1]
-    # The first class starts at the first bin when no value lies below it.
+    assert c.yb.tolist() == [1, 0, -1, 1, 1, -1] and c.closed_last
+    # The last class closes exactly on the last bin.
+    assert mensora.classify([2.0, 9.4], "user_defined", bins=[9.399999999999999]).yb.tolist() == [0, -1]
+    # The first class starts at the first bin when no finite value lies below it.
     assert mensora.classify([5, 6], "user_defined", bins=[3, 10]).breaks.tolist() == [3, 3, 10]
+    c = mensora.classify([-math.inf, 2, 5, math.inf], "user_defined", bins=[4, 10])
+    assert c.breaks.tolist() == [2, 4, 10] and c.yb.tolist() == [-1, 0, 1, -1]
+
+
+def test_closing_reads_the_library_view():
+    # The view of [1, 2, 3, nan] ends in its NaN: the rule closes the last class.
+    c = mensora.classify([1, 2, 3, math.nan], "start_step", start=0, step=1, end=2.5)
+    assert c.closed_last and c.yb.tolist() == [1, 1, -1, -1]
+    assert repr(c).splitlines()[3] == "    1  [1, 2]        2"
+    c = mensora.classify([1, 2, 3], "start_step", start=0, step=1, end=2.5)
+    assert not c.closed_last and c.yb.tolist() == [1, -1, -1]
+
+
+def test_best_class_count():
+    y = SAMPLES["income"]()
+    got = mensora.classify(y, "natural_breaks", k="auto", gvf=0.9, k_max=6)
+    gvf = {k: mensora.classify(y, "natural_breaks", k=k).gvf for k in range(2, 7)}
+    best = min([k for k in gvf if gvf[k] >= 0.9], default=6)
+    assert got.k == best and same_bits(got.gvf, gvf[best]) and got.auto == (6, 0.9)
+    assert f"k='auto': {best}, the fewest classes from 2 to 6 with GVF >= 0.9" in repr(got)
+    got = mensora.classify(y, "natural_breaks", k="auto", gvf=1.0, k_max=3)
+    assert got.k == 3 and "k='auto': 3, as no count from 2 to 3 reaches GVF 1" in repr(got)
 
 
 def test_limits_that_mean_the_data_extreme_warn():

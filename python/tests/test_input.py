@@ -71,7 +71,7 @@ def test_bad_class_counts(k, text):
 
 
 @pytest.mark.parametrize("scheme, options, error, text", [
-    ("jenks", {}, ValueError, "unknown scheme 'jenks'; known: equal_interval, fisher_jenks"),
+    ("jenks", {}, ValueError, "unknown scheme 'jenks'; known: box_plot, equal_interval, fisher_jenks"),
     ("quantiles", {"steps": 2}, TypeError, "takes no option 'steps'"),
     ("start_step", {"start": 0}, TypeError, "needs the option 'step'"),
     ("std_mean", {"steps": -1}, ValueError, "steps must be a whole number from 0"),
@@ -80,6 +80,16 @@ def test_bad_class_counts(k, text):
     ("user_defined", {"bins": []}, ValueError, "ascending"),
     ("user_defined", {"bins": [2, 5], "lower": 3}, ValueError, "at or below the first bin"),
     ("start_step", {"start": 0, "step": "1"}, ValueError, "step must be a number"),
+    ("user_defined", {"bins": [1, math.inf]}, ValueError, "finite"),
+    ("user_defined", {"bins": [2, 5], "lower": -math.inf}, ValueError, "finite"),
+    ("head_tail", {"head_share": 1}, ValueError, "between 0 and 1"),
+    ("box_plot", {"hinge": -1}, ValueError, "0 or more"),
+    ("percentiles", {"percents": [10, 101]}, ValueError, "percentiles from 0 to 100"),
+    ("percentiles", {"percents": [50]}, ValueError, "2 or more"),
+    ("quantiles", {"k": "auto"}, ValueError, "for natural_breaks, not 'quantiles'"),
+    ("natural_breaks", {"gvf": 0.5}, TypeError, "'gvf' goes with k='auto'"),
+    ("natural_breaks", {"k": "auto", "gvf": 1.5}, ValueError, "gvf must be a number from 0 to 1"),
+    ("natural_breaks", {"k": "auto", "k_max": 1}, ValueError, "k_max must be a whole number from 2"),
 ])
 def test_bad_schemes_and_options(scheme, options, error, text):
     with pytest.raises(error, match=text):
@@ -96,6 +106,11 @@ def test_failures_of_the_library_raise_with_its_message():
         mensora.natural_breaks([], 3)
     with pytest.raises(ValueError, match=r"mensora.classify\('start_step'\): bad argument"):
         mensora.classify(Y, "start_step", start=0, step=0)
+    data = _native.lib.mensora_status_message(_native.ERROR_DATA).decode()
+    for y, scheme in [([0.0, 1.0], "geometric"), ([1.0, math.inf], "geometric"),
+                      ([math.inf, math.nan], "pretty")]:
+        with pytest.raises(ValueError, match=data):
+            mensora.classify(y, scheme)
     with pytest.raises(MemoryError, match=_native.lib.mensora_status_message(-3).decode()):
         _native.check(_native.ERROR_MEMORY, "mensora.classify")
 

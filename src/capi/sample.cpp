@@ -88,6 +88,8 @@ const char* mensora_status_message(int status) {
       return "out of memory";
     case MENSORA_ERROR_DATA:
       return "the sample's values do not allow the method";
+    case MENSORA_ERROR_NO_RESULT:
+      return "no class result to measure";
     default:
       return "unknown status";
   }

@@ -12,6 +12,7 @@
 #include "sample/internal/alloc.h"
 
 using mensora::internal::AcceptsClassCall;
+using mensora::internal::AscendingWithin;
 using mensora::internal::ClassBuffers;
 using mensora::internal::ClassOutputs;
 using mensora::internal::CollectSortedNumbers;
@@ -19,20 +20,6 @@ using mensora::internal::CompleteClosedClasses;
 using mensora::internal::Percentile;
 using mensora::internal::SortedNumbers;
 using mensora::internal::WorkArray;
-
-namespace {
-
-// count >= 2 values, each within [lo, hi] (so not NaN), never descending.
-bool AscendingWithin(const double* values, std::int32_t count, double lo, double hi) {
-  if (values == nullptr || count < 2) return false;
-  for (std::int32_t i = 0; i < count; ++i) {
-    if (!(values[i] >= lo && values[i] <= hi)) return false;
-    if (i > 0 && values[i] < values[i - 1]) return false;
-  }
-  return true;
-}
-
-}  // namespace
 
 std::int32_t CMensora::DataSecByBreaks(const double* pBreak, std::int32_t lBreakNum,
                                        double** ppSecBreak, std::int32_t* pBreakNum,

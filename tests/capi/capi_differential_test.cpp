@@ -1,5 +1,6 @@
 // The C interface against the class: over random samples and random call
-// sequences every C function gives the bits the class gives; the weighted
+// sequences every C function gives the bits the class gives (the fit of
+// either class set included, whatever calls came before); the weighted
 // breaks equal the class's breaks over the expanded sample.
 #include <gtest/gtest.h>
 
@@ -60,6 +61,32 @@ void ExpectSameClasses(int status, const mensora_classes& c, std::int32_t member
   EXPECT_EQ(Copy(ids, total), Copy(c.ids, total));
 }
 
+// count (1..5) random breaks or percentiles, mostly ascending, sometimes
+// with a NaN, an infinity or a percentile beyond 0..100.
+std::vector<double> RandomLimits(std::mt19937_64& rng, bool percents) {
+  const double pick[] = {-1.0, 0.0, 12.5, 25.0, 50.0, 99.9, 100.0, 101.0};
+  std::vector<double> limits(1 + rng() % 5);
+  for (double& x : limits) {
+    x = percents ? pick[rng() % 8] : RandomValue(rng, 20);
+    if (std::isnan(x)) x = 0.0;
+  }
+  if (rng() % 4 != 0) std::sort(limits.begin(), limits.end());
+  if (rng() % 8 == 0) limits[rng() % limits.size()] = rng() % 2 ? kNaN : kInf;
+  return limits;
+}
+
+// The fit of either class set on both: the same status and the same bits.
+void ExpectSameFit(std::mt19937_64& rng, CMensora& object, mensora_sample* handle) {
+  const auto stdSet = static_cast<std::int32_t>(rng() % 2);
+  double f[5] = {};
+  mensora_fit c{};
+  const std::int32_t member = object.DataSecFitNum(stdSet, &f[0], &f[1], &f[2], &f[3], &f[4]);
+  ASSERT_EQ(member == 1 ? MENSORA_OK : MENSORA_ERROR_NO_RESULT,
+            mensora_class_fit(handle, stdSet, &c));
+  const double cf[] = {c.sdam, c.sdcm, c.gvf, c.adcm, c.tai};
+  if (member == 1) EXPECT_EQ(BitsOf(f, 5), BitsOf(cf, 5));
+}
+
 // One random call on both, with the same arguments.
 void RandomCall(std::mt19937_64& rng, CMensora& object, mensora_sample* handle,
                 std::vector<double>& data) {
@@ -73,7 +100,7 @@ void RandomCall(std::mt19937_64& rng, CMensora& object, mensora_sample* handle,
   mensora_classes c{};
   std::int32_t member = 0;
   int status = 0;
-  switch (rng() % 16) {
+  switch (rng() % 25) {
     case 0: EXPECT_EQ(Bits(object.SimpleArithAverNum()), Bits(mensora_mean(handle))); break;
     case 1: EXPECT_EQ(Bits(object.PowerArithAverNum(0)), Bits(mensora_frequency_mean(handle))); break;
     case 2: EXPECT_EQ(Bits(object.GeometryAverNum()), Bits(mensora_geometric_mean(handle))); break;
@@ -158,6 +185,57 @@ void RandomCall(std::mt19937_64& rng, CMensora& object, mensora_sample* handle,
     case 14:
       member = object.DataSecByNaturalBreaks(k, &breaks, &breakNum, &ids, &counts);
       status = mensora_classify_natural(handle, k, &c);
+      break;
+    case 15: {
+      const std::vector<double> given = RandomLimits(rng, false);
+      const auto count = static_cast<std::int32_t>(given.size());
+      member = object.DataSecByBreaks(given.data(), count, &breaks, &breakNum, &ids, &counts);
+      status = mensora_classify_breaks(handle, given.data(), count, &c);
+      break;
+    }
+    case 16:
+      member = object.DataSecByPretty(k, &breaks, &breakNum, &ids, &counts);
+      status = mensora_classify_pretty(handle, k, &c);
+      break;
+    case 17: {
+      const double shares[] = {0.0, 0.2, 0.4, 0.5, 0.9, 1.0, kNaN};
+      const double share = shares[rng() % 7];
+      member = object.DataSecByHeadTail(share, &breaks, &breakNum, &ids, &counts);
+      status = mensora_classify_head_tail(handle, share, &c);
+      break;
+    }
+    case 18: {
+      const double hinges[] = {0.0, 1.5, 3.0, -1.0, kInf, kNaN};
+      const double hinge = hinges[rng() % 6];
+      member = object.DataSecByBoxPlot(hinge, &breaks, &breakNum, &ids, &counts);
+      status = mensora_classify_box_plot(handle, hinge, &c);
+      break;
+    }
+    case 19:
+      member = object.DataSecByMaxBreaks(k, &breaks, &breakNum, &ids, &counts);
+      status = mensora_classify_max_breaks(handle, k, &c);
+      break;
+    case 20: {
+      const std::vector<double> percents = RandomLimits(rng, true);
+      const auto count = static_cast<std::int32_t>(percents.size());
+      member = object.DataSecByPercentile(percents.data(), count, &breaks, &breakNum, &ids, &counts);
+      status = mensora_classify_percentile(handle, percents.data(), count, &c);
+      break;
+    }
+    case 21:
+      member = object.DataSecByGeometric(k, &breaks, &breakNum, &ids, &counts);
+      status = mensora_classify_geometric(handle, k, &c);
+      if (member != 1) EXPECT_EQ(MENSORA_ERROR_DATA, status);
+      break;
+    case 22: {
+      const double gvfs[] = {0.0, 0.5, 0.8, 0.95, 1.0, 1.1, kNaN};
+      const double gvf = gvfs[rng() % 7];
+      member = object.DataSecByNaturalBreaksAuto(k, gvf, &breaks, &breakNum, &ids, &counts);
+      status = mensora_classify_natural_auto(handle, k, gvf, &c);
+      break;
+    }
+    case 23:
+      ExpectSameFit(rng, object, handle);
       break;
     default: {
       const auto steps = static_cast<std::int32_t>(rng() % 3);

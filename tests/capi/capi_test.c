@@ -175,6 +175,121 @@ static void lifetimes(void) {
   mensora_sample_free(s);
 }
 
+/* The methods beyond equal, step, count, quantile and natural, over a sample
+ * whose sorted values are 1 2 3 5 7 12 30 and a NaN (in no class). */
+static void more_methods(void) {
+  double values[] = {3, 1, 7, 2, 30, 5, 12, NAN};
+  double no_finite[] = {INFINITY, NAN, -INFINITY}, not_positive[] = {0, 4}, unbounded[] = {1, INFINITY};
+  mensora_sample* s = mensora_sample_new(values, 8);
+  mensora_sample* bad_data[3];
+  mensora_classes out, untouched = {-7, NULL, NULL, NULL};
+  const double given[] = {0, 4, 10, 40}, percents[] = {0, 50, 100};
+  const double bad_breaks[][3] = {{0, NAN, 1}, {0, INFINITY, INFINITY}, {2, 1, 3}};
+  const double bad_percents[][3] = {{-1, 0, 50}, {0, 50, 100.5}, {50, 0, 100}};
+  const double pretty[] = {0, 10, 20, 30}, head_tail[] = {1, 60.0 / 7, 21, 30};
+  const double box[] = {-INFINITY, -8, 2.5, 5, 9.5, 20, INFINITY}, gaps[] = {1, 9.5, 21, 30};
+  const int32_t given_counts[] = {3, 2, 2}, box_counts[] = {0, 2, 1, 2, 1, 1}, head[] = {5, 1, 1};
+  int i;
+
+  CHECK(mensora_classify_breaks(s, given, 4, &out) == MENSORA_OK && out.class_count == 3);
+  CHECK(same_ints(out.counts, given_counts, 3) && out.ids[6] == 4);
+  CHECK(mensora_classify_pretty(s, 3, &out) == MENSORA_OK && same_doubles(out.breaks, pretty, 4));
+  CHECK(same_ints(out.counts, head, 3));
+  CHECK(mensora_classify_head_tail(s, 0.4, &out) == MENSORA_OK && same_doubles(out.breaks, head_tail, 4));
+  CHECK(mensora_classify_box_plot(s, 1.5, &out) == MENSORA_OK && same_doubles(out.breaks, box, 7));
+  CHECK(same_ints(out.counts, box_counts, 6));
+  CHECK(mensora_classify_max_breaks(s, 3, &out) == MENSORA_OK && same_doubles(out.breaks, gaps, 4));
+  CHECK(mensora_classify_percentile(s, percents, 3, &out) == MENSORA_OK && out.class_count == 2);
+  CHECK(out.breaks[1] == 5 && out.counts[0] == 3 && out.counts[1] == 4);
+  CHECK(mensora_classify_geometric(s, 3, &out) == MENSORA_OK && same_ints(out.counts, given_counts, 3));
+  CHECK(fabs(out.breaks[1] - cbrt(30.0)) < 1e-14 && out.breaks[3] == 30);
+  /* The fewest classes that reach the GVF: 2 for 0.8, 4 for 0.99. */
+  CHECK(mensora_classify_natural_auto(s, 5, 0.8, &out) == MENSORA_OK && out.class_count == 2);
+  CHECK(mensora_classify_natural_auto(s, 5, 0.99, &out) == MENSORA_OK && out.class_count == 4);
+  CHECK(out.breaks[2] == 12 && out.counts[3] == 1);
+
+  out = untouched;
+  for (i = 0; i < 3; ++i) {
+    CHECK(mensora_classify_breaks(s, bad_breaks[i], 3, &out) == MENSORA_ERROR_ARGUMENT);
+    CHECK(mensora_classify_percentile(s, bad_percents[i], 3, &out) == MENSORA_ERROR_ARGUMENT);
+  }
+  CHECK(mensora_classify_breaks(s, given, 1, &out) == MENSORA_ERROR_ARGUMENT);
+  CHECK(mensora_classify_breaks(s, NULL, 4, &out) == MENSORA_ERROR_ARGUMENT);
+  CHECK(mensora_classify_percentile(s, NULL, 3, &out) == MENSORA_ERROR_ARGUMENT);
+  CHECK(mensora_classify_percentile(NULL, percents, 3, &out) == MENSORA_ERROR_ARGUMENT);
+  CHECK(mensora_classify_pretty(s, 0, &out) == MENSORA_ERROR_ARGUMENT);
+  CHECK(mensora_classify_pretty(s, INT32_MAX, &out) == MENSORA_ERROR_ARGUMENT);
+  /* A round-number scale of more than INT32_MAX - 1 classes. */
+  CHECK(mensora_classify_pretty(s, INT32_MAX - 1, &out) == MENSORA_ERROR_ARGUMENT);
+  CHECK(mensora_classify_head_tail(s, 0, &out) == MENSORA_ERROR_ARGUMENT);
+  CHECK(mensora_classify_head_tail(s, 1, &out) == MENSORA_ERROR_ARGUMENT);
+  CHECK(mensora_classify_head_tail(s, NAN, &out) == MENSORA_ERROR_ARGUMENT);
+  CHECK(mensora_classify_box_plot(s, -0.5, &out) == MENSORA_ERROR_ARGUMENT);
+  CHECK(mensora_classify_box_plot(s, INFINITY, &out) == MENSORA_ERROR_ARGUMENT);
+  CHECK(mensora_classify_max_breaks(s, 0, &out) == MENSORA_ERROR_ARGUMENT);
+  CHECK(mensora_classify_geometric(s, -2, &out) == MENSORA_ERROR_ARGUMENT);
+  CHECK(mensora_classify_natural_auto(s, 1, 0.8, &out) == MENSORA_ERROR_ARGUMENT);
+  CHECK(mensora_classify_natural_auto(s, INT32_MAX, 0.8, &out) == MENSORA_ERROR_ARGUMENT);
+  CHECK(mensora_classify_natural_auto(s, 5, 1.5, &out) == MENSORA_ERROR_ARGUMENT);
+  CHECK(mensora_classify_natural_auto(s, 5, NAN, &out) == MENSORA_ERROR_ARGUMENT);
+  CHECK(mensora_classify_natural_auto(s, 5, 0.8, NULL) == MENSORA_ERROR_ARGUMENT);
+
+  /* Samples the method cannot classify. */
+  bad_data[0] = mensora_sample_new(no_finite, 3);
+  bad_data[1] = mensora_sample_new(not_positive, 2);
+  bad_data[2] = mensora_sample_new(unbounded, 2);
+  CHECK(mensora_classify_pretty(bad_data[0], 4, &out) == MENSORA_ERROR_DATA);
+  for (i = 0; i < 3; ++i) {
+    CHECK(mensora_classify_geometric(bad_data[i], 4, &out) == MENSORA_ERROR_DATA);
+    mensora_sample_free(bad_data[i]);
+  }
+  CHECK(out.class_count == -7 && out.breaks == NULL);
+  mensora_sample_free(s);
+}
+
+/* The fit of each class set: a worked example, and which calls leave a set
+ * with or without a result. */
+static void class_fit(void) {
+  double values[] = {3, 1, 7, 2, 30, 5, 12, NAN};
+  double negative[] = {-1, 2, 3};
+  mensora_sample* s = mensora_sample_new(values, 8);
+  mensora_sample* e = mensora_sample_new(NULL, 0);
+  mensora_sample* n = mensora_sample_new(negative, 3);
+  mensora_classes out;
+  mensora_fit fit, untouched = {-1, -1, -1, -1, -1};
+  const double given[] = {0, 4, 10, 40};
+
+  fit = untouched;
+  CHECK(mensora_class_fit(s, 0, &fit) == MENSORA_ERROR_NO_RESULT);
+  CHECK(mensora_class_fit(s, 1, &fit) == MENSORA_ERROR_NO_RESULT);
+  CHECK(memcmp(&fit, &untouched, sizeof fit) == 0);
+  CHECK(strcmp(mensora_status_message(MENSORA_ERROR_NO_RESULT), "no class result to measure") == 0);
+
+  /* Classes {1 2 3} {5 7} {12 30}; the mean of all is 60/7. */
+  CHECK(mensora_classify_breaks(s, given, 4, &out) == MENSORA_OK);
+  CHECK(mensora_class_fit(s, 0, &fit) == MENSORA_OK);
+  CHECK(fabs(fit.sdam - (1132 - 3600.0 / 7)) < 1e-9 && fit.sdcm == 166 && fit.adcm == 22);
+  CHECK(fit.gvf == 1 - fit.sdcm / fit.sdam && fabs(fit.tai - (1 - 22 / (348.0 / 7))) < 1e-12);
+  CHECK(mensora_class_fit(s, 1, &fit) == MENSORA_ERROR_NO_RESULT);
+  CHECK(mensora_classify_stddev(s, 0, 1.0, &out) == MENSORA_OK);
+  CHECK(mensora_class_fit(s, 1, &fit) == MENSORA_OK && fit.sdam > 0 && fit.gvf < 1);
+  /* A call refused for its arguments keeps the result. */
+  CHECK(mensora_classify_pretty(s, 0, &out) == MENSORA_ERROR_ARGUMENT);
+  CHECK(mensora_class_fit(s, 0, &fit) == MENSORA_OK && fit.sdcm == 166);
+
+  /* So does a call refused for the data; one value in no class adds nothing. */
+  CHECK(mensora_classify_count(n, 0, 1, 3, &out) == MENSORA_OK && out.counts[0] == 2);
+  CHECK(mensora_classify_geometric(n, 2, &out) == MENSORA_ERROR_DATA);
+  CHECK(mensora_class_fit(n, 0, &fit) == MENSORA_OK && fit.sdam == 0.5 && fit.gvf == 0);
+
+  CHECK(mensora_class_fit(e, 0, &fit) == MENSORA_ERROR_EMPTY);
+  CHECK(mensora_class_fit(NULL, 0, &fit) == MENSORA_ERROR_ARGUMENT);
+  CHECK(mensora_class_fit(s, 0, NULL) == MENSORA_ERROR_ARGUMENT);
+  mensora_sample_free(s);
+  mensora_sample_free(e);
+  mensora_sample_free(n);
+}
+
 static void weighted_breaks(void) {
   /* values and their counts in any order, a repeated value, a zero weight
    * and a NaN; the same sample written out. */
@@ -236,6 +351,8 @@ int main(void) {
   empty_sample();
   classes_and_labels();
   lifetimes();
+  more_methods();
+  class_fit();
   weighted_breaks();
   huge_counts();
   if (failures != 0) {

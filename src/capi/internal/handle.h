@@ -21,6 +21,12 @@ struct mensora_sample {
   // The deviation cache of the object is filled (by this layer or by a
   // standard-deviation class call that succeeded).
   bool deviationsReady = false;
+  // Whether the range and the standard-deviation class sets hold the result
+  // of a class call: set by a call that succeeds, cleared by one that fails
+  // for memory (it may have replaced an array), kept by one refused for its
+  // arguments or its data (refused before any array is touched).
+  bool rangeResult = false;
+  bool stdResult = false;
 };
 
 namespace mensora {

@@ -37,6 +37,15 @@ double MeanFrom(const double* values, std::int32_t first, std::int32_t m) {
 
 }  // namespace
 
+bool AscendingWithin(const double* values, std::int32_t count, double lo, double hi) noexcept {
+  if (values == nullptr || count < 2) return false;
+  for (std::int32_t i = 0; i < count; ++i) {
+    if (!(values[i] >= lo && values[i] <= hi)) return false;
+    if (i > 0 && values[i] < values[i - 1]) return false;
+  }
+  return true;
+}
+
 double Percentile(const double* values, std::int32_t m, double fraction) noexcept {
   const double index = 1 + static_cast<double>(m - 1) * fraction;
   const double lo = std::floor(index);

@@ -10,6 +10,10 @@
 namespace mensora {
 namespace internal {
 
+// Whether values[0..count-1] are count >= 2 values, each within [lo, hi]
+// (so not NaN), never descending: the breaks or percentiles a caller may name.
+bool AscendingWithin(const double* values, std::int32_t count, double lo, double hi) noexcept;
+
 // The quantile of ascending values[0..m-1] (m >= 1) at 0 <= fraction <= 1,
 // by linear interpolation between the order statistics around position
 // (m - 1) * fraction (R's quantile type 7, numpy's default): with

@@ -1,0 +1,61 @@
+// The C interface when memory runs out: a class call reports it, and the fit
+// tells a class set without a result from memory that is short.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstring>
+#include <vector>
+
+#include "alloc/counting_allocator.h"
+#include "mensora_c.h"
+
+using alloc_probe::Calls;
+using alloc_probe::FailNth;
+using alloc_probe::LiveBytes;
+
+namespace {
+
+bool SameFit(const mensora_fit& a, const mensora_fit& b) { return std::memcmp(&a, &b, sizeof a) == 0; }
+
+}  // namespace
+
+TEST(CInterfaceAllocFailure, ClassCallsAndTheFit) {
+  std::vector<double> values = {5, 2, 9, 4, 4, 7, 4, 5};
+  mensora_classes out{};
+  mensora_fit before{}, fit{};
+  std::int64_t n = 0;
+  {
+    mensora_sample* s = mensora_sample_new(values.data(), 8);
+    ASSERT_EQ(MENSORA_OK, mensora_classify_natural(s, 3, &out));
+    ASSERT_EQ(MENSORA_OK, mensora_class_fit(s, 0, &before));
+    const std::int64_t calls = Calls();
+    ASSERT_EQ(MENSORA_OK, mensora_classify_pretty(s, 4, &out));
+    n = Calls() - calls;
+    mensora_sample_free(s);
+  }
+  ASSERT_GT(n, 0);
+  for (std::int64_t k = 1; k <= n; ++k) {
+    SCOPED_TRACE(testing::Message() << "allocation " << k << " of " << n << " fails");
+    const std::int64_t live = LiveBytes();
+    mensora_sample* s = mensora_sample_new(values.data(), 8);
+    ASSERT_EQ(MENSORA_OK, mensora_classify_natural(s, 3, &out));
+    FailNth(k);
+    EXPECT_EQ(MENSORA_ERROR_MEMORY, mensora_classify_pretty(s, 4, &out));
+    ASSERT_FALSE(alloc_probe::Armed());
+    // The earlier result, where the failed call left it whole, or none.
+    const int status = mensora_class_fit(s, 0, &fit);
+    EXPECT_TRUE(status == MENSORA_ERROR_NO_RESULT || (status == MENSORA_OK && SameFit(before, fit)))
+        << status;
+    // Without a result the fit allocates nothing; with one it fails for memory.
+    FailNth(1);
+    EXPECT_EQ(MENSORA_ERROR_NO_RESULT, mensora_class_fit(s, 0, &fit));
+    FailNth(0);
+    ASSERT_EQ(MENSORA_OK, mensora_classify_natural(s, 3, &out));
+    FailNth(1);
+    EXPECT_EQ(MENSORA_ERROR_MEMORY, mensora_class_fit(s, 0, &fit));
+    EXPECT_EQ(MENSORA_OK, mensora_class_fit(s, 0, &fit));
+    EXPECT_TRUE(SameFit(before, fit));
+    mensora_sample_free(s);
+    EXPECT_EQ(live, LiveBytes()) << "leak";
+  }
+}

@@ -52,7 +52,7 @@ const BAD_CALLS = [
   [() => m.classify(sample, { method: 'breaks', breaks: [1] }), RangeError, /two or more/],
   [() => m.classify(sample, { method: 'percentile', percentiles: [50, 101] }), RangeError, /from 0 to 100/],
   [() => m.classify(sample, { method: 'headtail', headShare: 1 }), RangeError, /headShare between 0 and 1/],
-  [() => m.classify(sample, { method: 'box', hinge: -1 }), RangeError, /hinge 0 or more/],
+  [() => m.classify(sample, { method: 'box', hinge: -1 }), RangeError, /hinge finite, 0 or more/],
   [() => m.classify(sample, { method: 'natural', k: 'auto', gvf: 1.5 }), RangeError, /gvf from 0 to 1/],
   [() => m.classify([0, 1, 2], { method: 'geometric', k: 2 }), RangeError, /smallest value above 0/],
 ];

@@ -33,19 +33,24 @@ export type ClassifyOptions =
   | { method: 'quantile'; k: number }
   /** k classes of least squared deviation from their means (exact natural breaks). */
   | { method: 'natural'; k: number }
-  /** The caller's own breaks. */
+  /**
+   * Natural breaks with the fewest classes, from 2 to maxClasses (default 10), whose GVF is at
+   * least gvf (default 0.8); maxClasses classes where none reaches it.
+   */
+  | { method: 'natural'; k: 'auto'; gvf?: number; maxClasses?: number }
+  /** The caller's own breaks (two or more, finite, non-decreasing); values outside are in no class. */
   | { method: 'breaks'; breaks: Values }
   /** About k classes at round numbers. */
   | { method: 'pretty'; k: number }
-  /** Head/tail breaks for heavy-tailed data (headShare default 0.4). */
+  /** Head/tail breaks for heavy-tailed data: split at the mean while the head holds less than headShare (0 to 1, default 0.4). */
   | { method: 'headtail'; headShare?: number }
-  /** Six box-plot classes (hinge default 1.5). */
+  /** Six box-plot classes: -inf, q1 - hinge·iqr, q1, median, q3, q3 + hinge·iqr, +inf (hinge default 1.5). */
   | { method: 'box'; hinge?: number }
   /** Breaks in the middle of the k - 1 widest gaps. */
   | { method: 'maxbreaks'; k: number }
-  /** Breaks at the given percentiles. */
-  | { method: 'percentile'; percents: Values }
-  /** Breaks in geometric progression from the minimum to the maximum. */
+  /** Breaks at the given percentiles (two or more, 0 to 100, non-decreasing). */
+  | { method: 'percentile'; percentiles: Values }
+  /** Breaks in geometric progression from the minimum (above 0) to the maximum (finite). */
   | { method: 'geometric'; k: number };
 
 export interface Classes {
@@ -55,6 +60,22 @@ export interface Classes {
   counts: Int32Array;
   /** The class of every value, in input order; -1 for a value in no class. */
   classOf: Int32Array;
+  /** How well the classes fit the values. */
+  fit: Fit;
+}
+
+/** Goodness of fit of a classification, over the values in a class; an empty class adds nothing. */
+export interface Fit {
+  /** Squared deviations from the mean of the classified values, summed. */
+  sdam: number;
+  /** Squared deviations from the class means, summed. */
+  sdcm: number;
+  /** Goodness of variance fit, 1 - sdcm / sdam: 1 when the classified values do not vary, NaN when none is classified. */
+  gvf: number;
+  /** Absolute deviations from the class medians, summed. */
+  adcm: number;
+  /** Tabular accuracy index (1 or NaN as gvf). */
+  tai: number;
 }
 
 export interface Summary {
@@ -91,13 +112,13 @@ export interface Mensora {
   readonly version: string;
   /** The class methods of this build. */
   readonly methods: readonly MethodName[];
-  /** k natural-breaks classes: k + 1 breaks. */
-  naturalBreaks(values: Values, k: number): Float64Array;
+  /** k natural-breaks classes: k + 1 breaks ('auto': as classify with k 'auto' and its defaults). */
+  naturalBreaks(values: Values, k: number | 'auto'): Float64Array;
   /** k classes of about equal counts: k + 1 breaks. */
   quantileBreaks(values: Values, k: number): Float64Array;
   /** k classes of equal width: k + 1 breaks. */
   equalIntervalBreaks(values: Values, k: number): Float64Array;
-  /** Any class method, with the class of every value. */
+  /** Any class method, with the class of every value and the fit. */
   classify(values: Values, options: ClassifyOptions): Classes;
   /** Every measure of the sample. */
   summary(values: Values): Summary;

@@ -11,35 +11,53 @@ const MAX_BYTES = 2 ** 31;
 // The library's limits that mean "the data's own extreme".
 const AUTO_MAX = 999;
 const AUTO_MIN = -999;
+// The status of a call that found no memory.
+const MEMORY_STATUS = -3;
 
 // The options of the class methods. A number or whole number may have a
 // default; a list of numbers is passed as a pointer and a count.
-const int = (name, min) => ({ name, kind: 'int', min });
+const int = (name, min, fallback) => ({ name, kind: 'int', min, fallback });
 const num = (name, fallback) => ({ name, kind: 'number', fallback });
 const numbers = (name) => ({ name, kind: 'numbers' });
 const K = int('k', 1);
 
 // Every class method under the mensora tool's name: its C function (without
-// the mensora_ prefix) and its options in the order the function takes them.
-// A method whose function this build lacks is not offered.
+// the mensora_ prefix), its options in the order the function takes them and
+// what the library asks of them, told when it refuses a call. `std` marks the
+// standard-deviation classes, whose fit the library measures apart; `auto` is
+// the variant taken for k: 'auto'. A method whose function this build lacks
+// is not offered.
 const METHODS = {
   equal: { fn: 'classify_equal', options: [K] },
-  step: { fn: 'classify_step', options: [num('start'), num('step'), num('end', AUTO_MAX)] },
+  step: { fn: 'classify_step', options: [num('start'), num('step'), num('end', AUTO_MAX)],
+    rule: 'start and step finite, step not 0, at least one class up to end' },
   count: { fn: 'classify_count', options: [num('start'), K, num('end', AUTO_MAX)] },
-  stddev: { fn: 'classify_stddev', options: [int('steps', 0), num('times')] },
+  stddev: { fn: 'classify_stddev', options: [int('steps', 0), num('times')], std: true,
+    rule: 'times 0 or more' },
   'stddev-window': {
     fn: 'classify_stddev_window',
     options: [int('steps', 0), num('times'), num('min', AUTO_MIN), num('max', AUTO_MAX)],
+    std: true,
+    rule: 'times 0 or more',
   },
   quantile: { fn: 'classify_quantile', options: [K] },
-  natural: { fn: 'classify_natural', options: [K] },
-  breaks: { fn: 'classify_breaks', options: [numbers('breaks')] },
-  pretty: { fn: 'classify_pretty', options: [K] },
-  headtail: { fn: 'classify_head_tail', options: [num('headShare', 0.4)] },
-  box: { fn: 'classify_box_plot', options: [num('hinge', 1.5)] },
+  natural: {
+    fn: 'classify_natural',
+    options: [K],
+    auto: { fn: 'classify_natural_auto', options: [int('maxClasses', 2, 10), num('gvf', 0.8)],
+      rule: 'gvf from 0 to 1, maxClasses below 2^31 - 1' },
+  },
+  breaks: { fn: 'classify_breaks', options: [numbers('breaks')],
+    rule: 'breaks: two or more finite numbers, none below the one before' },
+  pretty: { fn: 'classify_pretty', options: [K], rule: 'a finite value' },
+  headtail: { fn: 'classify_head_tail', options: [num('headShare', 0.4)],
+    rule: 'headShare between 0 and 1' },
+  box: { fn: 'classify_box_plot', options: [num('hinge', 1.5)], rule: 'hinge finite, 0 or more' },
   maxbreaks: { fn: 'classify_max_breaks', options: [K] },
-  percentile: { fn: 'classify_percentile', options: [numbers('percents')] },
-  geometric: { fn: 'classify_geometric', options: [K] },
+  percentile: { fn: 'classify_percentile', options: [numbers('percentiles')],
+    rule: 'percentiles: two or more numbers from 0 to 100, none below the one before' },
+  geometric: { fn: 'classify_geometric', options: [K],
+    rule: 'the smallest value above 0 and the largest finite' },
 };
 
 function describe(value) {
@@ -154,10 +172,13 @@ class Mensora {
     return typeof f === 'function' ? f : undefined;
   }
 
-  #check(status, where) {
+  // Throws for a failed status; a call refused for its arguments or data is
+  // told what the method asks of them.
+  #check(status, where, rule = undefined) {
     if (status === 0) return;
     const text = this.#wasm.UTF8ToString(this.#wasm._mensora_status_message(status));
-    throw new RangeError(`${where}: ${text}`);
+    const asks = rule && status !== MEMORY_STATUS ? ` (it needs ${rule})` : '';
+    throw new RangeError(`${where}: ${text}${asks}`);
   }
 
   // Runs body(sample, n, alloc, base) over a sample of the values copied into
@@ -199,18 +220,32 @@ class Mensora {
     }
   }
 
-  #classify(where, method, values, options, labels) {
-    const entry = Object.hasOwn(METHODS, method) ? METHODS[method] : undefined;
-    const run = entry && this.#function(entry.fn);
-    if (!run) {
+  // The method's table entry for these options (its k: 'auto' variant when
+  // asked for), with the options it runs on.
+  #method(where, method, options) {
+    let entry = Object.hasOwn(METHODS, method) ? METHODS[method] : undefined;
+    if (!entry || !this.#function(entry.fn)) {
       throw new RangeError(`${where}: unknown method ${JSON.stringify(method)} (known: ${this.methods.join(', ')})`);
+    }
+    const names = (e) => e.options.map((o) => o.name).join(', ');
+    let known = entry.auto ? `${names(entry)}, or k: 'auto' with ${names(entry.auto)}` : names(entry);
+    if (options.k === 'auto' && entry.auto) {
+      entry = entry.auto;
+      options = { ...options, k: undefined };
+      known = `${names(entry)} with k: 'auto'`;
     }
     for (const key of Object.keys(options)) {
       if (options[key] !== undefined && !entry.options.some((o) => o.name === key)) {
-        const known = entry.options.map((o) => o.name).join(', ');
         throw new TypeError(`${where}: no option ${JSON.stringify(key)} for this method (its options: ${known})`);
       }
     }
+    return [entry, options];
+  }
+
+  // `full`: the class of every value and the fit as well as the breaks and counts.
+  #classify(where, method, values, given, full) {
+    const [entry, options] = this.#method(where, method, given);
+    const run = this.#function(entry.fn);
     // Scalar options are checked before any memory is taken.
     for (const option of entry.options) {
       const value = options[option.name];
@@ -243,7 +278,7 @@ class Mensora {
         }
       }
       const out = alloc(16);
-      this.#check(run(...args, out), where);
+      this.#check(run(...args, out), where, entry.rule);
       // mensora_classes: class_count, then the breaks, counts and ids pointers.
       const k = w.HEAP32[out >>> 2];
       const breaksAt = w.HEAPU32[(out >>> 2) + 1] >>> 3;
@@ -252,10 +287,15 @@ class Mensora {
         breaks: w.HEAPF64.slice(breaksAt, breaksAt + k + 1),
         counts: w.HEAP32.slice(countsAt, countsAt + k),
       };
-      if (labels) {
+      if (full) {
         const classOf = alloc(4 * n);
         this.#check(w._mensora_class_labels(out, n, classOf), where);
         result.classOf = w.HEAP32.slice(classOf >>> 2, (classOf >>> 2) + n);
+        // mensora_fit: five doubles.
+        const fit = alloc(40);
+        this.#check(w._mensora_class_fit(sample, entry.std ? 1 : 0, fit), where);
+        const [sdam, sdcm, gvf, adcm, tai] = w.HEAPF64.slice(fit >>> 3, (fit >>> 3) + 5);
+        result.fit = { sdam, sdcm, gvf, adcm, tai };
       }
       return result;
     });

@@ -73,19 +73,27 @@ for (const [file, column, method, k] of [
     await choose(file, column, method, k);
     const source = file ?? 'us_states_1977.csv';
     const { values } = numericColumns(readFileSync(join(examples, source), 'utf8')).find((c) => c.name === column);
-    assert.deepEqual(await legend(), [...m.classify(values, { method, k }).counts]);
+    const { counts, fit } = m.classify(values, { method, k });
+    assert.deepEqual(await legend(), [...counts]);
+    assert.equal(Number(await page.getAttribute('#gvf', 'data-gvf')), fit.gvf);
     assert.equal(await page.$$eval('#chart .break', (lines) => lines.length), k + 1);
     assert.match(await page.textContent('#status'), new RegExp(`^${column}: ${values.length} values`));
   });
 }
 
-test('the standard-deviation classes take their options from the page', async () => {
+test('the standard-deviation, head/tail and box-plot classes take their options from the page', async () => {
   await page.selectOption('#method', 'stddev');
   await page.fill('#option-steps', '1');
   await page.fill('#option-times', '1');
   const ozone = numericColumns(readFileSync(join(examples, 'new_york_air_quality_1973.csv'), 'utf8'))
     .find((c) => c.name === 'Ozone').values;
   assert.deepEqual(await legend(), [...m.classify(ozone, { method: 'stddev', steps: 1, times: 1 }).counts]);
+  for (const [method, option, value] of [['headtail', 'headShare', 0.5], ['box', 'hinge', 1]]) {
+    await page.selectOption('#method', method);
+    await page.fill(`#option-${option}`, String(value));
+    assert.deepEqual(await legend(), [...m.classify(ozone, { method, [option]: value }).counts], method);
+  }
+  await page.selectOption('#method', 'stddev');
   await page.fill('#option-times', '-1');
   assert.match(await page.textContent('#status.error'), /stddev/);
   await page.fill('#option-times', '0.5');

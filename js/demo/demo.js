@@ -18,7 +18,7 @@ const METHOD_INPUTS = {
   headtail: ['headShare'],
   box: ['hinge'],
   breaks: ['breaks'],
-  percentile: ['percents'],
+  percentile: ['percentiles'],
 };
 const INPUTS = {
   k: { label: 'classes', initial: () => 5, min: 1 },
@@ -33,7 +33,7 @@ const INPUTS = {
   hinge: { label: 'hinge', initial: () => 1.5 },
   breaks: { label: 'breaks', list: true, data: true,
     initial: (c) => [0, 1, 2, 3, 4].map((i) => c.min + ((c.max - c.min) * i) / 4).join(', ') },
-  percents: { label: 'percents', list: true, initial: () => '20, 40, 60, 80' },
+  percentiles: { label: 'percentiles', list: true, initial: () => '0, 20, 40, 60, 80, 100' },
 };
 
 let mensora;
@@ -153,7 +153,7 @@ function update() {
   draw(column.values, result);
 }
 
-function draw(values, { breaks, counts, classOf }) {
+function draw(values, { breaks, counts, classOf, fit }) {
   const k = counts.length;
   const width = 760, height = 380, left = 56, right = 24, top = 16, bottom = 44;
   const plotWidth = width - left - right, plotHeight = height - top - bottom;
@@ -224,12 +224,16 @@ function draw(values, { breaks, counts, classOf }) {
     element('text', { x: 230, y: 11, 'text-anchor': 'end' }, row, String(counts[s]));
   }
   const none = classOf.reduce((a, c) => a + (c < 0 ? 1 : 0), 0);
+  let rows = k;
   if (none > 0) {
-    const row = element('g', { class: 'none', 'data-count': none, transform: `translate(0, ${22 + 20 * k})` }, legend);
+    const row = element('g', { class: 'none', 'data-count': none, transform: `translate(0, ${22 + 20 * rows++})` }, legend);
     element('rect', { width: 14, height: 14, fill: '#bbb', stroke: '#666' }, row);
     element('text', { x: 20, y: 11 }, row, 'in no class');
     element('text', { x: 230, y: 11, 'text-anchor': 'end' }, row, String(none));
   }
+  const gvf = element('text', { id: 'gvf', 'data-gvf': fit.gvf, x: 20, y: 22 + 20 * rows + 14 }, legend,
+    'goodness of variance fit');
+  element('tspan', { x: 230, 'text-anchor': 'end' }, gvf, Number.isNaN(fit.gvf) ? '–' : fit.gvf.toFixed(3));
   $('chart').replaceChildren(svg);
 }
 

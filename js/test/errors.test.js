@@ -36,8 +36,25 @@ const BAD_CALLS = [
   [() => m.classify(sample, { method: 'step', start: 0 }), TypeError, /option step is missing/],
   [() => m.classify(sample, { method: 'count', start: '0', k: 2 }), TypeError, /start must be a number/],
   [() => m.classify(sample, { method: 'stddev', steps: -1, times: 1 }), RangeError, /steps must be a whole number from 0/],
-  // Refused by the library itself.
-  [() => m.classify(sample, { method: 'stddev', steps: 1, times: -1 }), RangeError, /mensora.classify \(stddev\): /],
+  [() => m.classify(sample, { method: 'percentile', percents: [10, 90] }), TypeError, /no option "percents".*percentiles/],
+  [() => m.classify(sample, { method: 'breaks' }), TypeError, /option breaks is missing/],
+  [() => m.classify(sample, { method: 'breaks', breaks: 5 }), TypeError, /breaks must be an array/],
+  [() => m.classify(sample, { method: 'breaks', breaks: [1, '5'] }), TypeError, /breaks\[1\] is not a number/],
+  [() => m.classify(sample, { method: 'box', hinge: '1' }), TypeError, /hinge must be a number/],
+  [() => m.classify(sample, { method: 'natural', k: 3, gvf: 0.9 }), TypeError, /no option "gvf".*k: 'auto' with/],
+  [() => m.classify(sample, { method: 'natural', k: 'auto', breaks: [1, 2] }), TypeError, /gvf with k: 'auto'/],
+  [() => m.classify(sample, { method: 'natural', k: 'auto', maxClasses: 1 }), RangeError, /maxClasses must be a whole number from 2/],
+  [() => m.classify(sample, { method: 'quantile', k: 'auto' }), TypeError, /k must be a number, not "auto"/],
+  // Refused by the library itself, with what the method takes.
+  [() => m.classify(sample, { method: 'stddev', steps: 1, times: -1 }), RangeError, /\(stddev\): .*times 0 or more/],
+  [() => m.classify(sample, { method: 'breaks', breaks: [5, 1] }), RangeError, /none below the one before/],
+  [() => m.classify(sample, { method: 'breaks', breaks: [1, Infinity] }), RangeError, /two or more finite/],
+  [() => m.classify(sample, { method: 'breaks', breaks: [1] }), RangeError, /two or more/],
+  [() => m.classify(sample, { method: 'percentile', percentiles: [50, 101] }), RangeError, /from 0 to 100/],
+  [() => m.classify(sample, { method: 'headtail', headShare: 1 }), RangeError, /headShare between 0 and 1/],
+  [() => m.classify(sample, { method: 'box', hinge: -1 }), RangeError, /hinge finite, 0 or more/],
+  [() => m.classify(sample, { method: 'natural', k: 'auto', gvf: 1.5 }), RangeError, /gvf from 0 to 1/],
+  [() => m.classify([0, 1, 2], { method: 'geometric', k: 2 }), RangeError, /smallest value above 0/],
 ];
 
 test('bad input throws a RangeError or TypeError with a clear message; the module keeps working', () => {
@@ -58,10 +75,17 @@ test('memory the module cannot have is a RangeError, and the module keeps workin
 
 test('no memory is kept inside the module over 10,000 calls, failed ones included', () => {
   const values = Float64Array.from({ length: 500 }, (_, i) => Math.sin(i) * 100);
+  const positive = values.map((v) => Math.abs(v) + 1);
   const calls = [
     () => m.naturalBreaks(values, 6),
     () => m.classify(values, { method: 'quantile', k: 4 }),
     () => m.classify(values, { method: 'stddev-window', steps: 2, times: 0.5, max: 50 }),
+    ...['pretty', 'maxbreaks', 'geometric'].map((method) => () => m.classify(positive, { method, k: 5 })),
+    () => m.classify(values, { method: 'breaks', breaks: [-50, 0, 50] }),
+    () => m.classify(values, { method: 'percentile', percentiles: [10, 50, 90] }),
+    () => m.classify(values, { method: 'headtail' }),
+    () => m.classify(values, { method: 'box' }),
+    () => m.naturalBreaks(values, 'auto'),
     () => m.summary(values),
     ...BAD_CALLS.map(([call]) => () => assert.throws(call)),
   ];

@@ -24,13 +24,15 @@ export function exampleColumns(file) {
 
 // The tool's options for a classify() options object.
 const FLAGS = { k: '--classes', start: '--start', step: '--step', end: '--end', steps: '--steps',
-  times: '--times', min: '--min', max: '--max' };
+  times: '--times', min: '--min', max: '--max', breaks: '--breaks', percentiles: '--percentiles',
+  headShare: '--head-share', hinge: '--hinge', gvf: '--gvf', maxClasses: '--max-classes' };
 
 function decode(x) {
   return typeof x === 'string' ? Number(x) : x;
 }
 
 function repr(v) {
+  if (typeof v === 'object') return Array.from(v, repr).join(',');
   return Object.is(v, -0) ? '-0' : String(v);
 }
 
@@ -47,8 +49,8 @@ function writeSample(values) {
 // The tool's exit status when the library refuses a call.
 const LIBRARY_FAILURE = 7;
 
-// The native result of classify(values, options): {breaks, counts, classOf},
-// or null when the library refuses the call.
+// The native result of classify(values, options): {breaks, counts, classOf,
+// fit}, or null when the library refuses the call.
 export function nativeClassify(values, { method, ...options }) {
   const file = writeSample(values);
   const args = ['classify', file, '--method', method, '--format', 'json'];
@@ -67,6 +69,7 @@ export function nativeClassify(values, { method, ...options }) {
     breaks: Float64Array.from(json.breaks, decode),
     counts: Int32Array.from(json.classes, (c) => c.count),
     classOf,
+    fit: Object.fromEntries(Object.entries(json.fit).map(([key, value]) => [key, decode(value)])),
   };
 }
 

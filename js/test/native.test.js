@@ -28,18 +28,29 @@ function assertClassify(values, options, what) {
   const actual = m.classify(values, options);
   assert.ok(actual.breaks instanceof Float64Array && actual.classOf instanceof Int32Array);
   for (const key of ['breaks', 'counts', 'classOf']) assertSame(actual[key], expected[key], `${what} ${key}`);
+  for (const key of ['sdam', 'sdcm', 'gvf', 'adcm', 'tai']) {
+    assertSame([actual.fit[key]], [expected.fit[key]], `${what} fit.${key}`);
+  }
   return actual;
 }
 
-// Options for every method over a sample with these extremes; the limits
-// are the data's own without `end`.
+// Options for every method with a class count over a sample with these
+// extremes; the limits are the data's own without `end`.
 function methodOptions(min, max, k, end = undefined) {
   const width = (max - min) / k;
   const limit = end === undefined ? {} : { end };
+  const steps = Array.from({ length: k + 1 }, (_, i) => i / k);
   return [
     { method: 'equal', k },
     { method: 'quantile', k },
     { method: 'natural', k },
+    { method: 'pretty', k },
+    { method: 'maxbreaks', k },
+    // Refused for a minimum of 0 or less.
+    { method: 'geometric', k },
+    // Breaks closer together at the low end; percentiles that leave both tails out.
+    { method: 'breaks', breaks: steps.map((t) => min + (max - min) * t * t) },
+    { method: 'percentile', percentiles: steps.map((t) => 5 + 90 * t) },
     { method: 'count', start: min, k, ...limit },
     // k - 1 classes; none for k = 1, which the library refuses.
     { method: 'step', start: min + width / 2, step: width, ...limit },
@@ -48,6 +59,16 @@ function methodOptions(min, max, k, end = undefined) {
   ];
 }
 
+// Options of the methods without a class count.
+const UNCOUNTED = [
+  { method: 'natural', k: 'auto' },
+  { method: 'natural', k: 'auto', gvf: 0.97, maxClasses: 6 },
+  { method: 'headtail' },
+  { method: 'headtail', headShare: 0.6 },
+  { method: 'box' },
+  { method: 'box', hinge: 0.5 },
+];
+
 describe('same results as the native library', { skip: noTool }, () => {
   for (const file of ['us_states_1977.csv', 'new_york_air_quality_1973.csv']) {
     test(`every column and method of ${file}`, () => {
@@ -55,7 +76,7 @@ describe('same results as the native library', { skip: noTool }, () => {
         const min = Math.min(...values);
         const max = Math.max(...values);
         for (const k of [1, 4, 7]) {
-          for (const options of methodOptions(min, max, k)) {
+          for (const options of [...methodOptions(min, max, k), ...(k === 1 ? UNCOUNTED : [])]) {
             assertClassify(values, options, `${name} ${JSON.stringify(options)}`);
           }
         }
@@ -70,11 +91,11 @@ describe('same results as the native library', { skip: noTool }, () => {
     for (let seed = 1; seed <= 12; ++seed) {
       const values = awkwardSample(20 + 37 * seed, seed);
       for (const k of [2, 5, 9]) {
-        for (const method of ['equal', 'quantile', 'natural']) {
+        for (const method of ['equal', 'quantile', 'natural', 'pretty', 'maxbreaks']) {
           assertClassify(values, { method, k }, `seed ${seed} ${method} ${k}`);
         }
       }
-      for (const options of methodOptions(-5, 20, 4, 20).slice(3)) {
+      for (const options of [...methodOptions(-5, 20, 4, 20).slice(5), ...UNCOUNTED]) {
         assertClassify(values, options, `seed ${seed} ${JSON.stringify(options)}`);
       }
       const summary = m.summary(values);
@@ -86,6 +107,7 @@ describe('same results as the native library', { skip: noTool }, () => {
   test('natural breaks of 10^5 lognormal values, through each entry point', () => {
     const values = lognormal(100000, 7);
     const classes = assertClassify(values, { method: 'natural', k: 7 }, 'lognormal');
+    assert.ok(assertClassify(values, { method: 'headtail' }, 'lognormal head/tail').counts.length > 3);
     assertSame(m.naturalBreaks(values, 7), classes.breaks, 'naturalBreaks');
     assertSame(m.naturalBreaks(Array.from(values), 7), classes.breaks, 'naturalBreaks of an array');
     assertSame(m.quantileBreaks(values, 7), nativeClassify(values, { method: 'quantile', k: 7 }).breaks, 'quantileBreaks');

@@ -81,15 +81,15 @@ function renderOptions() {
   const box = $('options');
   box.replaceChildren();
   for (const name of METHOD_INPUTS[$('method').value] ?? []) {
-    const spec = INPUTS[name];
+    const field = INPUTS[name];
     const label = document.createElement('label');
-    label.textContent = spec.label;
+    label.textContent = field.label;
     const input = document.createElement('input');
     input.id = `option-${name}`;
-    input.type = spec.list ? 'text' : 'number';
-    if (spec.list) input.className = 'list';
-    if (spec.min !== undefined) input.min = spec.min;
-    if (!spec.list) input.step = 'any';
+    input.type = field.list ? 'text' : 'number';
+    if (field.list) input.className = 'list';
+    if (field.min !== undefined) input.min = field.min;
+    if (!field.list) input.step = 'any';
     input.value = texts[name] ?? '';
     input.addEventListener('input', () => {
       texts[name] = input.value;
@@ -114,9 +114,9 @@ function readOptions() {
 }
 
 function resetDataInputs() {
-  for (const [name, spec] of Object.entries(INPUTS)) {
-    if (spec.initial && (spec.data || texts[name] === undefined)) {
-      texts[name] = String(spec.initial(column));
+  for (const [name, field] of Object.entries(INPUTS)) {
+    if (field.initial && (field.data || texts[name] === undefined)) {
+      texts[name] = String(field.initial(column));
     }
   }
   renderOptions();

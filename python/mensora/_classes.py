@@ -463,21 +463,21 @@ def classify(y, scheme, k=5, **options):
     start_count may take it (or an infinity) into their breaks, which are
     then NaN: a RuntimeWarning says so.
     """
-    name, spec = scheme_named(scheme)
+    name, entry = scheme_named(scheme)
     values = _input.as_values(y)
     auto = isinstance(k, str) and k == "auto"
-    if auto and not spec.auto:
+    if auto and not entry.auto:
         raise ValueError(f"k='auto' (the best class count) is for natural_breaks, not {name!r}")
-    k = _input.class_count(k, len(values)) if spec.uses_k and not auto else None
-    options = scheme_options(name, spec, options, auto)
+    k = _input.class_count(k, len(values)) if entry.uses_k and not auto else None
+    options = scheme_options(name, entry, options, auto)
     if auto:
         _input.check_class_count(options["k_max"], len(values), "k_max")
     with Sample(values) as sample:
         what = f"mensora.classify({name!r})"
-        result = spec.run(sample, k, options, True, what)
+        result = entry.run(sample, k, options, True, what)
     warn_if_nan(result.breaks, what)
     return Classification(name, result.breaks, result.counts, result.yb,
-                          closes_last(spec.last, result.top, result.breaks), result.fit,
+                          closes_last(entry.last, result.top, result.breaks), result.fit,
                           (options["k_max"], options["gvf"]) if auto else None)
 
 

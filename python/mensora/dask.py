@@ -160,18 +160,18 @@ def classify(x, scheme, k=5, max_table_bytes=MAX_TABLE_BYTES, **options):
     Work runs on the current Dask scheduler (a distributed Client when one is
     active).
     """
-    name, spec = scheme_named(scheme)
-    if spec.auto and isinstance(k, str) and k == "auto":
+    name, entry = scheme_named(scheme)
+    if entry.auto and isinstance(k, str) and k == "auto":
         raise NotImplementedError(
             "mensora.dask.classify cannot choose the class count exactly (k='auto'); classify x "
             "by natural_breaks with a fixed k, for instance one that mensora.classify(sample, "
             "'natural_breaks', k='auto') chooses on a sample in memory")
     blocks, make_labels = _column(x)
-    k = _class_count(k, "k") if spec.uses_k else None
-    options = scheme_options(name, spec, options)
+    k = _class_count(k, "k") if entry.uses_k else None
+    options = scheme_options(name, entry, options)
     what = f"mensora.dask.classify({name!r})"
     limit = _table_limit(max_table_bytes)
-    tolerance = closing_tolerance(spec.last)
+    tolerance = closing_tolerance(entry.last)
 
     if name in _TABLE_BREAKS:
         values, counts, nan = _distinct_values(blocks, limit, what)
@@ -188,9 +188,9 @@ def classify(x, scheme, k=5, max_table_bytes=MAX_TABLE_BYTES, **options):
             check(ERROR_EMPTY, what)
         if name == "start_step":
             _class_count(_step_count(extent.stand_in(), options), f"{what}: start, step and end")
-        breaks, window = _extent_breaks(name, spec, blocks, extent, k, options, what)
+        breaks, window = _extent_breaks(name, entry, blocks, extent, k, options, what)
         # The closing rule looks at the last value of the library's view.
-        closed_last = closes_last(spec.last, extent.high, breaks)
+        closed_last = closes_last(entry.last, extent.high, breaks)
         counts, outside = _class_counts(blocks, breaks, closed_last, window, tolerance)
     warn_if_nan(breaks, what)
     yb = make_labels(functools.partial(_block_labels, breaks=breaks, closed_last=closed_last,
@@ -198,7 +198,7 @@ def classify(x, scheme, k=5, max_table_bytes=MAX_TABLE_BYTES, **options):
     return DaskClassification(name, breaks, counts, yb, closed_last, n, outside)
 
 
-def _extent_breaks(name, spec, blocks, extent, k, options, what):
+def _extent_breaks(name, entry, blocks, extent, k, options, what):
     """The breaks, and the std_mean window, of the schemes that need no table."""
     if name == "user_defined":
         return user_breaks(options["bins"], options["lower"], extent.finite_least), None
@@ -209,7 +209,7 @@ def _extent_breaks(name, spec, blocks, extent, k, options, what):
     stand_in = {"pretty": [extent.finite_least, extent.finite_greatest],
                 "geometric": [extent.least, extent.greatest]}.get(name, extent.stand_in())
     with Sample(np.array(stand_in, dtype=np.float64)) as sample:
-        breaks = spec.run(sample, k, options, False, what).breaks
+        breaks = entry.run(sample, k, options, False, what).breaks
     if name == "std_mean":
         return _std_breaks(blocks, extent, options)
     return breaks, None

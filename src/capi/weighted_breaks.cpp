@@ -46,8 +46,22 @@ int CollectPoints(const double* values, const double* weights, std::int32_t n, s
   return MENSORA_OK;
 }
 
-void FillNaN(double* breaks, std::int32_t k) {
-  std::fill(breaks, breaks + k + 1, std::numeric_limits<double>::quiet_NaN());
+// Checks the arguments and collects the points, then hands the m >= 1
+// points to `breaksOf`; when every value is NaN the breaks are NaN.
+template <class BreaksOf>
+int WeightedBreaks(const double* values, const double* weights, std::int32_t n, std::int32_t k,
+                   double* breaks, BreaksOf breaksOf) noexcept {
+  return Guarded([&] {
+    WorkArray<WeightedPoint> points;
+    std::int32_t m = 0;
+    const int status = CollectPoints(values, weights, n, k, breaks, points, m);
+    if (status != MENSORA_OK) return status;
+    if (m == 0) {
+      std::fill(breaks, breaks + k + 1, std::numeric_limits<double>::quiet_NaN());
+      return MENSORA_OK;
+    }
+    return breaksOf(points.get(), m);
+  });
 }
 
 }  // namespace
@@ -56,19 +70,11 @@ extern "C" {
 
 int mensora_natural_breaks_weighted(const double* values, const double* weights, int32_t n,
                                     int32_t k, double* breaks) {
-  return Guarded([&] {
-    WorkArray<WeightedPoint> points;
-    std::int32_t m = 0;
-    const int status = CollectPoints(values, weights, n, k, breaks, points, m);
-    if (status != MENSORA_OK) return status;
-    if (m == 0) {
-      FillNaN(breaks, k);
-      return MENSORA_OK;
-    }
+  return WeightedBreaks(values, weights, n, k, breaks, [&](WeightedPoint* points, std::int32_t m) {
     WorkArray<double> distinct(m), sums(m);
     if (!distinct || !sums) return MENSORA_ERROR_MEMORY;
-    const std::int32_t d = mensora::internal::CollapseWeighted(points.get(), m, distinct.get(),
-                                                               sums.get());
+    const std::int32_t d =
+        mensora::internal::CollapseWeighted(points, m, distinct.get(), sums.get());
     WorkArray<std::int32_t> starts(std::min(k, d));
     if (!starts || !mensora::internal::NaturalClassStarts(
                        distinct.get(), sums.get(), d, k,
@@ -82,18 +88,9 @@ int mensora_natural_breaks_weighted(const double* values, const double* weights,
 
 int mensora_quantile_breaks_weighted(const double* values, const double* weights, int32_t n,
                                      int32_t k, double* breaks) {
-  return Guarded([&] {
-    WorkArray<WeightedPoint> points;
-    std::int32_t m = 0;
-    const int status = CollectPoints(values, weights, n, k, breaks, points, m);
-    if (status != MENSORA_OK) return status;
-    if (m == 0) {
-      FillNaN(breaks, k);
-      return MENSORA_OK;
-    }
-    return mensora::internal::WeightedQuantileBreaks(points.get(), m, k, breaks)
-               ? MENSORA_OK
-               : MENSORA_ERROR_MEMORY;
+  return WeightedBreaks(values, weights, n, k, breaks, [&](WeightedPoint* points, std::int32_t m) {
+    return mensora::internal::WeightedQuantileBreaks(points, m, k, breaks) ? MENSORA_OK
+                                                                           : MENSORA_ERROR_MEMORY;
   });
 }
 

@@ -53,7 +53,7 @@ const LIBRARY_FAILURE = 7;
 // fit}, or null when the library refuses the call.
 export function nativeClassify(values, { method, ...options }) {
   const file = writeSample(values);
-  const args = ['classify', file, '--method', method, '--format', 'json'];
+  const args = ['classify', file, '--method', method, '--format', 'json', '--members'];
   for (const [key, value] of Object.entries(options)) args.push(FLAGS[key], repr(value));
   let output;
   try {

@@ -78,7 +78,8 @@ const MEASURES = { count: 'count', mean: 'mean', weighted_mean: 'weightedMean',
   geometric_mean: 'geometricMean', mode: 'mode', median: 'median', minimum: 'min',
   maximum: 'max', range: 'range', mean_absolute_deviation: 'meanAbsoluteDeviation',
   sum_of_squares: 'sumOfSquares', variance: 'variance', standard_deviation: 'standardDeviation',
-  coefficient_of_variation: 'coefficientOfVariation', skewness: 'skewness', kurtosis: 'kurtosis' };
+  coefficient_of_variation: 'coefficientOfVariation', skewness: 'skewnessTestStatistic',
+  kurtosis: 'kurtosisTestStatistic' };
 
 export function nativeSummary(values) {
   const file = writeSample(values);

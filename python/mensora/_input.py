@@ -30,6 +30,9 @@ def as_values(y, name="y"):
     elif hasattr(y, "to_numpy") and not isinstance(getattr(y, "dtype", None), np.dtype):
         y = _extension_to_numpy(y, name)
     array = np.asarray(y)
+    if array.ndim == 0:
+        raise ValueError(f"{name} must be a one-dimensional sequence of numbers, not one "
+                         f"{type(y).__name__}")
     if array.ndim != 1:
         raise ValueError(f"{name} must be one-dimensional, got an array of shape {array.shape}")
     if array.size > INT32_MAX:

@@ -45,7 +45,7 @@ def test_pandas_columns():
 
 @pytest.mark.parametrize("y, error, text", [
     ([[1, 2], [3, 4]], ValueError, "one-dimensional"),
-    (5.0, ValueError, "one-dimensional"),
+    (5.0, ValueError, "sequence of numbers, not one float"),
     ("12345", TypeError, "string"),
     (["1", "2"], TypeError, "numbers"),
     ([1, "a"], TypeError, "numbers"),

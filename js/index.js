@@ -155,8 +155,8 @@ class Mensora {
         variance: measure('variance'),
         standardDeviation: measure('std_deviation'),
         coefficientOfVariation: measure('variation_coefficient'),
-        skewness: measure('skewness'),
-        kurtosis: measure('kurtosis'),
+        skewnessTestStatistic: measure('skewness'),
+        kurtosisTestStatistic: measure('kurtosis'),
       };
       return result;
     });

@@ -35,7 +35,7 @@ def run_tool(values, *args):
 
 def tool_classes(values, *args):
     """(breaks, counts, yb, fit) of the tool's classify; yb from the member ids."""
-    out = run_tool(values, "classify", *args)
+    out = run_tool(values, "classify", *args, "--members")
     yb = np.full(len(values), -1, dtype=np.int32)
     for s, c in enumerate(out["classes"]):
         for member in c["members"]:

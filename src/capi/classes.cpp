@@ -410,6 +410,10 @@ int mensora_class_fit(mensora_sample* sample, int32_t std_classes, mensora_fit* 
   });
 }
 
+double mensora_closing_tolerance(double first_break, double last_break) {
+  return mensora::internal::ClosingTolerance(first_break, last_break);
+}
+
 int mensora_class_notes(mensora_sample* sample, int32_t std_classes,
                         struct mensora_class_notes* out) {
   if (sample == nullptr || out == nullptr) return NullArgument();

@@ -25,7 +25,7 @@ class Scheme(NamedTuple):
     options: Dict[str, Tuple[Callable, object]]
     uses_k: bool = True
     # How the last class ends: "closed" on its upper break, "open" before it,
-    # or "closing": closed when the maximum lies within 1e-7 of it.
+    # or "closing": closed when the maximum lies within the closing tolerance of it.
     last: str = "closed"
     # Whether k="auto" asks for the best class count (options AUTO_OPTIONS).
     auto: bool = False

@@ -323,7 +323,9 @@ class Mensora {
         if (unclassified > 0) {
           warn(result.warnings, 'unclassified', `${where}: ${unclassified} value${unclassified === 1 ? '' : 's'} in no class`);
         }
-        if (empty > 0) warn(result.warnings, 'empty', `${where}: ${empty} of the ${k} classes hold no value`);
+        if (empty > 0) {
+          warn(result.warnings, 'empty', `${where}: ${empty} of the ${k} classes ${empty === 1 ? 'holds' : 'hold'} no value`);
+        }
       }
       return result;
     });

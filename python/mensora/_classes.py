@@ -494,7 +494,8 @@ def warn_notes(unclassified, empty_classes, k, what, stacklevel=3):
         warnings.warn(f"{what}: {unclassified} value{'s' if unclassified != 1 else ''} "
                       f"in no class", RuntimeWarning, stacklevel=stacklevel)
     if empty_classes:
-        warnings.warn(f"{what}: {empty_classes} of the {k} classes hold no value",
+        verb = "holds" if empty_classes == 1 else "hold"
+        warnings.warn(f"{what}: {empty_classes} of the {k} classes {verb} no value",
                       RuntimeWarning, stacklevel=stacklevel)
 
 

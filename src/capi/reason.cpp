@@ -25,13 +25,13 @@ int Failed(int status) noexcept {
 int ClassCountRefused(std::int64_t k, std::int32_t n) noexcept {
   if (k >= 1 && k <= mensora_class_limit(n)) return MENSORA_OK;
   if (k < 1) {
-    return Fail(MENSORA_ERROR_ARGUMENT, "the number of classes must be 1 or more, not %lld",
-                static_cast<long long>(k));
+    return Fail(MENSORA_ERROR_ARGUMENT, "the number of classes must be 1 or more, not %.17g",
+                static_cast<double>(k));
   }
   return Fail(MENSORA_ERROR_ARGUMENT,
-              "%lld classes for %ld values: at most %ld (the larger of %ld and the number of "
+              "%.17g classes for %ld values: at most %ld (the larger of %ld and the number of "
               "values)",
-              static_cast<long long>(k), static_cast<long>(n),
+              static_cast<double>(k), static_cast<long>(n),
               static_cast<long>(mensora_class_limit(n)), static_cast<long>(kClassLimit));
 }
 

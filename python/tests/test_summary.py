@@ -24,7 +24,9 @@ def test_summary_equals_the_library(sample):
         tool_value = expected.get(TOOL_KEYS.get(key, key))
         if tool_value is not None:  # the tool leaves out what it cannot print
             assert same_bits(value, tool_value), (sample, key)
-    assert len(got) == 16
+    assert len(got) == 17
+    assert got["missing"] == int(np.isnan(values).sum())
+    assert got["count"] + got["missing"] == len(values)
 
 
 def test_shape_statistics_are_the_moment_coefficients_over_their_standard_errors():

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cmath>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -98,7 +99,12 @@ std::vector<std::string> Words(const std::string& text) {
   return words;
 }
 
-bool IsMissing(const std::string& cell) { return cell.empty() || cell == "NA"; }
+// An empty cell, NA, or a number word that reads as NaN ("NaN", "nan").
+bool IsMissing(const std::string& cell) {
+  if (cell.empty() || cell == "NA") return true;
+  const auto value = ParseDouble(cell);
+  return value && std::isnan(*value);
+}
 
 // One CSV field: its text (quotes removed) and whether it was quoted.
 struct Field {
@@ -232,7 +238,7 @@ void AddValue(Sample& sample, double value, std::int64_t row) {
 }
 
 std::string MissingMessage(const std::string& where) {
-  return where + ": missing value (empty or NA); use --missing skip to leave such cells out";
+  return where + ": missing value (empty, NA or NaN); use --missing skip to leave such cells out";
 }
 
 // Plain numbers separated by blanks, commas, tabs or line breaks. An empty

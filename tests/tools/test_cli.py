@@ -566,7 +566,7 @@ class Cases(unittest.TestCase):
             table = json.load(f)
         for case in table["classify"]:
             with self.subTest(case["name"]):
-                args = ["classify", "-", "--method", case["method"], "--format", "json"]
+                args = ["classify", "-", "--method", case["method"], "--format", "json", "--members"]
                 for key, flag in self.FLAGS.items():
                     if key in case:
                         args += [flag, repr(case[key])]

@@ -1,6 +1,8 @@
 -- mensora: class breaks and descriptive statistics as aggregates.
 \echo Use "CREATE EXTENSION mensora" to load this file. \quit
 
+CREATE FUNCTION mensora_breaks_trans(internal, float8, text) RETURNS internal
+    AS 'MODULE_PATHNAME', 'mensora_pg_breaks_method_trans' LANGUAGE C PARALLEL SAFE;
 CREATE FUNCTION mensora_breaks_trans(internal, float8, text, integer) RETURNS internal
     AS 'MODULE_PATHNAME', 'mensora_pg_breaks_trans' LANGUAGE C PARALLEL SAFE;
 CREATE FUNCTION mensora_breaks_trans(internal, float8, text, jsonb) RETURNS internal
@@ -27,7 +29,11 @@ CREATE FUNCTION mensora_summary_final(internal) RETURNS jsonb
 -- stddev, stddev-window, quantile, natural, breaks, pretty, headtail, box,
 -- maxbreaks, percentile, geometric; k the number of classes (NULL for the
 -- methods without one); options the other arguments as a JSON object
--- ('{"start": 0, "step": 10}'). NULL and NaN values are left out.
+-- ('{"start": 0, "step": 10}'::jsonb). NULL and NaN values are left out.
+CREATE AGGREGATE mensora_breaks(value float8, method text) (
+    SFUNC = mensora_breaks_trans, STYPE = internal, FINALFUNC = mensora_breaks_final,
+    COMBINEFUNC = mensora_combine, SERIALFUNC = mensora_serialize,
+    DESERIALFUNC = mensora_deserialize, PARALLEL = SAFE);
 CREATE AGGREGATE mensora_breaks(value float8, method text, k integer) (
     SFUNC = mensora_breaks_trans, STYPE = internal, FINALFUNC = mensora_breaks_final,
     COMBINEFUNC = mensora_combine, SERIALFUNC = mensora_serialize,

@@ -49,6 +49,13 @@ add_value(FunctionCallInfo fcinfo, MensoraState *state)
 	PG_RETURN_POINTER(state);
 }
 
+PG_FUNCTION_INFO_V1(mensora_pg_breaks_method_trans);
+Datum
+mensora_pg_breaks_method_trans(PG_FUNCTION_ARGS)
+{
+	return add_value(fcinfo, breaks_state(fcinfo, 0, 0, false));
+}
+
 PG_FUNCTION_INFO_V1(mensora_pg_breaks_trans);
 Datum
 mensora_pg_breaks_trans(PG_FUNCTION_ARGS)
@@ -196,6 +203,31 @@ sample_breaks(MensoraState *state)
 	return result;
 }
 
+/* The largest class count for n values: the library's limit, so that no
+ * result larger than the data is ever allocated. */
+static void
+check_class_count(const MensoraState *state)
+{
+	const MethodArgs *args = &state->args;
+	int32		k = args->auto_classes ? args->max_classes : args->classes;
+	double		n = 0;
+	double		limit;
+
+	if (!(args->given & ARG_CLASSES))
+		return;
+	for (int64 i = 0; i < state->count; ++i)
+		n += state->weighted ? 1 : state->weights[i];
+#ifdef MENSORA_SKIP_MISSING
+	limit = mensora_class_limit((int32) Min(n, PG_INT32_MAX));
+#else
+	limit = Max(1 << 20, n);
+#endif
+	if (k > limit)
+		ereport(ERROR, (errcode(ERRCODE_INVALID_PARAMETER_VALUE),
+						errmsg("mensora: %d classes are more than the %.0f allowed for %.0f values",
+							   k, limit, n)));
+}
+
 PG_FUNCTION_INFO_V1(mensora_pg_breaks_final);
 Datum
 mensora_pg_breaks_final(PG_FUNCTION_ARGS)
@@ -210,6 +242,7 @@ mensora_pg_breaks_final(PG_FUNCTION_ARGS)
 	mensora_pg_compact(state);
 	if (state->count == 0)
 		PG_RETURN_NULL();
+	check_class_count(state);
 	name = mensora_pg_methods[state->args.method].name;
 	if (state->weighted || strcmp(name, "quantile") == 0 ||
 		(strcmp(name, "natural") == 0 && !state->args.auto_classes))

@@ -9,9 +9,10 @@
 #include "miscadmin.h"
 #include "utils/memutils.h"
 
-/* The first batch of rows; later batches are as large as the distinct
- * values so far, which keeps the merging linear. */
-#define FIRST_BATCH 256
+/* The first batch of rows. Batches double up to the larger of 256 and the
+ * number of distinct values so far, which keeps the merging linear and a
+ * small group small. */
+#define FIRST_BATCH 8
 
 MensoraState *
 mensora_pg_state(FunctionCallInfo fcinfo, MemoryContext *context)
@@ -196,7 +197,8 @@ mensora_pg_add(MensoraState *state, double value)
 		int64		capacity;
 
 		mensora_pg_compact(state);
-		capacity = Min(Max(FIRST_BATCH, state->count), MENSORA_PG_MAX_VALUES);
+		capacity = Min(Max(FIRST_BATCH, 2 * state->raw_capacity), Max(256, state->count));
+		capacity = Min(capacity, MENSORA_PG_MAX_VALUES);
 		if (capacity > state->raw_capacity)
 		{
 			if (state->raw)

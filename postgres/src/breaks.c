@@ -203,8 +203,8 @@ sample_breaks(MensoraState *state)
 	return result;
 }
 
-/* The largest class count for n values: the library's limit, so that no
- * result larger than the data is ever allocated. */
+/* A class count within the library's limit for the group's values, checked
+ * before the breaks are allocated. */
 static void
 check_class_count(const MensoraState *state)
 {
@@ -217,11 +217,7 @@ check_class_count(const MensoraState *state)
 		return;
 	for (int64 i = 0; i < state->count; ++i)
 		n += state->weighted ? 1 : state->weights[i];
-#ifdef MENSORA_SKIP_MISSING
 	limit = mensora_class_limit((int32) Min(n, PG_INT32_MAX));
-#else
-	limit = Max(1 << 20, n);
-#endif
 	if (k > limit)
 		ereport(ERROR, (errcode(ERRCODE_INVALID_PARAMETER_VALUE),
 						errmsg("mensora: %d classes are more than the %.0f allowed for %.0f values",
@@ -292,19 +288,15 @@ mensora_pg_summary_final(PG_FUNCTION_ARGS)
 	{
 		double		min = 0,
 					max = 0,
-					geometric;
-		bool		zero = false;
+					geometric = 0;
 
 		appendStringInfoChar(&json, '{');
 		appendStringInfo(&json, "\"count\": %d, \"missing\": " INT64_FORMAT, n, state->missing);
 		append_number(&json, "mean", mensora_mean(s));
 		append_number(&json, "weighted_mean", mensora_frequency_mean(s));
-		/* A geometric mean of 0 without a zero value is one the library
-		 * cannot form (a negative product, or beyond its range). */
-		geometric = mensora_geometric_mean(s);
-		for (int64 i = 0; i < state->count; ++i)
-			zero = zero || state->values[i] == 0;
-		if (geometric == 0 && !zero)
+		/* null where the library can form no real geometric mean (a
+		 * negative product, or beyond its range). */
+		if (mensora_geometric_mean_checked(s, &geometric) != MENSORA_OK)
 			appendStringInfoString(&json, ", \"geometric_mean\": null");
 		else
 			append_number(&json, "geometric_mean", geometric);

@@ -23,18 +23,14 @@ _PG_init(void)
 	mensora_set_progress(pending_interrupt, NULL);
 }
 
-/* The library's reason for the last failed call of this thread, where it
- * gives one, else the text of the status. */
+/* The library's reason for the last failed call of this thread, else the
+ * text of the status. */
 static const char *
 reason(int status)
 {
-#ifdef MENSORA_SKIP_MISSING
 	const char *text = mensora_last_reason();
 
-	if (text != NULL && text[0] != '\0')
-		return text;
-#endif
-	return mensora_status_message(status);
+	return text != NULL && text[0] != '\0' ? text : mensora_status_message(status);
 }
 
 bool

@@ -172,17 +172,25 @@ classify(mensora_sample *s, const MethodArgs *a, mensora_classes *out)
 	return mensora_classify_geometric(s, a->classes, out);
 }
 
+/* The handle over the group's values (none missing: the state keeps none). */
+static mensora_sample *
+open_sample(const double *values, int32 n)
+{
+	mensora_sample *s = NULL;
+
+	mensora_pg_check(mensora_sample_open(values, n, MENSORA_SKIP_MISSING, &s), "sample");
+	return s;
+}
+
 /* The breaks of any method over the group's values in ascending order. */
 static ArrayType *
 sample_breaks(MensoraState *state)
 {
 	int32		n = 0;
 	double	   *values = mensora_pg_expand(state, &n);
-	mensora_sample *volatile s = mensora_sample_new(values, n);
+	mensora_sample *volatile s = open_sample(values, n);
 	ArrayType  *result = NULL;
 
-	if (s == NULL)
-		mensora_pg_check(MENSORA_ERROR_MEMORY, "sample");
 	PG_TRY();
 	{
 		mensora_classes out;
@@ -280,9 +288,7 @@ mensora_pg_summary_final(PG_FUNCTION_ARGS)
 	if (state->count == 0)
 		PG_RETURN_NULL();
 	values = mensora_pg_expand(state, &n);
-	s = mensora_sample_new(values, n);
-	if (s == NULL)
-		mensora_pg_check(MENSORA_ERROR_MEMORY, "summary");
+	s = open_sample(values, n);
 	initStringInfo(&json);
 	PG_TRY();
 	{

@@ -217,18 +217,21 @@ static void
 check_class_count(const MensoraState *state)
 {
 	const MethodArgs *args = &state->args;
-	int32		k = args->auto_classes ? args->max_classes : args->classes;
+	double		k = args->auto_classes ? args->max_classes : args->classes;
 	double		n = 0;
 	double		limit;
 
-	if (!(args->given & ARG_CLASSES))
+	/* The standard-deviation classes: steps on either side of the mean. */
+	if (args->given & ARG_STEPS)
+		k = 2.0 * args->steps + 2;
+	else if (!(args->given & ARG_CLASSES))
 		return;
 	for (int64 i = 0; i < state->count; ++i)
 		n += state->weighted ? 1 : state->weights[i];
 	limit = mensora_class_limit((int32) Min(n, PG_INT32_MAX));
 	if (k > limit)
 		ereport(ERROR, (errcode(ERRCODE_INVALID_PARAMETER_VALUE),
-						errmsg("mensora: %d classes are more than the %.0f allowed for %.0f values",
+						errmsg("mensora: %.0f classes are more than the %.0f allowed for %.0f values",
 							   k, limit, n)));
 }
 

@@ -16,6 +16,7 @@ SELECT query, try(query) FROM (VALUES
   ('SELECT mensora_breaks(v, ''natural'', 0) FROM t'),
   ('SELECT mensora_breaks(v, ''natural'', 2147483647) FROM t'),
   ('SELECT mensora_breaks(v, ''equal'', 2000000) FROM t'),
+  ('SELECT mensora_breaks(v, ''stddev'', ''{"steps": 1000000000, "times": 1}''::jsonb) FROM t'),
   ('SELECT mensora_breaks(v, w, ''quantile'', 2000000) FROM t'),
   ('SELECT mensora_breaks(v, ''natural'', NULL, ''{"classes": "auto", "max-classes": 1e7}''::jsonb) FROM t'),
   ('SELECT mensora_breaks(v, ''equal'', -3) FROM t'),

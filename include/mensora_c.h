@@ -193,7 +193,8 @@ MENSORA_C_API int mensora_classify_quantile(mensora_sample* sample, int32_t k, m
 /* k natural-breaks classes: the least total squared deviation from the class means. */
 MENSORA_C_API int mensora_classify_natural(mensora_sample* sample, int32_t k, mensora_classes* out);
 /* 2 * steps + 2 classes around the mean, each times standard deviations wide,
- * the outer two bounded by -/+MENSORA_HUGE_BOUND. steps >= 0, times >= 0. */
+ * the outer two bounded by -/+MENSORA_HUGE_BOUND. steps >= 0, times >= 0, and
+ * 2 * steps + 2 at most mensora_class_limit of the sample's size. */
 MENSORA_C_API int mensora_classify_stddev(mensora_sample* sample, int32_t steps, double times,
                                           mensora_classes* out);
 /* The stddev classes with members limited to min <= value <= max

@@ -281,6 +281,7 @@ int mensora_classify_stddev(mensora_sample* sample, int32_t steps, double times,
                             mensora_classes* out) {
   if (sample == nullptr || out == nullptr) return NullArgument();
   MENSORA_CHECK(CheckSteps(steps, times));
+  MENSORA_CHECK(CheckK(sample, 2 * steps + 2));  // the classes the steps make
   const int status = RunClasses(
       sample, out,
       [=](CMensora& o, MemberOutputs& r) {
@@ -295,6 +296,7 @@ int mensora_classify_stddev_window(mensora_sample* sample, int32_t steps, double
                                    double min, double max, mensora_classes* out) {
   if (sample == nullptr || out == nullptr) return NullArgument();
   MENSORA_CHECK(CheckSteps(steps, times));
+  MENSORA_CHECK(CheckK(sample, 2 * steps + 2));  // the classes the steps make
   const int status = RunClasses(
       sample, out,
       [=](CMensora& o, MemberOutputs& r) {

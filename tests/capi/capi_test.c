@@ -139,6 +139,9 @@ static void classes_and_labels(void) {
   CHECK(mensora_classify_step(s, 3, 5, MENSORA_AUTO_MAX, &out) == MENSORA_ERROR_DATA);
   CHECK(mensora_classify_stddev(s, -1, 1.0, &out) == MENSORA_ERROR_ARGUMENT);
   CHECK(mensora_classify_stddev_window(s, 1, -1.0, 0, 9, &out) == MENSORA_ERROR_ARGUMENT);
+  /* Steps that would make more classes than the limit, not a huge allocation. */
+  CHECK(mensora_classify_stddev(s, 1 << 19, 1.0, &out) == MENSORA_ERROR_ARGUMENT);
+  CHECK(mensora_classify_stddev_window(s, 1000000000, 1.0, 0, 9, &out) == MENSORA_ERROR_ARGUMENT);
   CHECK(out.class_count == -7 && out.breaks == NULL);
   mensora_sample_free(s);
 }

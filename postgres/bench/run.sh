@@ -35,11 +35,14 @@ case $what in
     psql -c "CREATE EXTENSION mensora" -c "SELECT setseed(0.5)" \
       -c "CREATE TABLE load AS SELECT i % 100 AS g, random() * 1000 AS v
             FROM generate_series(1, 1000000) i" -c "VACUUM ANALYZE load"
-    backends_rss() {
-      ps -o rss= --ppid "$(head -1 "$tmp/data/postmaster.pid")" | awk '{s += $1} END {print s}'
+    # The private memory of the server's processes (shared buffers aside).
+    private_memory() {
+      for pid in $(ps -o pid= --ppid "$(head -1 "$tmp/data/postmaster.pid")"); do
+        awk '/^RssAnon/ {print $2}' "/proc/$pid/status" 2>/dev/null || true
+      done | awk '{s += $1} END {print s}'
     }
     ( for t in 5 10 15 20 25 30; do
-        sleep 5; echo "after ${t}s: postgres processes' resident memory $(backends_rss) kB"
+        sleep 5; echo "after ${t}s: private memory of the server's processes $(private_memory) kB"
       done ) &
     as_postgres "$PG_BIN/pgbench" -n -h "$tmp" -c 8 -j 2 -T 30 -f "$tmp/load.pgbench" postgres
     wait

@@ -6,8 +6,21 @@
 #include "catalog/pg_type.h"
 #include "utils/array.h"
 
+#ifdef MENSORA_LAST_CLOSED
+/* The library's closing rule: the last class closed. */
+static int
+find_class(const double *breaks, int count, double value)
+{
+	int32		s = -1;
+
+	mensora_pg_check(mensora_find_classes(breaks, count, MENSORA_LAST_CLOSED, &value, 1, &s),
+					 "class");
+	return s;
+}
+#else
 /*
- * The class s (0-based) of value under breaks[0..count-1]: class s holds
+ * Until the library gives classes of other values (mensora_find_classes):
+ * the class s (0-based) of value under breaks[0..count-1]: class s holds
  * breaks[s] <= value < breaks[s + 1], the last class also its upper break;
  * where breaks repeat, the value goes to the last class that can hold it.
  * -1 for a value in no class.
@@ -34,6 +47,7 @@ find_class(const double *breaks, int count, double value)
 	}
 	return lo;
 }
+#endif
 
 PG_FUNCTION_INFO_V1(mensora_pg_class);
 Datum

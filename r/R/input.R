@@ -1,0 +1,54 @@
+# Argument checks and the translation of the library's answers into R.
+
+# x as a double vector for the library (x itself when it already is one).
+numeric_values <- function(x, what = "x") {
+  if (!is.numeric(x)) {
+    stop(what, " must be a numeric vector (integer or double), not ",
+         if (is.factor(x)) "a factor" else class(x)[1], call. = FALSE)
+  }
+  if (is.double(x) && is.null(attributes(x))) x else as.double(x)
+}
+
+whole_number <- function(v, what) {
+  if (!is.numeric(v) || length(v) != 1 || is.na(v) || v != round(v) || abs(v) >= 2^31) {
+    stop(what, " must be one whole number below 2^31", call. = FALSE)
+  }
+  as.integer(v)
+}
+
+number <- function(v, what) {
+  if (!is.numeric(v) || length(v) != 1) stop(what, " must be one number", call. = FALSE)
+  as.double(v)
+}
+
+numbers <- function(v, what) {
+  if (!is.numeric(v)) stop(what, " must be numbers", call. = FALSE)
+  as.double(v)
+}
+
+# The result of a .Call, or an R error with the library's reason: a
+# condition of class "mensora_error" whose `status` is the library's code.
+library_call <- function(r, what) {
+  if (!is.character(r)) return(r)
+  status <- attr(r, "status")
+  stop(structure(class = c("mensora_error", "error", "condition"),
+                 list(message = paste0(what, ": ", r[1]), call = NULL, status = status)))
+}
+
+warn_missing <- function(count) {
+  if (count > 0) {
+    warning(sprintf("%d missing value%s (NA) left out", as.integer(count),
+                    if (count == 1) "" else "s"), call. = FALSE)
+  }
+}
+
+stats_names <- function(v, names) {
+  names(v) <- names
+  v
+}
+
+# The number of distinct values that are not missing (classInt's "nobs").
+distinct_count <- function(values) {
+  u <- unique(values)
+  sum(!is.na(u))
+}

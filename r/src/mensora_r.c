@@ -1,0 +1,248 @@
+/* The R entry points of the package: thin glue between R's vectors and the
+ * library's C interface. Every rule (classes, closing, fit, reasons) is the
+ * library's; this file only moves values in and out.
+ *
+ * A failed library call returns a character vector holding the library's
+ * reason, with the status as its "status" attribute; the R code turns it into
+ * a condition. Handles live in external pointers with a finalizer, so an R
+ * error (out of memory while building a result) cannot leak them. */
+#include <stdint.h>
+#include <string.h>
+
+#define R_NO_REMAP
+#include <R.h>
+#include <Rinternals.h>
+#include <R_ext/Rdynload.h>
+
+#include "mensora_c.h"
+
+/* A sample over an R double vector. Until the library's own skipping handle
+ * is available here, NA and NaN values are left out in this glue: `kept`
+ * lists the positions in x of the values handed to the library (NULL when
+ * none was left out). */
+typedef struct {
+  mensora_sample* sample;
+  const int32_t* kept;
+  int32_t n;       /* length of x */
+  int32_t used;    /* values in the sample */
+  SEXP holder;     /* the external pointer that owns `sample` */
+} r_sample;
+
+static void free_handle(SEXP holder) {
+  mensora_sample* s = (mensora_sample*)R_ExternalPtrAddr(holder);
+  if (s != NULL) {
+    mensora_sample_free(s);
+    R_ClearExternalPtr(holder);
+  }
+}
+
+static int32_t vector_length(SEXP x) {
+  if (XLENGTH(x) > INT32_MAX) Rf_error("mensora: at most 2147483647 values");
+  return (int32_t)XLENGTH(x);
+}
+
+/* Opens a sample over x (a double vector); leaves the holder PROTECTed. */
+static void open_sample(SEXP x, r_sample* out) {
+  const int32_t n = vector_length(x);
+  const double* v = REAL(x);
+  int32_t missing = 0;
+  for (int32_t i = 0; i < n; ++i) missing += ISNAN(v[i]) ? 1 : 0;
+  const double* values = v;
+  out->kept = NULL;
+  if (missing > 0) {
+    double* compact = (double*)R_alloc((size_t)(n - missing) + 1, sizeof(double));
+    int32_t* kept = (int32_t*)R_alloc((size_t)(n - missing) + 1, sizeof(int32_t));
+    int32_t j = 0;
+    for (int32_t i = 0; i < n; ++i) {
+      if (!ISNAN(v[i])) {
+        compact[j] = v[i];
+        kept[j++] = i;
+      }
+    }
+    values = compact;
+    out->kept = kept;
+  }
+  out->n = n;
+  out->used = n - missing;
+  out->holder = PROTECT(R_MakeExternalPtr(NULL, R_NilValue, R_NilValue));
+  R_RegisterCFinalizerEx(out->holder, free_handle, TRUE);
+  out->sample = mensora_sample_new(values, out->used);
+  if (out->sample == NULL) Rf_error("mensora: out of memory");
+  R_SetExternalPtrAddr(out->holder, out->sample);
+}
+
+/* The library's reason for a failed call. */
+static SEXP failure(int status) {
+  SEXP text = PROTECT(Rf_mkString(mensora_status_message(status)));
+  Rf_setAttrib(text, Rf_install("status"), Rf_ScalarInteger(status));
+  UNPROTECT(1);
+  return text;
+}
+
+static SEXP close_with_failure(r_sample* s, int status) {
+  free_handle(s->holder);
+  UNPROTECT(1);
+  return failure(status);
+}
+
+/* One class call by its name; args holds the method's numbers. */
+static int run_method(mensora_sample* s, const char* m, int32_t k, const double* a, int32_t na,
+                      int* std_set, mensora_classes* c) {
+  *std_set = 0;
+  if (strcmp(m, "natural") == 0) return mensora_classify_natural(s, k, c);
+  if (strcmp(m, "natural_auto") == 0) return mensora_classify_natural_auto(s, k, a[0], c);
+  if (strcmp(m, "equal") == 0) return mensora_classify_equal(s, k, c);
+  if (strcmp(m, "quantile") == 0) return mensora_classify_quantile(s, k, c);
+  if (strcmp(m, "percentile") == 0) return mensora_classify_percentile(s, a, na, c);
+  if (strcmp(m, "breaks") == 0) return mensora_classify_breaks(s, a, na, c);
+  if (strcmp(m, "pretty") == 0) return mensora_classify_pretty(s, k, c);
+  if (strcmp(m, "headtail") == 0) return mensora_classify_head_tail(s, a[0], c);
+  if (strcmp(m, "box") == 0) return mensora_classify_box_plot(s, a[0], c);
+  if (strcmp(m, "maxbreaks") == 0) return mensora_classify_max_breaks(s, k, c);
+  if (strcmp(m, "geometric") == 0) return mensora_classify_geometric(s, k, c);
+  if (strcmp(m, "stddev") == 0) {
+    *std_set = 1;
+    return mensora_classify_stddev(s, k, a[0], c);
+  }
+  return MENSORA_ERROR_ARGUMENT;
+}
+
+/* classes(x, method, k, args): list(brks, counts, classes, fit, missing), or
+ * the reason of the failure. `classes` is 1-based with NA for a value in no
+ * class and for a missing value. */
+SEXP mensora_r_classify(SEXP x, SEXP method, SEXP k, SEXP args) {
+  r_sample s;
+  open_sample(x, &s);
+  mensora_classes c;
+  int std_set = 0;
+  const int status = run_method(s.sample, CHAR(STRING_ELT(method, 0)), INTEGER(k)[0], REAL(args),
+                                (int32_t)XLENGTH(args), &std_set, &c);
+  if (status != MENSORA_OK) return close_with_failure(&s, status);
+  mensora_fit fit;
+  const int fit_status = mensora_class_fit(s.sample, std_set, &fit);
+
+  SEXP brks = PROTECT(Rf_allocVector(REALSXP, (R_xlen_t)c.class_count + 1));
+  memcpy(REAL(brks), c.breaks, sizeof(double) * ((size_t)c.class_count + 1));
+  SEXP counts = PROTECT(Rf_allocVector(INTSXP, c.class_count));
+  if (c.class_count > 0) memcpy(INTEGER(counts), c.counts, sizeof(int32_t) * (size_t)c.class_count);
+  SEXP classes = PROTECT(Rf_allocVector(INTSXP, s.n));
+  int* cls = INTEGER(classes);
+  /* R's int is the library's int32_t: labels of a complete sample go straight in. */
+  int32_t* labels = s.kept == NULL ? (int32_t*)cls
+                                   : (int32_t*)R_alloc((size_t)s.used + 1, sizeof(int32_t));
+  const int label_status = mensora_class_labels(&c, s.used, labels);
+  if (label_status != MENSORA_OK) {
+    UNPROTECT(3);
+    return close_with_failure(&s, label_status);
+  }
+  if (s.kept == NULL) {
+    for (int32_t i = 0; i < s.n; ++i) cls[i] = cls[i] < 0 ? NA_INTEGER : cls[i] + 1;
+  } else {
+    for (int32_t i = 0; i < s.n; ++i) cls[i] = NA_INTEGER;
+    for (int32_t j = 0; j < s.used; ++j) {
+      if (labels[j] >= 0) cls[s.kept[j]] = labels[j] + 1;
+    }
+  }
+  SEXP fitv = PROTECT(Rf_allocVector(REALSXP, 5));
+  double* f = REAL(fitv);
+  if (fit_status == MENSORA_OK) {
+    f[0] = fit.gvf;
+    f[1] = fit.adcm;
+    f[2] = fit.tai;
+    f[3] = fit.sdam;
+    f[4] = fit.sdcm;
+  } else {
+    for (int i = 0; i < 5; ++i) f[i] = NA_REAL;
+  }
+  free_handle(s.holder);
+
+  SEXP out = PROTECT(Rf_allocVector(VECSXP, 5));
+  SET_VECTOR_ELT(out, 0, brks);
+  SET_VECTOR_ELT(out, 1, counts);
+  SET_VECTOR_ELT(out, 2, classes);
+  SET_VECTOR_ELT(out, 3, fitv);
+  SET_VECTOR_ELT(out, 4, Rf_ScalarInteger(s.n - s.used));
+  UNPROTECT(6);
+  return out;
+}
+
+/* The bare library call for the benchmark: natural breaks of x, no copy, no
+ * labels, no fit. */
+SEXP mensora_r_natural_only(SEXP x, SEXP k) {
+  mensora_sample* s = mensora_sample_new(REAL(x), vector_length(x));
+  if (s == NULL) Rf_error("mensora: out of memory");
+  mensora_classes c;
+  const int status = mensora_classify_natural(s, INTEGER(k)[0], &c);
+  double first = status == MENSORA_OK ? c.breaks[0] : NA_REAL;
+  mensora_sample_free(s);
+  return Rf_ScalarReal(first);
+}
+
+/* Weighted natural (quantile = FALSE) or quantile breaks. */
+SEXP mensora_r_weighted(SEXP x, SEXP w, SEXP k, SEXP quantile) {
+  const int32_t n = vector_length(x);
+  const int32_t kk = INTEGER(k)[0];
+  if (kk < 1 || kk == INT32_MAX) return failure(MENSORA_ERROR_ARGUMENT);
+  SEXP brks = PROTECT(Rf_allocVector(REALSXP, (R_xlen_t)kk + 1));
+  const int status = Rf_asLogical(quantile)
+                         ? mensora_quantile_breaks_weighted(REAL(x), REAL(w), n, kk, REAL(brks))
+                         : mensora_natural_breaks_weighted(REAL(x), REAL(w), n, kk, REAL(brks));
+  UNPROTECT(1);
+  return status == MENSORA_OK ? brks : failure(status);
+}
+
+/* Every measure of the sample, in the order of describe()'s names, then the
+ * number of missing values left out. */
+SEXP mensora_r_describe(SEXP x) {
+  r_sample s;
+  open_sample(x, &s);
+  mensora_sample* h = s.sample;
+  SEXP out = PROTECT(Rf_allocVector(REALSXP, 17));
+  double* o = REAL(out);
+  double lo = R_NaN, hi = R_NaN;
+  mensora_extremes(h, &lo, &hi);
+  o[0] = (double)s.used;
+  o[1] = mensora_mean(h);
+  o[2] = mensora_frequency_mean(h);
+  /* The library gives 0.0 for a geometric mean it cannot form; that is a
+   * value only when the sample holds a zero. */
+  o[3] = mensora_geometric_mean(h);
+  if (o[3] == 0.0) {
+    int zero = 0;
+    const double* v = REAL(x);
+    for (int32_t i = 0; i < s.n && !zero; ++i) zero = v[i] == 0.0;
+    if (!zero) o[3] = NA_REAL;
+  }
+  o[4] = mensora_mode(h);
+  o[5] = mensora_median(h);
+  o[6] = lo;
+  o[7] = hi;
+  o[8] = mensora_range(h);
+  o[9] = mensora_mean_abs_deviation(h);
+  o[10] = mensora_sum_of_squares(h);
+  o[11] = mensora_variance(h);
+  o[12] = mensora_std_deviation(h);
+  o[13] = mensora_variation_coefficient(h);
+  o[14] = mensora_skewness(h);
+  o[15] = mensora_kurtosis(h);
+  o[16] = (double)(s.n - s.used);
+  free_handle(s.holder);
+  UNPROTECT(2);
+  return out;
+}
+
+SEXP mensora_r_version(void) { return Rf_mkString(mensora_version()); }
+
+static const R_CallMethodDef call_methods[] = {
+    {"mensora_r_classify", (DL_FUNC)&mensora_r_classify, 4},
+    {"mensora_r_natural_only", (DL_FUNC)&mensora_r_natural_only, 2},
+    {"mensora_r_weighted", (DL_FUNC)&mensora_r_weighted, 4},
+    {"mensora_r_describe", (DL_FUNC)&mensora_r_describe, 1},
+    {"mensora_r_version", (DL_FUNC)&mensora_r_version, 0},
+    {NULL, NULL, 0}};
+
+void R_init_mensora(DllInfo* dll) {
+  R_registerRoutines(dll, NULL, call_methods, NULL, NULL);
+  R_useDynamicSymbols(dll, FALSE);
+  R_forceSymbols(dll, TRUE);
+}

@@ -13,11 +13,11 @@ BUILD=${BUILD:-build}
 case $BUILD in /*) ;; *) BUILD=$PWD/$BUILD ;; esac
 
 # The package compiles the library's own sources: the ones CMake builds into
-# the library, which src/Makevars must list.
+# the library, which src/Makevars.in must list.
 listed() { awk '/^add_library\(Mensora SHARED/{f=1;next} f&&/^\)/{f=0} f{print $1}' CMakeLists.txt; }
-made=$(sed -n 's#^ *mensora/\(src/[^ ]*\)\.o.*#\1.cpp#p' r/src/Makevars)
+made=$(sed -n 's#^ *mensora/\(src/[^ ]*\)\.o.*#\1.cpp#p' r/src/Makevars.in)
 if [ "$(listed)" != "$made" ]; then
-  echo "r-install: r/src/Makevars does not list the library sources of CMakeLists.txt" >&2
+  echo "r-install: r/src/Makevars.in does not list the library sources of CMakeLists.txt" >&2
   diff <(listed) <(printf '%s\n' "$made") >&2 || true
   exit 1
 fi

@@ -43,6 +43,18 @@
 #' @param intervalClosure only `"left"`, the library's closing.
 #' @param dataPrecision stored for `print()`, as classInt does.
 #' @return an object of class `"classIntervals"`.
+#' @examples
+#' income <- state.x77[, "Income"]
+#' r <- classify(income, 4)
+#' r$brks
+#' r$counts
+#' r$fit["gvf"]
+#' table(r$classes)
+#' classify(income, "auto", gvf = 0.9)$brks
+#' if (requireNamespace("classInt", quietly = TRUE)) {
+#'   print(r)
+#'   classInt::findColours(r, c("#fee5d9", "#a50f15"))
+#' }
 #' @export
 classify <- function(x, n = 5, style = "fisher", ..., gvf = 0.8, max_n = 10,
                      intervalClosure = "left", dataPrecision = NULL) {
@@ -128,6 +140,11 @@ classify <- function(x, n = 5, style = "fisher", ..., gvf = 0.8, max_n = 10,
 #' @param k the number of classes.
 #' @param weights `NULL`, or finite non-negative numbers, one per value.
 #' @return a double vector of `k + 1` breaks.
+#' @examples
+#' natural_breaks(c(1, 2, 4, 10, 11, 30), 3)
+#' # 6, 7 and 8 people in households of 1, 2 and 3:
+#' natural_breaks(1:3, 2, weights = c(6, 7, 8))
+#' quantile_breaks(1:3, 2, weights = c(6, 7, 8))
 #' @export
 natural_breaks <- function(x, k, weights = NULL) breaks_of(x, k, weights, FALSE)
 
@@ -164,6 +181,8 @@ breaks_of <- function(x, k, weights, quantile) {
 #'   `sum_of_squares`, `variance` and `standard_deviation` (dividing by the
 #'   number of values), `coefficient_of_variation`, `skewness` (g1 /
 #'   sqrt(6/n)) and `kurtosis` (g2 / sqrt(24/n)).
+#' @examples
+#' describe(airquality$Ozone)
 #' @export
 describe <- function(x) {
   r <- .Call(mensora_r_describe, numeric_values(x))

@@ -31,6 +31,7 @@ numbers <- function(v, what) {
 library_call <- function(r, what) {
   if (!is.character(r)) return(r)
   status <- attr(r, "status")
+  if (!is.null(attr(r, "missing"))) warn_missing(attr(r, "missing"))
   stop(structure(class = c("mensora_error", "error", "condition"),
                  list(message = paste0(what, ": ", r[1]), call = NULL, status = status)))
 }

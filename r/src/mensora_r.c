@@ -79,10 +79,14 @@ static SEXP failure(int status) {
   return text;
 }
 
+/* The failure of a call on a sample, with the number of missing values left
+ * out (warned about before the error). */
 static SEXP close_with_failure(r_sample* s, int status) {
   free_handle(s->holder);
-  UNPROTECT(1);
-  return failure(status);
+  SEXP text = PROTECT(failure(status));
+  Rf_setAttrib(text, Rf_install("missing"), Rf_ScalarInteger(s->n - s->used));
+  UNPROTECT(2);
+  return text;
 }
 
 /* One class call by its name; args holds the method's numbers. */

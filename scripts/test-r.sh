@@ -1,0 +1,22 @@
+#!/usr/bin/env bash
+# Installs the R package (scripts/r-install.sh) and runs R CMD check on its
+# tarball, tests included: the testthat tests compare every style with the
+# native tool of the CMake build in $BUILD (built by scripts/test.sh; the
+# tests that need it are skipped without it). Fails on any ERROR or WARNING.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+BUILD=${BUILD:-build}
+case $BUILD in /*) ;; *) BUILD=$PWD/$BUILD ;; esac
+BUILD=$BUILD scripts/r-install.sh
+export MENSORA_TOOL=$BUILD/tools/mensora
+version=$(sed -n 's/^Version: *//p' r/DESCRIPTION)
+cd "$BUILD/r"
+status=0
+R_LIBS=$BUILD/r-lib \
+  R CMD check --no-manual "mensora_$version.tar.gz" >check.log 2>&1 || status=$?
+cat check.log
+if [ $status -ne 0 ] || grep -q -e '\.\.\. ERROR$' -e '\.\.\. WARNING$' check.log; then
+  [ ! -f mensora.Rcheck/tests/testthat.Rout.fail ] || cat mensora.Rcheck/tests/testthat.Rout.fail
+  echo "test-r: R CMD check found an ERROR or WARNING" >&2
+  exit 1
+fi

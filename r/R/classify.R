@@ -30,7 +30,10 @@
 #' is open. Values outside the breaks (`"fixed"`, `"percentile"`, infinite
 #' values with `"pretty"`) are in no class. `NA` and `NaN` are missing: left
 #' out of every class and measure with a warning. Infinite values are
-#' values, classified by the library's rules.
+#' values, classified by the library's rules; a style whose breaks they make
+#' NaN (`"equal"`, `"sd"`) is refused. Every refusal is an error of class
+#' `"mensora_error"` whose message is the library's reason and whose
+#' `status` is the library's status code.
 #'
 #' @param x a numeric vector (integer or double).
 #' @param n the number of classes, or `"auto"` for natural breaks.
@@ -117,7 +120,7 @@ classify <- function(x, n = 5, style = "fisher", ..., gvf = 0.8, max_n = 10,
               fit = stats_names(r[[4]], c("gvf", "adcm", "tai", "sdam", "sdcm")))
   attr(res, "style") <- style
   attr(res, "parameters") <- pars
-  attr(res, "nobs") <- distinct_count(values)
+  attr(res, "nobs") <- r[[6]]
   attr(res, "call") <- call
   attr(res, "intervalClosure") <- "left"
   attr(res, "dataPrecision") <- dataPrecision

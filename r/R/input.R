@@ -47,9 +47,3 @@ stats_names <- function(v, names) {
   names(v) <- names
   v
 }
-
-# The number of distinct values that are not missing (classInt's "nobs").
-distinct_count <- function(values) {
-  u <- unique(values)
-  sum(!is.na(u))
-}

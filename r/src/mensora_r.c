@@ -16,15 +16,12 @@
 
 #include "mensora_c.h"
 
-/* A sample over an R double vector. Until the library's own skipping handle
- * is available here, NA and NaN values are left out in this glue: `kept`
- * lists the positions in x of the values handed to the library (NULL when
- * none was left out). */
+/* A sample over an R double vector; NA and NaN values are missing, left out
+ * by the library, which still gives ids and labels in positions of x. */
 typedef struct {
   mensora_sample* sample;
-  const int32_t* kept;
   int32_t n;       /* length of x */
-  int32_t used;    /* values in the sample */
+  int32_t missing; /* values left out */
   SEXP holder;     /* the external pointer that owns `sample` */
 } r_sample;
 
@@ -41,50 +38,32 @@ static int32_t vector_length(SEXP x) {
   return (int32_t)XLENGTH(x);
 }
 
-/* Opens a sample over x (a double vector); leaves the holder PROTECTed. */
-static void open_sample(SEXP x, r_sample* out) {
-  const int32_t n = vector_length(x);
-  const double* v = REAL(x);
-  int32_t missing = 0;
-  for (int32_t i = 0; i < n; ++i) missing += ISNAN(v[i]) ? 1 : 0;
-  const double* values = v;
-  out->kept = NULL;
-  if (missing > 0) {
-    double* compact = (double*)R_alloc((size_t)(n - missing) + 1, sizeof(double));
-    int32_t* kept = (int32_t*)R_alloc((size_t)(n - missing) + 1, sizeof(int32_t));
-    int32_t j = 0;
-    for (int32_t i = 0; i < n; ++i) {
-      if (!ISNAN(v[i])) {
-        compact[j] = v[i];
-        kept[j++] = i;
-      }
-    }
-    values = compact;
-    out->kept = kept;
-  }
-  out->n = n;
-  out->used = n - missing;
-  out->holder = PROTECT(R_MakeExternalPtr(NULL, R_NilValue, R_NilValue));
-  R_RegisterCFinalizerEx(out->holder, free_handle, TRUE);
-  out->sample = mensora_sample_new(values, out->used);
-  if (out->sample == NULL) Rf_error("mensora: out of memory");
-  R_SetExternalPtrAddr(out->holder, out->sample);
-}
-
-/* The library's reason for a failed call. */
+/* The library's reason for the last failed call on this thread. */
 static SEXP failure(int status) {
-  SEXP text = PROTECT(Rf_mkString(mensora_status_message(status)));
+  SEXP text = PROTECT(Rf_mkString(mensora_last_reason()));
   Rf_setAttrib(text, Rf_install("status"), Rf_ScalarInteger(status));
   UNPROTECT(1);
   return text;
 }
 
+/* Opens a sample over x (a double vector); leaves the holder PROTECTed. */
+static void open_sample(SEXP x, r_sample* out) {
+  out->n = vector_length(x);
+  out->holder = PROTECT(R_MakeExternalPtr(NULL, R_NilValue, R_NilValue));
+  R_RegisterCFinalizerEx(out->holder, free_handle, TRUE);
+  if (mensora_sample_open(REAL(x), out->n, MENSORA_SKIP_MISSING, &out->sample) != MENSORA_OK) {
+    Rf_error("mensora: %s", mensora_last_reason());
+  }
+  R_SetExternalPtrAddr(out->holder, out->sample);
+  out->missing = mensora_sample_missing(out->sample);
+}
+
 /* The failure of a call on a sample, with the number of missing values left
  * out (warned about before the error). */
 static SEXP close_with_failure(r_sample* s, int status) {
-  free_handle(s->holder);
   SEXP text = PROTECT(failure(status));
-  Rf_setAttrib(text, Rf_install("missing"), Rf_ScalarInteger(s->n - s->used));
+  free_handle(s->holder);
+  Rf_setAttrib(text, Rf_install("missing"), Rf_ScalarInteger(s->missing));
   UNPROTECT(2);
   return text;
 }
@@ -111,9 +90,9 @@ static int run_method(mensora_sample* s, const char* m, int32_t k, const double*
   return MENSORA_ERROR_ARGUMENT;
 }
 
-/* classes(x, method, k, args): list(brks, counts, classes, fit, missing), or
- * the reason of the failure. `classes` is 1-based with NA for a value in no
- * class and for a missing value. */
+/* classes(x, method, k, args): list(brks, counts, classes, fit, missing,
+ * distinct values), or the reason of the failure. `classes` is 1-based with
+ * NA for a value in no class and for a missing value. */
 SEXP mensora_r_classify(SEXP x, SEXP method, SEXP k, SEXP args) {
   r_sample s;
   open_sample(x, &s);
@@ -124,6 +103,17 @@ SEXP mensora_r_classify(SEXP x, SEXP method, SEXP k, SEXP args) {
   if (status != MENSORA_OK) return close_with_failure(&s, status);
   mensora_fit fit;
   const int fit_status = mensora_class_fit(s.sample, std_set, &fit);
+  /* The number of distinct values, from the sorted values (the median makes
+   * sure the sorted view is built by the fast sort, should the class call
+   * not have built it). */
+  int32_t distinct = NA_INTEGER;
+  const double* sorted = NULL;
+  int32_t sorted_count = 0;
+  mensora_median(s.sample);
+  if (mensora_every_nth(s.sample, 1, &sorted, &sorted_count) == MENSORA_OK) {
+    distinct = sorted_count > 0 ? 1 : 0;
+    for (int32_t i = 1; i < sorted_count; ++i) distinct += sorted[i] != sorted[i - 1] ? 1 : 0;
+  }
 
   SEXP brks = PROTECT(Rf_allocVector(REALSXP, (R_xlen_t)c.class_count + 1));
   memcpy(REAL(brks), c.breaks, sizeof(double) * ((size_t)c.class_count + 1));
@@ -131,22 +121,13 @@ SEXP mensora_r_classify(SEXP x, SEXP method, SEXP k, SEXP args) {
   if (c.class_count > 0) memcpy(INTEGER(counts), c.counts, sizeof(int32_t) * (size_t)c.class_count);
   SEXP classes = PROTECT(Rf_allocVector(INTSXP, s.n));
   int* cls = INTEGER(classes);
-  /* R's int is the library's int32_t: labels of a complete sample go straight in. */
-  int32_t* labels = s.kept == NULL ? (int32_t*)cls
-                                   : (int32_t*)R_alloc((size_t)s.used + 1, sizeof(int32_t));
-  const int label_status = mensora_class_labels(&c, s.used, labels);
+  /* R's int is the library's int32_t. */
+  const int label_status = mensora_class_labels(&c, s.n, (int32_t*)cls);
   if (label_status != MENSORA_OK) {
     UNPROTECT(3);
     return close_with_failure(&s, label_status);
   }
-  if (s.kept == NULL) {
-    for (int32_t i = 0; i < s.n; ++i) cls[i] = cls[i] < 0 ? NA_INTEGER : cls[i] + 1;
-  } else {
-    for (int32_t i = 0; i < s.n; ++i) cls[i] = NA_INTEGER;
-    for (int32_t j = 0; j < s.used; ++j) {
-      if (labels[j] >= 0) cls[s.kept[j]] = labels[j] + 1;
-    }
-  }
+  for (int32_t i = 0; i < s.n; ++i) cls[i] = cls[i] < 0 ? NA_INTEGER : cls[i] + 1;
   SEXP fitv = PROTECT(Rf_allocVector(REALSXP, 5));
   double* f = REAL(fitv);
   if (fit_status == MENSORA_OK) {
@@ -160,12 +141,13 @@ SEXP mensora_r_classify(SEXP x, SEXP method, SEXP k, SEXP args) {
   }
   free_handle(s.holder);
 
-  SEXP out = PROTECT(Rf_allocVector(VECSXP, 5));
+  SEXP out = PROTECT(Rf_allocVector(VECSXP, 6));
   SET_VECTOR_ELT(out, 0, brks);
   SET_VECTOR_ELT(out, 1, counts);
   SET_VECTOR_ELT(out, 2, classes);
   SET_VECTOR_ELT(out, 3, fitv);
-  SET_VECTOR_ELT(out, 4, Rf_ScalarInteger(s.n - s.used));
+  SET_VECTOR_ELT(out, 4, Rf_ScalarInteger(s.missing));
+  SET_VECTOR_ELT(out, 5, Rf_ScalarInteger(distinct));
   UNPROTECT(6);
   return out;
 }
@@ -182,15 +164,19 @@ SEXP mensora_r_natural_only(SEXP x, SEXP k) {
   return Rf_ScalarReal(first);
 }
 
-/* Weighted natural (quantile = FALSE) or quantile breaks. */
+/* Weighted natural (quantile = FALSE) or quantile breaks. A k the library
+ * refuses is handed over with a one-place array: it is refused before
+ * anything is written, and no R vector of that size is made. */
 SEXP mensora_r_weighted(SEXP x, SEXP w, SEXP k, SEXP quantile) {
   const int32_t n = vector_length(x);
   const int32_t kk = INTEGER(k)[0];
-  if (kk < 1 || kk == INT32_MAX) return failure(MENSORA_ERROR_ARGUMENT);
-  SEXP brks = PROTECT(Rf_allocVector(REALSXP, (R_xlen_t)kk + 1));
+  const int room = kk >= 1 && kk <= mensora_class_limit(n);
+  double refused[1];
+  SEXP brks = PROTECT(Rf_allocVector(REALSXP, room ? (R_xlen_t)kk + 1 : 0));
+  double* b = room ? REAL(brks) : refused;
   const int status = Rf_asLogical(quantile)
-                         ? mensora_quantile_breaks_weighted(REAL(x), REAL(w), n, kk, REAL(brks))
-                         : mensora_natural_breaks_weighted(REAL(x), REAL(w), n, kk, REAL(brks));
+                         ? mensora_quantile_breaks_weighted(REAL(x), REAL(w), n, kk, b)
+                         : mensora_natural_breaks_weighted(REAL(x), REAL(w), n, kk, b);
   UNPROTECT(1);
   return status == MENSORA_OK ? brks : failure(status);
 }
@@ -205,18 +191,10 @@ SEXP mensora_r_describe(SEXP x) {
   double* o = REAL(out);
   double lo = R_NaN, hi = R_NaN;
   mensora_extremes(h, &lo, &hi);
-  o[0] = (double)s.used;
+  o[0] = (double)(s.n - s.missing);
   o[1] = mensora_mean(h);
   o[2] = mensora_frequency_mean(h);
-  /* The library gives 0.0 for a geometric mean it cannot form; that is a
-   * value only when the sample holds a zero. */
-  o[3] = mensora_geometric_mean(h);
-  if (o[3] == 0.0) {
-    int zero = 0;
-    const double* v = REAL(x);
-    for (int32_t i = 0; i < s.n && !zero; ++i) zero = v[i] == 0.0;
-    if (!zero) o[3] = NA_REAL;
-  }
+  if (mensora_geometric_mean_checked(h, &o[3]) != MENSORA_OK) o[3] = NA_REAL;
   o[4] = mensora_mode(h);
   o[5] = mensora_median(h);
   o[6] = lo;
@@ -229,7 +207,7 @@ SEXP mensora_r_describe(SEXP x) {
   o[13] = mensora_variation_coefficient(h);
   o[14] = mensora_skewness(h);
   o[15] = mensora_kurtosis(h);
-  o[16] = (double)(s.n - s.used);
+  o[16] = (double)s.missing;
   free_handle(s.holder);
   UNPROTECT(2);
   return out;

@@ -24,6 +24,9 @@ test_that("empty input and bad arguments are refused with clear errors", {
   expect_error(classify(1:10, 2.5), "whole number")
   expect_error(classify(1:10, NA), "whole number")
   expect_error(classify(1:10, 2^31), "whole number")
+  expect_error(classify(1:10, 2^30), "^fisher: 1073741824 classes for 10 values: at most",
+               class = "mensora_error")
+  expect_error(natural_breaks(1:10, 2^30, weights = rep(1, 10)), "at most", class = "mensora_error")
   expect_error(classify(1:10, 3, "kmeans"), "should be one of")
   expect_error(classify(1:10, 3, "fixed"), "fixedBreaks")
   expect_error(classify(1:10, 3, breaks = 2), "unused argument: breaks")

@@ -71,21 +71,22 @@ static SEXP close_with_failure(r_sample* s, int status) {
 /* One class call by its name; args holds the method's numbers. */
 static int run_method(mensora_sample* s, const char* m, int32_t k, const double* a, int32_t na,
                       int* std_set, mensora_classes* c) {
+  const double a0 = na > 0 ? a[0] : R_NaN; /* the library refuses a NaN argument */
   *std_set = 0;
   if (strcmp(m, "natural") == 0) return mensora_classify_natural(s, k, c);
-  if (strcmp(m, "natural_auto") == 0) return mensora_classify_natural_auto(s, k, a[0], c);
+  if (strcmp(m, "natural_auto") == 0) return mensora_classify_natural_auto(s, k, a0, c);
   if (strcmp(m, "equal") == 0) return mensora_classify_equal(s, k, c);
   if (strcmp(m, "quantile") == 0) return mensora_classify_quantile(s, k, c);
   if (strcmp(m, "percentile") == 0) return mensora_classify_percentile(s, a, na, c);
   if (strcmp(m, "breaks") == 0) return mensora_classify_breaks(s, a, na, c);
   if (strcmp(m, "pretty") == 0) return mensora_classify_pretty(s, k, c);
-  if (strcmp(m, "headtail") == 0) return mensora_classify_head_tail(s, a[0], c);
-  if (strcmp(m, "box") == 0) return mensora_classify_box_plot(s, a[0], c);
+  if (strcmp(m, "headtail") == 0) return mensora_classify_head_tail(s, a0, c);
+  if (strcmp(m, "box") == 0) return mensora_classify_box_plot(s, a0, c);
   if (strcmp(m, "maxbreaks") == 0) return mensora_classify_max_breaks(s, k, c);
   if (strcmp(m, "geometric") == 0) return mensora_classify_geometric(s, k, c);
   if (strcmp(m, "stddev") == 0) {
     *std_set = 1;
-    return mensora_classify_stddev(s, k, a[0], c);
+    return mensora_classify_stddev(s, k, a0, c);
   }
   return MENSORA_ERROR_ARGUMENT;
 }

@@ -263,6 +263,11 @@ struct mensora_class_notes {
 MENSORA_C_API int mensora_class_notes(mensora_sample* sample, int32_t std_classes,
                                       struct mensora_class_notes* out);
 
+/* The closing tolerance of breaks from first_break to last_break (see the
+ * class methods above): a last class closed by the rule holds the values v
+ * with |v - last_break| below it. */
+MENSORA_C_API double mensora_closing_tolerance(double first_break, double last_break);
+
 /* The class of every position 0 .. n-1 of the sample into labels[0 .. n-1]:
  * the class index, or -1 for a value in no class (a value listed twice takes
  * the later class). n is the sample's size; an id outside 0 .. n-1 is

@@ -65,10 +65,11 @@ int RunClasses(mensora_sample* sample, mensora_classes* out, Member member,
     got.ids = r.ids;
     for (std::int32_t b = 0; b <= got.class_count; ++b) {
       if (std::isnan(got.breaks[b])) {
+        bool nan = false;
+        for (std::int32_t i = 0; i < sample->n && !nan; ++i) nan = std::isnan(sample->values[i]);
         return Fail(MENSORA_ERROR_DATA,
-                    "the breaks are not numbers (break %ld is NaN): the values %s",
-                    static_cast<long>(b),
-                    sample->positions ? "include infinities" : "include NaN or infinities");
+                    "the breaks are not numbers (break %ld is NaN): the values include %s",
+                    static_cast<long>(b), nan ? "NaN" : "infinities");
       }
     }
     std::int64_t total = 0;
@@ -122,6 +123,10 @@ int CheckStepCount(const mensora_sample& sample, double start, double step, doub
   if (!(quotient >= 1.0)) {
     return Fail(refusal, "step %.17g from %.17g to %.17g gives no class", step, start, end);
   }
+  if (std::isinf(quotient)) {
+    return Fail(refusal, "step %.17g from %.17g to %.17g gives infinitely many classes", step,
+                start, end);
+  }
   const double limit = mensora_class_limit(sample.size);
   if (quotient >= limit + 1.0) {
     return Fail(refusal, "step %.17g from %.17g to %.17g gives %.17g classes for %ld values: "
@@ -165,7 +170,7 @@ int GeometricFailure(const mensora_sample& sample) {
   if (numbers == 0) return Fail(MENSORA_ERROR_DATA, "geometric classes need a value that is a number");
   if (!(lo > 0.0)) {
     return Fail(MENSORA_ERROR_DATA,
-                "geometric classes need a smallest value above 0, not %.17g", lo);
+                "geometric classes need a smallest value above 0, not %.17g", lo + 0.0);
   }
   if (!std::isfinite(up)) return Fail(MENSORA_ERROR_DATA, "geometric classes need a finite largest value");
   return Failed(MENSORA_ERROR_MEMORY);
@@ -408,6 +413,10 @@ int mensora_class_fit(mensora_sample* sample, int32_t std_classes, mensora_fit* 
     *out = fit;
     return MENSORA_OK;
   });
+}
+
+double mensora_closing_tolerance(double first_break, double last_break) {
+  return mensora::internal::ClosingTolerance(first_break, last_break);
 }
 
 int mensora_class_notes(mensora_sample* sample, int32_t std_classes,

@@ -161,7 +161,7 @@ class BadInput(FileCase):
         data = self.write("d.txt", SAMPLE)
         for fmt in ["text", "json", "csv"]:
             self.fails(7, ["classify", data, "--method", "step", "--start", "20", "--step", "1",
-                           "--format", fmt], mentions=["DataStatByStartAndStep", "-1"])
+                           "--format", fmt], mentions=["DataStatByStartAndStep", "gives no class"])
 
     def test_unwritable_svg(self):
         data = self.write("d.txt", SAMPLE)
@@ -210,11 +210,13 @@ class StandardInputAndPlain(FileCase):
         self.assertIn("undefined (no real root", out)
 
     def test_non_finite_values(self):
-        rc, out, err = run("summary", "-", "--format", "json", stdin="1 inf nan -Infinity\n")
+        rc, out, err = run("summary", "-", "--format", "json", "--missing", "skip",
+                           stdin="1 inf nan -Infinity\n")
         self.assertEqual(rc, 0, err)
+        self.assertIn("skipped 1 missing value", err)
         self.assertNotIn("NaN,", out.replace('"NaN"', ""))  # no bare NaN token
         measures = json.loads(out)["measures"]
-        self.assertEqual(measures["count"], 4)
+        self.assertEqual(measures["count"], 3)
         self.assertEqual(measures["mean"], "NaN")
         rc, out, _ = run("summary", "-", "--format", "json", stdin="1 inf 3\n")
         measures = json.loads(out)["measures"]
@@ -382,12 +384,13 @@ class AgainstLibrary(unittest.TestCase):
         for method in ["quantile", "natural"]:
             with self.subTest(method=method):
                 rc, out, err = run("classify", "-", "--method", method, "--classes", "2",
-                                   "--format", "json", stdin="5 1 5 nan 3\n")
+                                   "--format", "json", "--missing", "skip",
+                                   stdin="5 1 5 nan 3\n")
                 self.assertEqual(rc, 0, err)
                 result = json.loads(out)
                 self.assertTrue(result["classes"][-1]["upper_included"])
                 self.assertEqual(result["breaks"][-1], 5)
-                self.assertEqual(result["unclassified"], 1)  # the NaN
+                self.assertEqual(result["unclassified"], 0)  # the NaN is missing
 
     def test_closing_rule_shown(self):
         rc, out, _ = run("classify", "-", "--method", "equal", "--classes", "2", "--format", "json",

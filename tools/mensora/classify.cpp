@@ -1,11 +1,13 @@
 // mensora classify: one of the library's class methods over the sample.
 #include <cmath>
 #include <limits>
+#include <memory>
 #include <utility>
 #include <vector>
 
 #include "Mensora.h"
 #include "errors.h"
+#include "mensora_c.h"
 #include "numbers.h"
 #include "results.h"
 
@@ -67,16 +69,17 @@ ClassifyResult RunClassify(const Sample& sample, const Options& options) {
   NoteSentinel(params.given, kMax, params.max, AUTO_MAX, "maximum");
   NoteSentinel(params.given, kMin, params.min, AUTO_MIN, "minimum");
 
-  std::vector<double> data = sample.values;
-  const auto n = static_cast<std::int32_t>(data.size());
-  CMensora object(data.data(), n);
-  LibraryClasses out;
+  const auto n = static_cast<std::int32_t>(sample.values.size());
+  mensora_sample* handle = nullptr;
+  if (mensora_sample_open(sample.values.data(), n, MENSORA_SKIP_MISSING, &handle) != MENSORA_OK) {
+    throw ToolError(ExitCode::kLibraryFailure, mensora_last_reason());
+  }
+  const std::unique_ptr<mensora_sample, void (*)(mensora_sample*)> owner(handle,
+                                                                         mensora_sample_free);
+  mensora_classes out{};
   const char* member = params.autoClasses ? method.autoMember : method.member;
-  if (method.run(object, params, out) != 1) {
-    throw ToolError(ExitCode::kLibraryFailure,
-                    std::string(member) +
-                        " returned -1: these options give no class for this sample, or "
-                        "memory ran out");
+  if (method.run(handle, params, &out) != MENSORA_OK) {
+    throw ToolError(ExitCode::kLibraryFailure, std::string(member) + ": " + mensora_last_reason());
   }
 
   ClassifyResult result;
@@ -84,17 +87,18 @@ ClassifyResult RunClassify(const Sample& sample, const Options& options) {
   result.member = member;
   result.parameters = UsedParameters(method, params);
 
-  result.breaks.assign(out.breaks, out.breaks + out.breakNum);
-  const std::int32_t k = out.breakNum - 1;
+  const std::int32_t k = out.class_count;
+  result.breaks.assign(out.breaks, out.breaks + k + 1);
   double max = std::numeric_limits<double>::quiet_NaN();
   double min = max;
-  object.ExtremumNum(&max, &min);
+  mensora_extremes(handle, &min, &max);
   // The last class of the range methods also takes the values at its upper
-  // break unless the maximum lies at least EQ_TOLERANCE from it.
+  // break unless the maximum lies at least the closing tolerance from it.
   const bool lastClosed =
       k >= 1 && (method.last == LastClass::kClosed ||
                  (method.last == LastClass::kClosing &&
-                  !(std::fabs(max - result.breaks[k]) >= EQ_TOLERANCE)));
+                  !(std::fabs(max - result.breaks[k]) >=
+                    mensora_closing_tolerance(result.breaks[0], result.breaks[k]))));
   std::int64_t offset = 0;
   for (std::int32_t s = 0; s < k; ++s) {
     ClassRow row{result.breaks[s], result.breaks[s + 1], lastClosed && s == k - 1, {}};
@@ -102,15 +106,35 @@ ClassifyResult RunClassify(const Sample& sample, const Options& options) {
     offset += out.counts[s];
     result.classes.push_back(std::move(row));
   }
-  result.unclassified = n - offset;
+  struct mensora_class_notes notes {};
+  if (mensora_class_notes(handle, method.stdSet ? 1 : 0, &notes) == MENSORA_OK) {
+    result.unclassified = notes.unclassified;
+    if (notes.empty_classes > 0) {
+      Note(std::to_string(notes.empty_classes) + " of the " + std::to_string(k) +
+           " classes hold no value (the sample has fewer distinct values or gaps)");
+    }
+  } else {
+    result.unclassified = n - offset;
+  }
+  if (result.unclassified > 0) {
+    Note(std::to_string(result.unclassified) +
+         (result.unclassified == 1 ? " value is" : " values are") + " in no class");
+  }
   if (method.window) {
     result.windowed = true;
     result.windowMin = std::fabs(params.min - AUTO_MIN) >= EQ_TOLERANCE ? params.min : min;
     result.windowMax = std::fabs(params.max - AUTO_MAX) >= EQ_TOLERANCE ? params.max : max;
   }
   FitMeasures& fit = result.fit;
-  fit.defined = object.DataSecFitNum(method.stdSet ? 1 : 0, &fit.sdam, &fit.sdcm, &fit.gvf,
-                                     &fit.adcm, &fit.tai) == 1;
+  mensora_fit measured{};
+  fit.defined = mensora_class_fit(handle, method.stdSet ? 1 : 0, &measured) == MENSORA_OK;
+  if (fit.defined) {
+    fit.sdam = measured.sdam;
+    fit.sdcm = measured.sdcm;
+    fit.gvf = measured.gvf;
+    fit.adcm = measured.adcm;
+    fit.tai = measured.tai;
+  }
   if (params.autoClasses) {
     const std::string range = "2 to " + std::to_string(params.maxClasses);
     result.choice = fit.defined && fit.gvf >= params.gvf

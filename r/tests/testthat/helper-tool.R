@@ -20,20 +20,26 @@ number_of <- function(v) {
   as.double(v)
 }
 
+# The tool's JSON as a list, or, when the library refused (exit status 7),
+# list(refused = its reason).
 run_tool <- function(values, ...) {
   tool <- tool_path()
   input <- tempfile(fileext = ".txt")
-  on.exit(unlink(input))
+  errors <- tempfile(fileext = ".txt")
+  on.exit(unlink(c(input, errors)))
   writeLines(exact_text(values), input)
   out <- suppressWarnings(system2(tool, c(..., input, "--format", "json"), stdout = TRUE,
-                                  stderr = FALSE))
-  expect_null(attr(out, "status"))
+                                  stderr = errors))
+  status <- attr(out, "status")
+  if (identical(status, 7L)) return(list(refused = sub("^mensora: [^:]*: ", "", readLines(errors))))
+  expect_null(status)
   jsonlite::fromJSON(paste(out, collapse = "\n"), simplifyVector = FALSE)
 }
 
 # The tool's classes of `values` in the shape of classify()'s object.
 tool_classes <- function(values, ...) {
   out <- run_tool(values, "classify", ...)
+  if (!is.null(out$refused)) return(out)
   classes <- rep(NA_integer_, length(values))
   for (s in seq_along(out$classes)) {
     for (member in out$classes[[s]]$members) classes[member$id + 1] <- s

@@ -12,19 +12,15 @@ scripts/deps.sh r-base-dev r-cran-testthat r-cran-jsonlite r-cran-classint r-cra
 BUILD=${BUILD:-build}
 case $BUILD in /*) ;; *) BUILD=$PWD/$BUILD ;; esac
 
-# The package compiles the library's own sources: the ones CMake builds into
-# the library, which src/Makevars.in must list.
-listed() { awk '/^add_library\(Mensora SHARED/{f=1;next} f&&/^\)/{f=0} f{print $1}' CMakeLists.txt; }
-made=$(sed -n 's#^ *mensora/\(src/[^ ]*\)\.o.*#\1.cpp#p' r/src/Makevars.in)
-if [ "$(listed)" != "$made" ]; then
-  echo "r-install: r/src/Makevars.in does not list the library sources of CMakeLists.txt" >&2
-  diff <(listed) <(printf '%s\n' "$made") >&2 || true
-  exit 1
-fi
+# The package compiles the library's own sources: those CMake builds into
+# the library, listed in src/mensora/sources for configure, and the headers.
 rm -rf r/src/mensora
 mkdir -p r/src/mensora/src
 cp -r include r/src/mensora/
 (cd src && find . \( -name '*.cpp' -o -name '*.h' \) -exec cp --parents {} ../r/src/mensora/src/ \;)
+awk '/^add_library\(Mensora SHARED/{f=1;next} f&&/^\)/{f=0} f{print $1}' CMakeLists.txt \
+  >r/src/mensora/sources
+[ -s r/src/mensora/sources ] || { echo "r-install: no library sources found in CMakeLists.txt" >&2; exit 1; }
 
 mkdir -p "$BUILD/r" "$BUILD/r-lib"
 version=$(sed -n 's/^Version: *//p' r/DESCRIPTION)

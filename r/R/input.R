@@ -32,6 +32,10 @@ library_call <- function(r, what) {
   if (!is.character(r)) return(r)
   status <- attr(r, "status")
   if (!is.null(attr(r, "missing"))) warn_missing(attr(r, "missing"))
+  if (identical(status, -6L)) {
+    # Stopped by Ctrl-C: handlers of interrupts hear of it first.
+    signalCondition(structure(class = c("interrupt", "condition"), list(message = "", call = NULL)))
+  }
   stop(structure(class = c("mensora_error", "error", "condition"),
                  list(message = paste0(what, ": ", r[1]), call = NULL, status = status)))
 }

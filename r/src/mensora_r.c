@@ -68,6 +68,28 @@ static SEXP close_with_failure(r_sample* s, int status) {
   return text;
 }
 
+/* Ctrl-C in R stops a long call: while it runs, the library polls a handler
+ * on this thread, which asks R whether the user interrupted. R_ToplevelExec
+ * keeps R's interrupt from jumping out through the library; the call then
+ * ends with MENSORA_ERROR_CANCELLED and its reason. Libraries without the
+ * handler are not interrupted. */
+#ifdef MENSORA_ERROR_CANCELLED
+static void check_interrupt(void* unused) {
+  (void)unused;
+  R_CheckUserInterrupt();
+}
+
+static int interrupted(void* unused, double done) {
+  (void)unused;
+  (void)done;
+  return R_ToplevelExec(check_interrupt, NULL) ? 0 : 1;
+}
+
+static void watch_interrupts(int on) { mensora_set_progress(on ? interrupted : NULL, NULL); }
+#else
+static void watch_interrupts(int on) { (void)on; }
+#endif
+
 /* One class call by its name; args holds the method's numbers. */
 static int run_method(mensora_sample* s, const char* m, int32_t k, const double* a, int32_t na,
                       int* std_set, mensora_classes* c) {
@@ -99,8 +121,10 @@ SEXP mensora_r_classify(SEXP x, SEXP method, SEXP k, SEXP args) {
   open_sample(x, &s);
   mensora_classes c;
   int std_set = 0;
+  watch_interrupts(1);
   const int status = run_method(s.sample, CHAR(STRING_ELT(method, 0)), INTEGER(k)[0], REAL(args),
                                 (int32_t)XLENGTH(args), &std_set, &c);
+  watch_interrupts(0);
   if (status != MENSORA_OK) return close_with_failure(&s, status);
   mensora_fit fit;
   const int fit_status = mensora_class_fit(s.sample, std_set, &fit);
@@ -175,9 +199,11 @@ SEXP mensora_r_weighted(SEXP x, SEXP w, SEXP k, SEXP quantile) {
   double refused[1];
   SEXP brks = PROTECT(Rf_allocVector(REALSXP, room ? (R_xlen_t)kk + 1 : 0));
   double* b = room ? REAL(brks) : refused;
+  watch_interrupts(1);
   const int status = Rf_asLogical(quantile)
                          ? mensora_quantile_breaks_weighted(REAL(x), REAL(w), n, kk, b)
                          : mensora_natural_breaks_weighted(REAL(x), REAL(w), n, kk, b);
+  watch_interrupts(0);
   UNPROTECT(1);
   return status == MENSORA_OK ? brks : failure(status);
 }

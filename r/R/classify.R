@@ -16,11 +16,11 @@
 #' takes classInt's default quantiles (type 7), `"equal"`, `"pretty"`,
 #' `"maximum"` and `"geometric"` take `n`; `"sd"` makes `2 * steps + 2`
 #' classes `times` standard deviations wide around the mean (the standard
-#' deviation divides by the number of values; `steps` defaults to the
-#' smallest even class count of at least `n`, `times` to 1; the outer breaks
-#' are -/+1.79769313486232e307); `"headtails"` (`thr`, default 0.4), `"box"`
+#' deviation divides by the number of values; by default `steps` makes the
+#' least even class count of at least `n`, and `times` is 1; the outer
+#' breaks are -/+1.79769313486232e307); `"headtails"` (`thr`, default 0.4), `"box"`
 #' (`iqr_mult`, default 1.5; the outer breaks are always -Inf and Inf),
-#' `"fixed"` (`fixedBreaks`) and `"percentile"` (`percents`, default 0, 1,
+#' `"fixed"` (`fixedBreaks`, finite and ascending) and `"percentile"` (`percents`, default 0, 1,
 #' 10, 50, 90, 99, 100). `n = "auto"` with `"fisher"` or `"jenks"` takes the
 #' fewest natural-breaks classes from 2 to `max_n` whose GVF is at least
 #' `gvf`.

@@ -128,13 +128,10 @@ SEXP mensora_r_classify(SEXP x, SEXP method, SEXP k, SEXP args) {
   if (status != MENSORA_OK) return close_with_failure(&s, status);
   mensora_fit fit;
   const int fit_status = mensora_class_fit(s.sample, std_set, &fit);
-  /* The number of distinct values, from the sorted values (the median makes
-   * sure the sorted view is built by the fast sort, should the class call
-   * not have built it). */
+  /* The number of distinct values, from the sorted values. */
   int32_t distinct = NA_INTEGER;
   const double* sorted = NULL;
   int32_t sorted_count = 0;
-  mensora_median(s.sample);
   if (mensora_every_nth(s.sample, 1, &sorted, &sorted_count) == MENSORA_OK) {
     distinct = sorted_count > 0 ? 1 : 0;
     for (int32_t i = 1; i < sorted_count; ++i) distinct += sorted[i] != sorted[i - 1] ? 1 : 0;

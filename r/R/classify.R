@@ -89,13 +89,11 @@ classify <- function(x, n = 5, style = "fisher", ..., gvf = 0.8, max_n = 10,
   method <- switch(style,
     fisher = , jenks = if (auto) "natural_auto" else "natural",
     equal = "equal", pretty = "pretty", maximum = "maxbreaks", geometric = "geometric",
-    quantile = "percentile", percentile = "percentile", fixed = "breaks",
+    quantile = "quantile7", percentile = "percentile", fixed = "breaks",
     sd = "stddev", headtails = "headtail", box = "box")
   if (auto) {
     args <- number(gvf, "gvf")
     pars <- c(gvf = args, max_n = k)
-  } else if (style == "quantile") {
-    args <- 100 * (0:k) / k
   } else if (style == "percentile") {
     args <- numbers(if (is.null(dots$percents)) c(0, 1, 10, 50, 90, 99, 100) else dots$percents,
                     "percents")

@@ -99,6 +99,17 @@ static int run_method(mensora_sample* s, const char* m, int32_t k, const double*
   if (strcmp(m, "natural_auto") == 0) return mensora_classify_natural_auto(s, k, a0, c);
   if (strcmp(m, "equal") == 0) return mensora_classify_equal(s, k, c);
   if (strcmp(m, "quantile") == 0) return mensora_classify_quantile(s, k, c);
+  if (strcmp(m, "quantile7") == 0) {
+    /* R's quantiles of type 7: the percentiles 100 s / k, s = 0 .. k. A k
+     * out of the library's range is refused (with its reason) by the equal
+     * classes before any array of that size is made. */
+    if (k < 1 || k > mensora_class_limit(mensora_sample_size(s))) {
+      return mensora_classify_equal(s, k, c);
+    }
+    double* percents = (double*)R_alloc((size_t)k + 1, sizeof(double));
+    for (int32_t i = 0; i <= k; ++i) percents[i] = 100.0 * i / k;
+    return mensora_classify_percentile(s, percents, k + 1, c);
+  }
   if (strcmp(m, "percentile") == 0) return mensora_classify_percentile(s, a, na, c);
   if (strcmp(m, "breaks") == 0) return mensora_classify_breaks(s, a, na, c);
   if (strcmp(m, "pretty") == 0) return mensora_classify_pretty(s, k, c);

@@ -27,6 +27,7 @@ test_that("empty input and bad arguments are refused with clear errors", {
   expect_error(classify(1:10, 2^30), "^fisher: 1073741824 classes for 10 values: at most",
                class = "mensora_error")
   expect_error(natural_breaks(1:10, 2^30, weights = rep(1, 10)), "at most", class = "mensora_error")
+  expect_error(classify(1:10, 2^30, "quantile"), "at most", class = "mensora_error")
   expect_error(classify(1:10, 3, "kmeans"), "should be one of")
   expect_error(classify(1:10, 3, "fixed"), "fixedBreaks")
   expect_error(classify(1:10, 3, breaks = 2), "unused argument: breaks")
@@ -63,4 +64,13 @@ test_that("describe() and the breaks functions give the tool's numbers", {
   x <- random_sample(7, 800)
   expect_same_bits(natural_breaks(x, 6), tool_classes(x, "--method", "natural", "--classes", "6")$brks)
   expect_same_bits(quantile_breaks(x, 6), tool_classes(x, "--method", "quantile", "--classes", "6")$brks)
+})
+
+test_that("quantile classes have the breaks of R's quantile(type = 7)", {
+  for (x in list(random_sample(8, 101), datasets::airquality$Ozone[1:40])) {
+    for (k in c(3, 4, 7)) {
+      r <- suppressWarnings(classify(x, k, "quantile"))
+      expect_equal(r$brks, unname(quantile(x, seq(0, 1, 1 / k), na.rm = TRUE)), tolerance = 1e-15)
+    }
+  }
 })

@@ -27,7 +27,9 @@
 #'
 #' Intervals are closed on the left (`intervalClosure = "left"`, also for
 #' jenks), the last one on both sides, except for `"sd"`, whose last class
-#' is open. Values outside the breaks (`"fixed"`, `"percentile"`, infinite
+#' is open. Colour a map by `classes` or `classInt::findColours()`: a
+#' function that closes classes on the right (sf's `plot(breaks = )`) would
+#' move the smallest value of each natural-breaks class down a class. Values outside the breaks (`"fixed"`, `"percentile"`, infinite
 #' values with `"pretty"`) are in no class. `NA` and `NaN` are missing: left
 #' out of every class and measure with a warning. Infinite values are
 #' values, classified by the library's rules; a style whose breaks they make

@@ -146,7 +146,8 @@ MENSORA_C_API int mensora_every_nth(mensora_sample* sample, int32_t step, const 
                                     int32_t* count);
 
 /* Deviation and shape measures (variance and standard deviation divide by n). */
-/* The deviation of every value from the mean into out[0 .. n-1];
+/* The deviation of every value from the mean into out[0 .. n-1], n the
+ * sample's size (mensora_sample_size; NaN at a missing value's position);
  * capacity is the length of out and must be at least n. */
 MENSORA_C_API int mensora_deviations(mensora_sample* sample, double* out, int32_t capacity);
 MENSORA_C_API double mensora_mean_abs_deviation(mensora_sample* sample);   /* mean absolute deviation */

@@ -25,7 +25,7 @@ class Scheme(NamedTuple):
     options: Dict[str, Tuple[Callable, object]]
     uses_k: bool = True
     # How the last class ends: "closed" on its upper break, "open" before it,
-    # or "closing": closed when the maximum lies within 1e-7 of it.
+    # or "closing": closed when the maximum lies within the closing tolerance of it.
     last: str = "closed"
     # Whether k="auto" asks for the best class count (options AUTO_OPTIONS).
     auto: bool = False
@@ -494,7 +494,8 @@ def warn_notes(unclassified, empty_classes, k, what, stacklevel=3):
         warnings.warn(f"{what}: {unclassified} value{'s' if unclassified != 1 else ''} "
                       f"in no class", RuntimeWarning, stacklevel=stacklevel)
     if empty_classes:
-        warnings.warn(f"{what}: {empty_classes} of the {k} classes hold no value",
+        verb = "holds" if empty_classes == 1 else "hold"
+        warnings.warn(f"{what}: {empty_classes} of the {k} classes {verb} no value",
                       RuntimeWarning, stacklevel=stacklevel)
 
 

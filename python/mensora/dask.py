@@ -91,7 +91,7 @@ def classify(x, scheme, k=5, max_table_bytes=MAX_TABLE_BYTES, **options):
     ----------
     x : dask.array.Array (one-dimensional) or dask.dataframe.Series
         Numbers of any int or float dtype; NaN (and a missing value of a
-        nullable column) is in no class.
+        nullable column) is missing: left out, its yb -1, counted in n_missing.
     scheme, k, **options
         As for mensora.classify, every scheme and option, with at most 2^20
         classes (every block counts every class).
@@ -140,10 +140,8 @@ def classify(x, scheme, k=5, max_table_bytes=MAX_TABLE_BYTES, **options):
     - equal_interval, start_step, start_count, pretty, geometric and
       user_defined: the extremes by a reduction, then the breaks by the
       library's own formula over them (pretty over the finite extremes); a
-      second pass counts the classes. As in memory, equal_interval,
-      start_step and start_count take the extremes as the library's sorted
-      view holds them: NaN when the first (minimum) or the last (maximum)
-      value of x is NaN.
+      second pass counts the classes. Missing values are left out of the
+      extremes, as in memory.
     - std_mean: mean and standard deviation by two passes, then the library's
       formula for the breaks, and a third pass counts. head_tail: one pass
       for each successive mean (the sum and count of the head), then one

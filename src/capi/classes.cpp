@@ -83,7 +83,7 @@ int RunClasses(mensora_sample* sample, mensora_classes* out, Member member,
   // notes can be had), as the member made it.
   const bool ran = got.breaks != nullptr;
   if (status == MENSORA_OK || status == MENSORA_ERROR_MEMORY || ran) {
-    sample->*set.result = status == MENSORA_OK || ran;
+    sample->*set.result = status == MENSORA_OK || (ran && status != MENSORA_ERROR_MEMORY);
   }
   if (ran) sample->*set.classes = got;
   if (status == MENSORA_OK) *out = got;

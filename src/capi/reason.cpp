@@ -1,7 +1,5 @@
 // C interface: the reason text of this thread's last failed call and the
 // limit on the number of classes, each written once for every binding.
-#include <cstdarg>
-#include <cstdio>
 #include <cstdint>
 
 #include "capi/internal/handle.h"
@@ -10,20 +8,14 @@
 namespace {
 
 // Long enough for every reason the library writes, numbers included.
-thread_local char reasonText[256] = "";
+thread_local char reasonText[mensora::capi::kReasonSize] = "";
 
 }  // namespace
 
 namespace mensora {
 namespace capi {
 
-int Fail(int status, const char* format, ...) noexcept {
-  va_list arguments;
-  va_start(arguments, format);
-  std::vsnprintf(reasonText, sizeof reasonText, format, arguments);
-  va_end(arguments);
-  return status;
-}
+char* ReasonBuffer() noexcept { return reasonText; }
 
 int Failed(int status) noexcept {
   if (status < 0) Fail(status, "%s", mensora_status_message(status));
@@ -32,12 +24,14 @@ int Failed(int status) noexcept {
 
 int ClassCountRefused(std::int64_t k, std::int32_t n) noexcept {
   if (k >= 1 && k <= mensora_class_limit(n)) return MENSORA_OK;
-  if (k < 1) return Fail(MENSORA_ERROR_ARGUMENT, "the number of classes must be 1 or more, not %lld",
-                         static_cast<long long>(k));
+  if (k < 1) {
+    return Fail(MENSORA_ERROR_ARGUMENT, "the number of classes must be 1 or more, not %.17g",
+                static_cast<double>(k));
+  }
   return Fail(MENSORA_ERROR_ARGUMENT,
-              "%lld classes for %ld values: at most %ld (the larger of %ld and the number of "
+              "%.17g classes for %ld values: at most %ld (the larger of %ld and the number of "
               "values)",
-              static_cast<long long>(k), static_cast<long>(n),
+              static_cast<double>(k), static_cast<long>(n),
               static_cast<long>(mensora_class_limit(n)), static_cast<long>(kClassLimit));
 }
 

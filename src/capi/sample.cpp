@@ -70,8 +70,10 @@ bool TranslateIds(const mensora_sample& sample, const std::int32_t*& ids, std::i
   if (count == 0) return true;
   kept.reset(mensora::internal::NewArray<std::int32_t>(count));
   if (!kept) return false;
-  for (std::int64_t i = 0; i < count; ++i) kept[i] = sample.positions[ids[i]];
-  ids = kept.get();
+  std::int32_t* translated = kept.get();
+  const std::int32_t* positions = sample.positions.get();
+  for (std::int64_t i = 0; i < count; ++i) translated[i] = positions[ids[i]];
+  ids = translated;
   return true;
 }
 
@@ -150,11 +152,12 @@ int mensora_sample_open(const double* values, int32_t n, int32_t flags, mensora_
   std::unique_ptr<std::int32_t[]> positions(
       mensora::internal::NewArray<std::int32_t>(kept > 0 ? kept : 1));
   if (!compact || !positions) return Failed(MENSORA_ERROR_MEMORY);
-  std::int32_t next = 0;
+  double* kept_values = compact.get();
+  std::int32_t* kept_positions = positions.get();
   for (std::int32_t i = 0; i < n; ++i) {
     if (std::isnan(values[i])) continue;
-    compact[next] = values[i];
-    positions[next++] = i;
+    *kept_values++ = values[i];
+    *kept_positions++ = i;
   }
   *out = new (std::nothrow) mensora_sample(std::move(compact), std::move(positions), kept, n);
   return *out != nullptr ? MENSORA_OK : Failed(MENSORA_ERROR_MEMORY);
@@ -274,7 +277,8 @@ int mensora_deviations(mensora_sample* sample, double* out, int32_t capacity) {
     if (!kept) return Failed(MENSORA_ERROR_MEMORY);
     sample->object.DisDifNum(kept.get());
     for (std::int32_t i = 0; i < sample->size; ++i) out[i] = kNaN;
-    for (std::int32_t i = 0; i < sample->n; ++i) out[sample->positions[i]] = kept[i];
+    const std::int32_t* positions = sample->positions.get();
+    for (std::int32_t i = 0; i < sample->n; ++i) out[positions[i]] = kept[i];
   }
   sample->deviationsReady = true;
   return MENSORA_OK;

@@ -514,6 +514,71 @@ class Svg(FileCase):
         ET.parse(picture)
 
 
+class Cases(unittest.TestCase):
+    """The table of cases every binding runs (tests/cases/missing_values.json)."""
+
+    TABLE = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "cases",
+                         "missing_values.json")
+    FLAGS = {"k": "--classes", "share": "--head-share", "steps": "--steps", "times": "--times"}
+
+    @staticmethod
+    def text(values):
+        return " ".join("NaN" if v is None else str(v) for v in values) + "\n"
+
+    def test_classes(self):
+        with open(self.TABLE) as f:
+            table = json.load(f)
+        for case in table["classify"]:
+            with self.subTest(case["name"]):
+                args = ["classify", "-", "--method", case["method"], "--format", "json"]
+                for key, flag in self.FLAGS.items():
+                    if key in case:
+                        args += [flag, repr(case[key])]
+                missing = sum(v is None for v in case["values"])
+                if missing:  # refused without --missing skip
+                    rc, _, err = run(*args, stdin=self.text(case["values"]))
+                    self.assertEqual(rc, 4)
+                    self.assertIn("missing value (empty, NA or NaN)", err)
+                rc, out, err = run(*args, "--missing", "skip", stdin=self.text(case["values"]))
+                if "error" in case:
+                    self.assertEqual(rc, 5 if "missing" in case["error"] else 7, err)
+                    if rc == 7:
+                        self.assertIn(case["error"], err)
+                    continue
+                self.assertEqual(rc, 0, err)
+                result = json.loads(out)
+                self.assertEqual([number(b) for b in result["breaks"]], case["breaks"])
+                self.assertEqual([c["count"] for c in result["classes"]], case["counts"])
+                labels = [-1] * len(case["values"])
+                for s, c in enumerate(result["classes"]):
+                    for member in c["members"]:
+                        labels[member["row"] - 1] = s
+                self.assertEqual(labels, case["labels"])
+                self.assertEqual(result["source"]["missing_skipped"], case["missing"])
+                self.assertEqual(result["unclassified"], case["unclassified"])
+                self.assertEqual("in no class" in err, case["unclassified"] > 0, err)
+                self.assertEqual(" no value" in err, case["empty"] > 0, err)
+
+    def test_summaries(self):
+        with open(self.TABLE) as f:
+            table = json.load(f)
+        for case in table["summary"]:
+            with self.subTest(case["name"]):
+                rc, out, err = run("summary", "-", "--format", "json", "--missing", "skip",
+                                   stdin=self.text(case["values"]))
+                self.assertEqual(rc, 0, err)
+                measures = json.loads(out)["measures"]
+                for key in ("count", "mean", "median"):
+                    if key in case:
+                        self.assertEqual(number(measures[key]), case[key], key)
+                if case["geometric_mean"] is None:
+                    self.assertIsNone(measures["geometric_mean"])
+                    self.assertIn("product of the values is negative", err)
+                else:
+                    self.assertAlmostEqual(number(measures["geometric_mean"]),
+                                           case["geometric_mean"], places=12)
+
+
 class Help(unittest.TestCase):
     def test_pages(self):
         rc, out, _ = run("--help")

@@ -110,8 +110,8 @@ ClassifyResult RunClassify(const Sample& sample, const Options& options) {
   if (mensora_class_notes(handle, method.stdSet ? 1 : 0, &notes) == MENSORA_OK) {
     result.unclassified = notes.unclassified;
     if (notes.empty_classes > 0) {
-      Note(std::to_string(notes.empty_classes) + " of the " + std::to_string(k) +
-           " classes hold no value (the sample has fewer distinct values or gaps)");
+      Note(std::to_string(notes.empty_classes) + " of the " + std::to_string(k) + " classes " +
+           (notes.empty_classes == 1 ? "holds" : "hold") + " no value");
     }
   } else {
     result.unclassified = n - offset;

@@ -137,9 +137,12 @@ DESCRIPTION
     then the members of each class (by label or row number, with their
     values) in ascending order of value. A class [a, b) holds the values
     from a up to but not including b. The last class of the equal, step and
-    count methods also holds the values at its upper break (shown [a, b])
-    unless the maximum lies 1e-7 or more away from that break; that of the
-    stddev methods never does, that of every other method always does.
+    count methods also holds the values at its upper break (shown [a, b]),
+    and those within rounding of it (1e-7, or 4 units in the last place of
+    the breaks where that is more), unless the maximum lies that far or more
+    from that break; that of the stddev methods never does, that of every
+    other method always does. Notes on standard error tell of values in no
+    class and of classes without a value.
 
     The fit: GVF, the goodness of variance fit 1 - SDCM / SDAM (SDAM the
     squared deviations of the classified values from their mean, SDCM those

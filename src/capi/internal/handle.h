@@ -3,7 +3,9 @@
 #ifndef MENSORA_CAPI_INTERNAL_HANDLE_H
 #define MENSORA_CAPI_INTERNAL_HANDLE_H
 
+#include <cstddef>
 #include <cstdint>
+#include <cstdio>
 #include <limits>
 #include <memory>
 
@@ -62,12 +64,21 @@ constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 // The least limit on the number of classes (mensora_class_limit).
 constexpr std::int32_t kClassLimit = std::int32_t{1} << 20;
 
-// Sets this thread's reason text (printf format) and returns the status.
-int Fail(int status, const char* format, ...) noexcept
-#if defined(__GNUC__)
-    __attribute__((format(printf, 2, 3)))
-#endif
-    ;
+// This thread's reason text: kReasonSize bytes, NUL-terminated.
+constexpr std::size_t kReasonSize = 256;
+char* ReasonBuffer() noexcept;
+
+// Sets this thread's reason text (a printf format and its arguments, cut to
+// kReasonSize - 1 characters) and returns the status.
+template <class... Args>
+int Fail(int status, const char* format, Args... args) noexcept {
+  if constexpr (sizeof...(Args) == 0) {
+    (void)std::snprintf(ReasonBuffer(), kReasonSize, "%s", format);
+  } else {
+    (void)std::snprintf(ReasonBuffer(), kReasonSize, format, args...);
+  }
+  return status;
+}
 // For a failure status, sets the reason to the status's own message.
 int Failed(int status) noexcept;
 // MENSORA_OK for 1 <= k <= mensora_class_limit(n), else a refusal with its reason.

@@ -2,13 +2,16 @@
 # Installs the R package (scripts/r-install.sh) and runs R CMD check on its
 # tarball, tests included: the testthat tests compare every style with the
 # native tool of the CMake build in $BUILD (built by scripts/test.sh; the
-# tests that need it are skipped without it). Fails on any ERROR or WARNING.
+# tests that need it are skipped without it) and run the repository's table
+# of cases. Fails on any ERROR or WARNING.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 BUILD=${BUILD:-build}
 case $BUILD in /*) ;; *) BUILD=$PWD/$BUILD ;; esac
 BUILD=$BUILD scripts/r-install.sh
 export MENSORA_TOOL=$BUILD/tools/mensora
+# The table of cases every binding runs.
+export MENSORA_CASES=$PWD/tests/cases/missing_values.json
 version=$(sed -n 's/^Version: *//p' r/DESCRIPTION)
 cd "$BUILD/r"
 # The dependency check reads a package repository: an empty local one keeps

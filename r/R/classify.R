@@ -31,7 +31,8 @@
 #' function that closes classes on the right (sf's `plot(breaks = )`) would
 #' move the smallest value of each natural-breaks class down a class. Values outside the breaks (`"fixed"`, `"percentile"`, infinite
 #' values with `"pretty"`) are in no class. `NA` and `NaN` are missing: left
-#' out of every class and measure with a warning. Infinite values are
+#' out of every class and measure with a warning; so are values in no class
+#' and classes without a value. Infinite values are
 #' values, classified by the library's rules; a style whose breaks they make
 #' NaN (`"equal"`, `"sd"`) is refused. Every refusal is an error of class
 #' `"mensora_error"` whose message is the library's reason and whose
@@ -116,6 +117,7 @@ classify <- function(x, n = 5, style = "fisher", ..., gvf = 0.8, max_n = 10,
   }
   r <- library_call(.Call(mensora_r_classify, values, method, k, as.double(args)), style)
   warn_missing(r[[5]])
+  warn_notes(style, r[[7]], r[[8]], length(r[[2]]))
   res <- list(var = x, brks = r[[1]], counts = r[[2]], classes = r[[3]],
               fit = stats_names(r[[4]], c("gvf", "adcm", "tai", "sdam", "sdcm")))
   attr(res, "style") <- style
@@ -159,9 +161,11 @@ breaks_of <- function(x, k, weights, quantile) {
   values <- numeric_values(x)
   k <- whole_number(k, "k")
   if (is.null(weights)) {
+    what <- if (quantile) "quantile breaks" else "natural breaks"
     r <- library_call(.Call(mensora_r_classify, values, if (quantile) "quantile" else "natural",
-                            k, 0), if (quantile) "quantile breaks" else "natural breaks")
+                            k, 0), what)
     warn_missing(r[[5]])
+    warn_notes(what, r[[7]], r[[8]], length(r[[2]]))
     return(r[[1]])
   }
   weights <- numeric_values(weights, "weights")

@@ -47,6 +47,19 @@ warn_missing <- function(count) {
   }
 }
 
+# The library's notes on a class result: values present but in no class,
+# classes without a value.
+warn_notes <- function(what, unclassified, empty, k) {
+  if (unclassified > 0) {
+    warning(sprintf("%s: %d value%s in no class", what, unclassified,
+                    if (unclassified == 1) "" else "s"), call. = FALSE)
+  }
+  if (empty > 0) {
+    warning(sprintf("%s: %d of the %d classes %s no value", what, empty, k,
+                    if (empty == 1) "holds" else "hold"), call. = FALSE)
+  }
+}
+
 stats_names <- function(v, names) {
   names(v) <- names
   v

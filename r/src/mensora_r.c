@@ -125,7 +125,8 @@ static int run_method(mensora_sample* s, const char* m, int32_t k, const double*
 }
 
 /* classes(x, method, k, args): list(brks, counts, classes, fit, missing,
- * distinct values), or the reason of the failure. `classes` is 1-based with
+ * distinct values, values in no class, empty classes), or the reason of the
+ * failure. `classes` is 1-based with
  * NA for a value in no class and for a missing value. */
 SEXP mensora_r_classify(SEXP x, SEXP method, SEXP k, SEXP args) {
   r_sample s;
@@ -139,6 +140,8 @@ SEXP mensora_r_classify(SEXP x, SEXP method, SEXP k, SEXP args) {
   if (status != MENSORA_OK) return close_with_failure(&s, status);
   mensora_fit fit;
   const int fit_status = mensora_class_fit(s.sample, std_set, &fit);
+  struct mensora_class_notes notes = {0, 0, 0};
+  mensora_class_notes(s.sample, std_set, &notes);
   /* The number of distinct values, from the sorted values. */
   int32_t distinct = NA_INTEGER;
   const double* sorted = NULL;
@@ -174,13 +177,15 @@ SEXP mensora_r_classify(SEXP x, SEXP method, SEXP k, SEXP args) {
   }
   free_handle(s.holder);
 
-  SEXP out = PROTECT(Rf_allocVector(VECSXP, 6));
+  SEXP out = PROTECT(Rf_allocVector(VECSXP, 8));
   SET_VECTOR_ELT(out, 0, brks);
   SET_VECTOR_ELT(out, 1, counts);
   SET_VECTOR_ELT(out, 2, classes);
   SET_VECTOR_ELT(out, 3, fitv);
   SET_VECTOR_ELT(out, 4, Rf_ScalarInteger(s.missing));
   SET_VECTOR_ELT(out, 5, Rf_ScalarInteger(distinct));
+  SET_VECTOR_ELT(out, 6, Rf_ScalarInteger(notes.unclassified));
+  SET_VECTOR_ELT(out, 7, Rf_ScalarInteger(notes.empty_classes));
   UNPROTECT(6);
   return out;
 }

@@ -17,3 +17,5 @@ BUILD="$BUILD" scripts/test-js.sh
 # The PostgreSQL extension (postgres/): built, installed and tested in a
 # throwaway cluster.
 scripts/test-postgres.sh
+# The R package (r/): installed, and R CMD check with its tests against the tool above.
+BUILD="$BUILD" scripts/test-r.sh

@@ -463,11 +463,15 @@ void FillNaturalBreaks(const double* values, std::int32_t d, const std::int32_t*
   breaks[k] = d == 0 ? nan : values[d - 1];
 }
 
-int NaturalBreaksThreads() noexcept {
+int NaturalBreaksThreads(std::int32_t points) noexcept {
 #if defined(__EMSCRIPTEN__) && !defined(__EMSCRIPTEN_PTHREADS__)
   // WebAssembly without threads: starting a thread would abort the module.
   return 1;
 #endif
+  // No layer over so few points is shared out: neither the environment nor
+  // the machine (a file read on Linux) is asked, so small calls pay nothing.
+  // Layer 2 of a ladder has the most rows, points - 1.
+  if (points - 1 < kThreadedRows) return 1;
   // The library never changes the environment itself.
   const char* text = std::getenv("MENSORA_THREADS");  // NOLINT(concurrency-mt-unsafe)
   if (text != nullptr) {

@@ -6,7 +6,7 @@ from typing import Callable, Dict, NamedTuple, Tuple
 import numpy as np
 
 from . import _input
-from ._native import AUTO_MAX, AUTO_MIN, EQ_TOLERANCE, Sample, address, check, lib
+from ._native import AUTO_MAX, AUTO_MIN, EQ_TOLERANCE, Sample, address, breaks_of, check, lib
 
 REQUIRED = object()
 
@@ -275,10 +275,24 @@ def scheme_named(scheme):
     return name, SCHEMES[name]
 
 
+# The converted defaults of each scheme, by (name, auto): the options of
+# most calls. The run only reads them.
+_DEFAULTS = {}
+
+
 def scheme_options(name, scheme, options, auto=False):
     """The options of a call, converted, with the defaults filled in.
 
     The options of the best class count need auto, k="auto"."""
+    if not options:
+        defaults = _DEFAULTS.get((name, auto))
+        if defaults is None:
+            defaults = _DEFAULTS[name, auto] = _converted(name, scheme, options, auto)
+        return dict(defaults)
+    return _converted(name, scheme, options, auto)
+
+
+def _converted(name, scheme, options, auto):
     allowed = set(scheme.options) - (set() if auto else set(AUTO_OPTIONS))
     unknown = sorted(set(options) - allowed)
     if unknown:
@@ -475,14 +489,19 @@ def classify(y, scheme, k=5, **options):
     with Sample(values) as sample:
         what = f"mensora.classify({name!r})"
         result = entry.run(sample, k, options, True, what)
+        # The closing rule reads the last entry of the library's sorted view.
+        top = sample.maximum() if entry.last == "closing" else None
     warn_if_nan(result.breaks, what)
     return Classification(name, result.breaks, result.counts, result.yb,
-                          closes_last(entry.last, result.top, result.breaks), result.fit,
+                          closes_last(entry.last, top, result.breaks), result.fit,
                           (options["k_max"], options["gvf"]) if auto else None)
 
 
 def warn_if_nan(breaks, what, stacklevel=3):
-    if np.isnan(breaks).any():
+    # A few breaks are looked at in Python, faster than by a numpy call.
+    nan = (any(b != b for b in breaks.tolist()) if len(breaks) <= 64
+           else np.isnan(breaks).any())
+    if nan:
         warnings.warn(f"{what}: some breaks are NaN, which leaves values out of every class; "
                       "NaN or infinite values in the sample make them so (drop them first)",
                       RuntimeWarning, stacklevel=stacklevel)
@@ -493,8 +512,7 @@ def _breaks(y, k, weights, scheme, weighted):
     k = _input.class_count(k, len(values))
     what = f"mensora.{scheme}"
     if weights is None:
-        with Sample(values) as sample:
-            breaks = SCHEMES[scheme].run(sample, k, {}, False, what)[0]
+        breaks = breaks_of(values, k, _BREAKS[scheme], what)
     else:
         weights = _input.as_values(weights, "weights")
         if len(weights) != len(values):
@@ -504,6 +522,11 @@ def _breaks(y, k, weights, scheme, weighted):
               what)
     warn_if_nan(breaks, what, stacklevel=4)
     return breaks
+
+
+# The library's function of each scheme of _breaks.
+_BREAKS = {"natural_breaks": lib.mensora_classify_natural,
+           "quantiles": lib.mensora_classify_quantile}
 
 
 def natural_breaks(y, k, weights=None):

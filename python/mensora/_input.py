@@ -9,6 +9,9 @@ import numpy as np
 from ._native import EQ_TOLERANCE, INT32_MAX
 
 
+_FLOAT64 = np.dtype(np.float64)
+
+
 def as_values(y, name="y"):
     """The values of a 1-D array-like of numbers as a float64 C-contiguous array.
 
@@ -16,6 +19,10 @@ def as_values(y, name="y"):
     other input is converted once. Masked and missing entries (numpy masked
     arrays, pandas' nullable types) become NaN, which is in no class.
     """
+    # The common case first, at the cost of a few attribute reads.
+    if (type(y) is np.ndarray and y.dtype is _FLOAT64 and y.ndim == 1 and y.flags.carray
+            and y.size <= INT32_MAX):
+        return y
     if isinstance(y, (str, bytes)):
         raise TypeError(f"{name} must be a one-dimensional array-like of numbers, not a string")
     if np.ma.isMaskedArray(y):
@@ -68,6 +75,8 @@ MAX_CLASSES = 2**20
 
 def class_count(k, n):
     """k as a class count for n values."""
+    if type(k) is int and 1 <= k <= MAX_CLASSES:
+        return k
     k = whole_number(k, "k", 1)
     check_class_count(k, n, "k")
     return k

@@ -6,7 +6,7 @@ computations of separate samples run in parallel in threads.
 import ctypes
 import os
 from typing import Dict, NamedTuple, Optional
-from ctypes import POINTER, c_char_p, c_double, c_int, c_int32, c_void_p
+from ctypes import POINTER, c_char, c_char_p, c_double, c_int, c_int32, c_void_p
 
 import numpy as np
 
@@ -39,6 +39,9 @@ class Fit(ctypes.Structure):
     """The goodness of fit of a class result."""
 
     _fields_ = [(name, c_double) for name in ("sdam", "sdcm", "gvf", "adcm", "tai")]
+
+
+_FIT_NAMES = tuple(name for name, _ in Fit._fields_)
 
 
 _Handle = c_void_p
@@ -111,6 +114,11 @@ def _load():
 
 
 lib = _load()
+# The functions of every call, looked up once.
+_sample_new = lib.mensora_sample_new
+_sample_free = lib.mensora_sample_free
+_class_labels = lib.mensora_class_labels
+_class_fit = lib.mensora_class_fit
 
 
 def check(status, what):
@@ -126,7 +134,22 @@ def check(status, what):
 
 def address(array):
     """The address of a numpy array's first element, for a c_void_p argument."""
-    return array.ctypes.data
+    try:  # a writable contiguous array: its buffer, faster than array.ctypes
+        return ctypes.addressof(c_char.from_buffer(array))
+    except (TypeError, ValueError):  # read-only, empty or strided
+        return array.ctypes.data
+
+
+# Result arrays up to this length are copied out of the handle through a
+# list, which costs less than a numpy view of foreign memory.
+_SHORT = 64
+
+
+def copied(pointer, length, dtype):
+    """A numpy copy of length items of a result array of the handle."""
+    if length <= _SHORT:
+        return np.array(pointer[:length], dtype=dtype)
+    return np.ctypeslib.as_array(pointer, shape=(length,)).astype(dtype)
 
 
 class Sample:
@@ -138,7 +161,7 @@ class Sample:
 
     def __init__(self, values):
         self.values = values
-        self.handle = lib.mensora_sample_new(address(values), len(values))
+        self.handle = _sample_new(address(values), len(values))
         if not self.handle:
             raise MemoryError("mensora: no memory for a sample")
 
@@ -146,32 +169,31 @@ class Sample:
         return self
 
     def __exit__(self, *exc):
-        lib.mensora_sample_free(self.handle)
+        _sample_free(self.handle)
         self.handle = None
 
     def classes(self, call, what, labels=True, std_set=False):
         """Runs call(handle, out) and copies the class result out of the handle.
 
-        Returns a ClassResult; its yb, the class of every value from the
-        library's member lists, and its fit are None unless labels is true.
+        Returns a ClassResult; unless labels is true it holds the breaks
+        only. yb is the class of every value from the library's member lists.
         std_set tells that the call writes the standard-deviation classes,
         whose fit is then measured.
         """
         out = Classes()
-        check(call(self.handle, ctypes.byref(out)), what)
+        result = ctypes.byref(out)
+        check(call(self.handle, result), what)
         k = out.class_count
-        breaks = np.ctypeslib.as_array(out.breaks, shape=(k + 1,)).copy()
-        counts = np.ctypeslib.as_array(out.counts, shape=(k,)).astype(np.int64)
-        yb = None
-        if labels:
-            yb = np.empty(len(self.values), dtype=np.int32)
-            check(lib.mensora_class_labels(ctypes.byref(out), len(yb), address(yb)), what)
-        fit = None
-        if labels:
-            measured = Fit()
-            check(lib.mensora_class_fit(self.handle, int(std_set), ctypes.byref(measured)), what)
-            fit = {name: getattr(measured, name) for name, _ in Fit._fields_}
-        return ClassResult(breaks, counts, yb, fit, self.maximum())
+        breaks = copied(out.breaks, k + 1, np.float64)
+        if not labels:  # the breaks are all that is read
+            return ClassResult(breaks, None, None, None)
+        counts = copied(out.counts, k, np.int64)
+        yb = np.empty(len(self.values), dtype=np.int32)
+        check(_class_labels(result, len(yb), address(yb)), what)
+        measured = Fit()
+        check(_class_fit(self.handle, int(std_set), ctypes.byref(measured)), what)
+        fit = {name: getattr(measured, name) for name in _FIT_NAMES}
+        return ClassResult(breaks, counts, yb, fit)
 
     def maximum(self):
         """The last entry of the library's sorted view: the largest value, or
@@ -182,16 +204,30 @@ class Sample:
         return high.value
 
 
+def breaks_of(values, k, function, what):
+    """The breaks of function(handle, k, out), a class method of k classes,
+    over a new handle: the short way of Sample(values).classes(...).breaks."""
+    handle = _sample_new(address(values), len(values))
+    if not handle:
+        raise MemoryError("mensora: no memory for a sample")
+    try:
+        out = Classes()
+        status = function(handle, k, ctypes.byref(out))
+        if status != OK:
+            check(status, what)
+        return copied(out.breaks, out.class_count + 1, np.float64)
+    finally:
+        _sample_free(handle)
+
+
 class ClassResult(NamedTuple):
     """A class result copied out of a handle.
 
     fit maps sdam, sdcm, gvf, adcm and tai to the goodness of fit of the
-    classes (or is None); top is the last entry of the library's sorted view, which its
-    closing rule reads.
+    classes. Of a result without labels only breaks is set.
     """
 
     breaks: np.ndarray
-    counts: np.ndarray
+    counts: Optional[np.ndarray]
     yb: Optional[np.ndarray]
-    fit: Dict[str, float]
-    top: float
+    fit: Optional[Dict[str, float]]

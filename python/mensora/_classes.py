@@ -498,10 +498,11 @@ def classify(y, scheme, k=5, **options):
 
 
 def warn_if_nan(breaks, what, stacklevel=3):
-    # A few breaks are looked at in Python, faster than by a numpy call.
-    nan = (any(b != b for b in breaks.tolist()) if len(breaks) <= 64
-           else np.isnan(breaks).any())
-    if nan:
+    # The sum of the breaks is NaN when one is (or for inf - inf): only then
+    # are they looked at one by one. A few are summed in Python, faster than
+    # by numpy.
+    total = sum(breaks.tolist()) if len(breaks) <= 64 else breaks.sum()
+    if math.isnan(total) and np.isnan(breaks).any():
         warnings.warn(f"{what}: some breaks are NaN, which leaves values out of every class; "
                       "NaN or infinite values in the sample make them so (drop them first)",
                       RuntimeWarning, stacklevel=stacklevel)

@@ -498,10 +498,9 @@ def classify(y, scheme, k=5, **options):
 
 
 def warn_if_nan(breaks, what, stacklevel=3):
-    # The sum of the breaks is NaN when one is (or for inf - inf): only then
-    # are they looked at one by one. A few are summed in Python, faster than
-    # by numpy.
-    total = sum(breaks.tolist()) if len(breaks) <= 64 else breaks.sum()
+    # The sum of a few breaks, taken in Python, is NaN when one is (or for
+    # inf - inf): only then are they looked at one by one.
+    total = sum(breaks.tolist()) if len(breaks) <= 64 else math.nan
     if math.isnan(total) and np.isnan(breaks).any():
         warnings.warn(f"{what}: some breaks are NaN, which leaves values out of every class; "
                       "NaN or infinite values in the sample make them so (drop them first)",

@@ -136,7 +136,7 @@ def address(array):
     """The address of a numpy array's first element, for a c_void_p argument."""
     try:  # a writable contiguous array: its buffer, faster than array.ctypes
         return ctypes.addressof(c_char.from_buffer(array))
-    except (TypeError, ValueError):  # read-only, empty or strided
+    except (TypeError, ValueError, BufferError):  # read-only, empty or strided
         return array.ctypes.data
 
 

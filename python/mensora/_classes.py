@@ -6,7 +6,7 @@ from typing import Callable, Dict, NamedTuple, Tuple
 import numpy as np
 
 from . import _input
-from ._native import AUTO_MAX, AUTO_MIN, Sample, address, check, lib
+from ._native import AUTO_MAX, AUTO_MIN, Sample, address, breaks_of, check, lib
 
 REQUIRED = object()
 
@@ -274,10 +274,24 @@ def scheme_named(scheme):
     return name, SCHEMES[name]
 
 
+# The converted defaults of each scheme, by (name, auto): the options of
+# most calls. The run only reads them.
+_DEFAULTS = {}
+
+
 def scheme_options(name, scheme, options, auto=False):
     """The options of a call, converted, with the defaults filled in.
 
     The options of the best class count need auto, k="auto"."""
+    if not options:
+        defaults = _DEFAULTS.get((name, auto))
+        if defaults is None:
+            defaults = _DEFAULTS[name, auto] = _converted(name, scheme, options, auto)
+        return dict(defaults)
+    return _converted(name, scheme, options, auto)
+
+
+def _converted(name, scheme, options, auto):
     allowed = set(scheme.options) - (set() if auto else set(AUTO_OPTIONS))
     unknown = sorted(set(options) - allowed)
     if unknown:
@@ -519,7 +533,10 @@ def warn_notes(unclassified, empty_classes, k, what, stacklevel=3):
 
 
 def warn_if_nan(breaks, what, stacklevel=3):
-    if np.isnan(breaks).any():
+    # The sum of a few breaks, taken in Python, is NaN when one is (or for
+    # inf - inf): only then are they looked at one by one.
+    total = sum(breaks.tolist()) if len(breaks) <= 64 else math.nan
+    if math.isnan(total) and np.isnan(breaks).any():
         warnings.warn(f"{what}: some breaks are NaN, which leaves values out of every class; "
                       "NaN or infinite values in the sample make them so (drop them first)",
                       RuntimeWarning, stacklevel=stacklevel)
@@ -530,8 +547,7 @@ def _breaks(y, k, weights, scheme, weighted):
     k = _input.class_count(k, len(values))
     what = f"mensora.{scheme}"
     if weights is None:
-        with Sample(values) as sample:
-            breaks = SCHEMES[scheme].run(sample, k, {}, False, what)[0]
+        breaks = breaks_of(values, k, _BREAKS[scheme], what)
     else:
         weights = _input.as_values(weights, "weights")
         if len(weights) != len(values):
@@ -541,6 +557,11 @@ def _breaks(y, k, weights, scheme, weighted):
               what)
     warn_if_nan(breaks, what, stacklevel=4)
     return breaks
+
+
+# The library's function of each scheme of _breaks.
+_BREAKS = {"natural_breaks": lib.mensora_classify_natural,
+           "quantiles": lib.mensora_classify_quantile}
 
 
 def natural_breaks(y, k, weights=None):

@@ -10,6 +10,9 @@ import numpy as np
 from ._native import EQ_TOLERANCE, INT32_MAX
 
 
+_FLOAT64 = np.dtype(np.float64)
+
+
 def as_values(y, name="y"):
     """The values of a 1-D array-like of numbers as a float64 C-contiguous array.
 
@@ -17,6 +20,10 @@ def as_values(y, name="y"):
     other input is converted once. Masked and missing entries (numpy masked
     arrays, pandas' nullable types, None and pd.NA) become NaN: missing.
     """
+    # The common case first, at the cost of a few attribute reads.
+    if (type(y) is np.ndarray and y.dtype is _FLOAT64 and y.ndim == 1 and y.flags.carray
+            and y.size <= INT32_MAX):
+        return y
     if isinstance(y, (str, bytes)):
         raise TypeError(f"{name} must be a one-dimensional array-like of numbers, not a string")
     if isinstance(y, (Iterator, Set, Mapping)):
@@ -86,6 +93,8 @@ MAX_CLASSES = 2**20
 def class_count(k, n):
     """k as a class count: a whole number of 1 or more. The library refuses a
     count above max(2^20, n) before taking any memory, with its reason."""
+    if type(k) is int and 1 <= k <= INT32_MAX:
+        return k
     return whole_number(k, "k", 1)
 
 

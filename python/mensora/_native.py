@@ -6,7 +6,7 @@ computations of separate samples run in parallel in threads.
 import ctypes
 import os
 from typing import Dict, NamedTuple, Optional
-from ctypes import POINTER, c_char_p, c_double, c_int, c_int32, c_void_p
+from ctypes import POINTER, c_char, c_char_p, c_double, c_int, c_int32, c_void_p
 
 import numpy as np
 
@@ -48,6 +48,9 @@ class Fit(ctypes.Structure):
     """The goodness of fit of a class result."""
 
     _fields_ = [(name, c_double) for name in ("sdam", "sdcm", "gvf", "adcm", "tai")]
+
+
+_FIT_NAMES = tuple(name for name, _ in Fit._fields_)
 
 
 _Handle = c_void_p
@@ -127,6 +130,11 @@ def _load():
 
 
 lib = _load()
+# The functions of every call, looked up once.
+_sample_open = lib.mensora_sample_open
+_sample_free = lib.mensora_sample_free
+_class_labels = lib.mensora_class_labels
+_class_fit = lib.mensora_class_fit
 
 
 def check(status, what):
@@ -145,7 +153,22 @@ def check(status, what):
 
 def address(array):
     """The address of a numpy array's first element, for a c_void_p argument."""
-    return array.ctypes.data
+    try:  # a writable contiguous array: its buffer, faster than array.ctypes
+        return ctypes.addressof(c_char.from_buffer(array))
+    except (TypeError, ValueError, BufferError):  # read-only, empty or strided
+        return array.ctypes.data
+
+
+# Result arrays up to this length are copied out of the handle through a
+# list, which costs less than a numpy view of foreign memory.
+_SHORT = 64
+
+
+def copied(pointer, length, dtype):
+    """A numpy copy of length items of a result array of the handle."""
+    if length <= _SHORT:
+        return np.array(pointer[:length], dtype=dtype)
+    return np.ctypeslib.as_array(pointer, shape=(length,)).astype(dtype)
 
 
 class Sample:
@@ -157,10 +180,7 @@ class Sample:
 
     def __init__(self, values):
         self.values = values
-        handle = c_void_p()
-        check(lib.mensora_sample_open(address(values), len(values), SKIP_MISSING,
-                                      ctypes.byref(handle)), "mensora: a sample")
-        self.handle = handle.value
+        self.handle = open_handle(values)
         # NaN values left out of every measure and class (copied out only when some are).
         self.missing = lib.mensora_sample_missing(self.handle)
 
@@ -168,31 +188,30 @@ class Sample:
         return self
 
     def __exit__(self, *exc):
-        lib.mensora_sample_free(self.handle)
+        _sample_free(self.handle)
         self.handle = None
 
     def classes(self, call, what, labels=True, std_set=False):
         """Runs call(handle, out) and copies the class result out of the handle.
 
-        Returns a ClassResult; its yb, the class of every value from the
-        library's member lists, and its fit are None unless labels is true.
+        Returns a ClassResult; unless labels is true it holds the breaks
+        only. yb is the class of every value from the library's member lists.
         std_set tells that the call writes the standard-deviation classes,
         whose fit is then measured.
         """
         out = Classes()
-        check(call(self.handle, ctypes.byref(out)), what)
+        result = ctypes.byref(out)
+        check(call(self.handle, result), what)
         k = out.class_count
-        breaks = np.ctypeslib.as_array(out.breaks, shape=(k + 1,)).copy()
-        counts = np.ctypeslib.as_array(out.counts, shape=(k,)).astype(np.int64)
-        yb = None
+        breaks = copied(out.breaks, k + 1, np.float64)
+        counts = copied(out.counts, k, np.int64)
+        yb = fit = None
         if labels:
             yb = np.empty(len(self.values), dtype=np.int32)
-            check(lib.mensora_class_labels(ctypes.byref(out), len(yb), address(yb)), what)
-        fit = None
-        if labels:
+            check(_class_labels(result, len(yb), address(yb)), what)
             measured = Fit()
-            check(lib.mensora_class_fit(self.handle, int(std_set), ctypes.byref(measured)), what)
-            fit = {name: getattr(measured, name) for name, _ in Fit._fields_}
+            check(_class_fit(self.handle, int(std_set), ctypes.byref(measured)), what)
+            fit = {name: getattr(measured, name) for name in _FIT_NAMES}
         notes = Notes()
         check(lib.mensora_class_notes(self.handle, int(std_set), ctypes.byref(notes)), what)
         return ClassResult(breaks, counts, yb, fit, self.maximum(),
@@ -206,6 +225,28 @@ class Sample:
         return high.value
 
 
+def open_handle(values):
+    """A handle over values in which NaN values are missing."""
+    handle = c_void_p()
+    check(_sample_open(address(values), len(values), SKIP_MISSING, ctypes.byref(handle)),
+          "mensora: a sample")
+    return handle.value
+
+
+def breaks_of(values, k, function, what):
+    """The breaks of function(handle, k, out), a class method of k classes,
+    over a new handle: the short way of Sample(values).classes(...).breaks."""
+    handle = open_handle(values)
+    try:
+        out = Classes()
+        status = function(handle, k, ctypes.byref(out))
+        if status != OK:
+            check(status, what)
+        return copied(out.breaks, out.class_count + 1, np.float64)
+    finally:
+        _sample_free(handle)
+
+
 class ClassResult(NamedTuple):
     """A class result copied out of a handle.
 
@@ -215,8 +256,8 @@ class ClassResult(NamedTuple):
     """
 
     breaks: np.ndarray
-    counts: np.ndarray
+    counts: Optional[np.ndarray]
     yb: Optional[np.ndarray]
-    fit: Dict[str, float]
+    fit: Optional[Dict[str, float]]
     top: float
     notes: Optional[Dict[str, int]] = None

@@ -87,7 +87,7 @@ int mensora_natural_breaks_weighted(const double* values, const double* weights,
     WorkArray<std::int32_t> starts(std::min(k, d));
     if (!starts || !mensora::internal::NaturalClassStarts(
                        distinct.get(), sums.get(), d, k,
-                       mensora::internal::NaturalBreaksThreads(), starts.get())) {
+                       mensora::internal::NaturalBreaksThreads(d), starts.get())) {
       return Failed(MENSORA_ERROR_MEMORY);
     }
     mensora::internal::FillNaturalBreaks(distinct.get(), d, starts.get(), k, breaks);

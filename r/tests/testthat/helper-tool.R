@@ -38,7 +38,7 @@ run_tool <- function(values, ...) {
 
 # The tool's classes of `values` in the shape of classify()'s object.
 tool_classes <- function(values, ...) {
-  out <- run_tool(values, "classify", ...)
+  out <- run_tool(values, "classify", "--members", ...)
   if (!is.null(out$refused)) return(out)
   classes <- rep(NA_integer_, length(values))
   for (s in seq_along(out$classes)) {

@@ -8,6 +8,7 @@
 #include <limits>
 #include <memory>
 #include <thread>
+#include <utility>
 
 #if defined(__unix__) && !defined(__EMSCRIPTEN__)
 #include <pthread.h>
@@ -361,23 +362,24 @@ std::int32_t CollapseEqual(double* values, std::int32_t m, double* weights) noex
 namespace {
 
 // The scratch memory of the programme for up to `classes` classes over m
-// points: the prefix sums, two layers of costs, and the choices of layers
-// 2..classes, `rows` for each.
+// points: the prefix sums and two layers of costs in one block, and the
+// choices of layers 2..classes, `rows` for each.
 struct Programme {
   std::unique_ptr<double[]> sums;
-  std::unique_ptr<double[]> prev;
-  std::unique_ptr<double[]> cur;
+  double* prev = nullptr;
+  double* cur = nullptr;
   std::unique_ptr<std::int32_t[]> choice;
   std::int32_t rows = 0;
 
   bool Allocate(std::int32_t m, std::int32_t classes, std::int32_t layerRows) noexcept {
     const std::int64_t points = static_cast<std::int64_t>(m) + 1;
     rows = layerRows;
-    sums = ScratchArray<double>(5 * points);
-    prev = ScratchArray<double>(points);
-    cur = ScratchArray<double>(points);
+    sums = ScratchArray<double>(7 * points);
     choice = ScratchArray<std::int32_t>(static_cast<std::int64_t>(classes - 1) * rows);
-    return sums && prev && cur && choice;
+    if (!sums || !choice) return false;
+    prev = sums.get() + 5 * points;
+    cur = prev + points;
+    return true;
   }
 
   // Layer c's choice for row i, the layer's rows starting at firstRow.
@@ -402,7 +404,7 @@ struct Programme {
     FillPrefixSums(values, weights, m, prefix);
     const auto firstRow = [classes, allRows](std::int32_t c) { return allRows ? 0 : classes - c; };
     // One class: the points from i on.
-    for (std::int32_t i = firstRow(1); i < m; ++i) prev.get()[i] = ClassCost(prefix, i, m);
+    for (std::int32_t i = firstRow(1); i < m; ++i) prev[i] = ClassCost(prefix, i, m);
     if (allRows) costs[0] = prev[0];
     // The columns of layer c are the rows solved in layer c - 1.
     std::int32_t lastColumn = m - 1;
@@ -419,14 +421,14 @@ struct Programme {
         watch->fraction = static_cast<double>(c - 2) / static_cast<double>(classes - 1);
         if (!watch->Continue(true)) return false;
       }
-      const Layer layer{prefix,      m,           prev.get(),        cur.get(),
+      const Layer layer{prefix,      m,           prev,              cur,             
                         layerChoice, prevChoice,  firstRow(c),       firstRow(c - 1),
                         TieScale(c), watch};
       SolveLayer(layer, Range{firstRow(c), lastRow, firstRow(c) + 1, lastColumn}, threads);
       if (watch != nullptr && watch->stop.load(std::memory_order_relaxed)) return false;
       if (allRows) costs[c - 1] = cur[0];
       lastColumn = lastRow;
-      prev.swap(cur);
+      std::swap(prev, cur);
     }
     return true;
   }
@@ -522,11 +524,15 @@ void FillNaturalBreaks(const double* values, std::int32_t d, const std::int32_t*
   breaks[k] = d == 0 ? nan : values[d - 1];
 }
 
-int NaturalBreaksThreads() noexcept {
+int NaturalBreaksThreads(std::int32_t points) noexcept {
 #if defined(__EMSCRIPTEN__) && !defined(__EMSCRIPTEN_PTHREADS__)
   // WebAssembly without threads: starting a thread would abort the module.
   return 1;
 #endif
+  // No layer over so few points is shared out: neither the environment nor
+  // the machine (a file read on Linux) is asked, so small calls pay nothing.
+  // Layer 2 of a ladder has the most rows, points - 1.
+  if (points - 1 < kThreadedRows) return 1;
   // The library never changes the environment itself.
   const char* text = std::getenv("MENSORA_THREADS");  // NOLINT(concurrency-mt-unsafe)
   if (text != nullptr) {

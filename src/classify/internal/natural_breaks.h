@@ -105,10 +105,12 @@ bool NaturalClassStarts(const double* values, const double* weights, std::int32_
 void FillNaturalBreaks(const double* values, std::int32_t d, const std::int32_t* starts,
                        std::int32_t k, double* breaks) noexcept;
 
-// The number of threads natural breaks may use, at most 4: the value of the
-// environment variable MENSORA_THREADS when it is a whole number of at least
-// 1 (1: the calling thread only), else the machine's hardware threads.
-int NaturalBreaksThreads() noexcept;
+// The number of threads natural breaks over `points` distinct values may
+// use, at most 4: the value of the environment variable MENSORA_THREADS when
+// it is a whole number of at least 1 (1: the calling thread only), else the
+// machine's hardware threads. 1, with neither asked, when the points are too
+// few for any layer to be shared out.
+int NaturalBreaksThreads(std::int32_t points) noexcept;
 
 }  // namespace internal
 }  // namespace mensora

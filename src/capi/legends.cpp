@@ -1,11 +1,11 @@
 // C interface: what a legend needs. Round breaks and the closing rule of a
 // handle's result, the classes of other values under given breaks, and the
 // one label formatter every binding prints with.
+#include <charconv>
 #include <cmath>
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 #include <cstring>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -39,22 +39,33 @@ struct NumberForm {
   int digits;
 };
 
-// x in the form, with "-" dropped where the text shows a zero.
+// The number a text shows (texts of this file only: plain decimal or
+// exponent forms, "inf", "nan"), read without regard to the locale.
+double Read(const std::string& text) {
+  double value = std::numeric_limits<double>::quiet_NaN();
+  std::from_chars(text.data(), text.data() + text.size(), value);
+  return value;
+}
+
+// x in the form, with "-" dropped where the text shows a zero. The texts
+// never depend on the locale.
 std::string Plain(double x, NumberForm form) {
   if (std::isnan(x)) return "nan";
   if (std::isinf(x)) return x > 0 ? "inf" : "-inf";
   char text[64];
-  if (form.kind == NumberForm::kShortest) {
-    for (int p = 1; p <= 17; ++p) {
-      std::snprintf(text, sizeof text, "%.*g", p, x);
-      if (std::strtod(text, nullptr) == x) break;
-    }
+  std::to_chars_result end{};
+  // Fixed decimals suit magnitudes below 1e15 (a value on its own may be larger).
+  if (form.kind == NumberForm::kShortest ||
+      (form.kind == NumberForm::kFixed && !(std::fabs(x) < 1e15))) {
+    end = std::to_chars(text, text + sizeof text, x);
   } else {
-    std::snprintf(text, sizeof text, form.kind == NumberForm::kFixed ? "%.*f" : "%.*e",
-                  form.digits, x);
+    end = std::to_chars(text, text + sizeof text, x,
+                        form.kind == NumberForm::kFixed ? std::chars_format::fixed
+                                                        : std::chars_format::scientific,
+                        form.digits);
   }
-  std::string s = text;
-  if (s[0] == '-' && std::strtod(text, nullptr) == 0.0) s.erase(0, 1);
+  std::string s(text, end.ptr);
+  if (s[0] == '-' && Read(s) == 0.0) s.erase(0, 1);
   return s;
 }
 
@@ -62,7 +73,7 @@ std::string Plain(double x, NumberForm form) {
 // back as the value, else in its shortest text.
 std::string Alone(double x, NumberForm form) {
   std::string s = Plain(x, form);
-  if (std::strtod(s.c_str(), nullptr) != x) return Plain(x, {NumberForm::kShortest, 0});
+  if (Read(s) != x) return Plain(x, {NumberForm::kShortest, 0});
   if (form.kind == NumberForm::kFixed && s.find('.') != std::string::npos) {
     while (s.back() == '0') s.pop_back();
     if (s.back() == '.') s.pop_back();
@@ -122,7 +133,7 @@ bool FormFits(const Legend& g, NumberForm form, double slack) {
   std::vector<double> shown(static_cast<std::size_t>(g.k) + 1);
   for (std::int32_t s = 0; s <= g.k; ++s) {
     const double b = g.breaks[s];
-    const double x = std::strtod(Plain(b, form).c_str(), nullptr);
+    const double x = Read(Plain(b, form));
     if (std::fabs(b) < HUGE_BOUND && std::fabs(x - b) > slack) return false;
     shown[static_cast<std::size_t>(s)] = x;
   }

@@ -43,7 +43,10 @@ struct SortedValues {
   const double* copy = nullptr;
   std::int64_t count = 0;
 
-  double operator[](std::int64_t i) const { return copy != nullptr ? copy[i] : view[i].dValue; }
+  double operator[](std::int64_t i) const {
+    if (copy != nullptr) return copy[i];
+    return view != nullptr ? view[i].dValue : std::numeric_limits<double>::quiet_NaN();
+  }
   // The first i at which pred fails; pred holds on a prefix.
   template <class Pred>
   std::int64_t PartitionPoint(Pred pred) const {
@@ -119,7 +122,7 @@ double Decimal(std::int64_t m, int e) {
     if (e < 0 && e >= -22) return x / kPowers[-e];
   }
   char text[48];
-  std::snprintf(text, sizeof text, "%" PRId64 "e%d", m, e);
+  (void)std::snprintf(text, sizeof text, "%" PRId64 "e%d", m, e);
   return std::strtod(text, nullptr);
 }
 
@@ -251,7 +254,7 @@ std::int32_t CMensora::DataSecRoundBreaks(std::int32_t bStdSec, double** ppSecBr
     if (std::isnan(breaks[s]) || (s > 0 && breaks[s] < breaks[s - 1])) ascending = false;
   }
   if (ascending) {
-    WorkArray<double> work(3 * (static_cast<std::int64_t>(k) + 1));
+    WorkArray<double> work(3 * (static_cast<std::int64_t>(k) + 1));  // the round breaks, the ends of their ranges
     if (!work) return -1;
     SortedNumbers numbers;
     SortedValues values{m_pOrderData, nullptr, m_lOrderNum};
@@ -260,10 +263,11 @@ std::int32_t CMensora::DataSecRoundBreaks(std::int32_t bStdSec, double** ppSecBr
       if (!CollectSortedNumbers(m_pOrderData, m_lOrderNum, numbers)) return -1;
       values = SortedValues{nullptr, numbers.values.get(), numbers.count};
     }
+    const std::int64_t size = static_cast<std::int64_t>(k) + 1;
     double* rounded = work.get();
     const auto last = static_cast<LastClass>(stdSet ? m_lStdLast : m_lSecLast);
     RoundBreaks(values, m_pOrderData[m_lOrderNum - 1].dValue, breaks, k, last, rounded,
-                rounded + k + 1, rounded + 2 * (k + 1));
+                rounded + size, rounded + 2 * size);
     std::copy(rounded, rounded + k + 1, breaks);
   }
   *ppSecBreak = breaks;

@@ -4,6 +4,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
 #include <limits>
 #include <string>
@@ -39,12 +40,28 @@ struct NumberForm {
   int digits;
 };
 
-// The number a text shows (texts of this file only: plain decimal or
-// exponent forms, "inf", "nan"), read without regard to the locale.
+// The number a text of Plain shows (a decimal or exponent form, "inf",
+// "nan"), read without regard to the locale.
 double Read(const std::string& text) {
-  double value = std::numeric_limits<double>::quiet_NaN();
-  std::from_chars(text.data(), text.data() + text.size(), value);
-  return value;
+  // Written again without a point ("9.28" as "928e-2"), strtod reads it
+  // alike in every locale.
+  std::string digits;
+  long exponent = 0;
+  bool fraction = false;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const char c = text[i];
+    if (c == 'e' || c == 'E') {
+      exponent += std::strtol(text.c_str() + i + 1, nullptr, 10);
+      break;
+    }
+    if (c == '.') {
+      fraction = true;
+    } else {
+      digits += c;
+      if (fraction) --exponent;
+    }
+  }
+  return std::strtod((digits + "e" + std::to_string(exponent)).c_str(), nullptr);
 }
 
 // x in the form, with "-" dropped where the text shows a zero. The texts

@@ -360,7 +360,9 @@ int mensora_class_labels_text(mensora_sample* sample, int32_t std_classes, int32
         if (!mensora::capi::SortedExtremes(sample->object, &top, &least)) {
           return MENSORA_ERROR_MEMORY;
         }
-        closed = mensora::internal::ResolveLastClass(LastClass::kClosing, top, breaks[k]).closed;
+        closed = mensora::internal::ResolveLastClass(LastClass::kClosing, top, breaks[0],
+                                                     breaks[k])
+                     .closed;
         break;
       }
       default: break;

@@ -173,12 +173,17 @@ void LowerBreakInterval(const SortedValues& values, double b, double& lo, double
 // class after the same values as the exact break, under its closing rule
 // (which can depend on c). That count never falls as c rises, so each end
 // of the interval is found by bisection over the doubles.
-void LastBreakInterval(const SortedValues& values, double top, double b, LastClass last,
-                       double& lo, double& hi) {
-  const auto within = [&](double c) -> std::int64_t {
-    const LastClassEnd end = ResolveLastClass(last, top, c);
-    return values.PartitionPoint([&](double v) { return end.Takes(v, c); });
-  };
+// The number of values at or below the end of the last class, for breaks
+// from `first` to `high`.
+std::int64_t WithinLastClass(const SortedValues& values, double top, LastClass last,
+                             double first, double high) {
+  const LastClassEnd end = ResolveLastClass(last, top, first, high);
+  return values.PartitionPoint([&](double v) { return end.Takes(v, high); });
+}
+
+void LastBreakInterval(const SortedValues& values, double top, double first, double b,
+                       LastClass last, double& lo, double& hi) {
+  const auto within = [&](double c) { return WithinLastClass(values, top, last, first, c); };
   const std::int64_t count = within(b);
   std::int64_t a = Key(-DBL_MAX);  // the first key whose count reaches `count`
   std::int64_t z = Key(b);
@@ -219,7 +224,7 @@ void RoundBreaks(const SortedValues& values, double top, const double* breaks, s
     if (s < k) {
       LowerBreakInterval(values, b, lo[s], hi[s]);
     } else {
-      LastBreakInterval(values, top, b, last, lo[s], hi[s]);
+      LastBreakInterval(values, top, breaks[0], b, last, lo[s], hi[s]);
     }
     const double reach = Reach(breaks, k, s);
     if (std::isinf(lo[s])) lo[s] = std::min(b, b - reach);
@@ -233,6 +238,12 @@ void RoundBreaks(const SortedValues& values, double top, const double* breaks, s
   for (std::int32_t s = 0; s <= k; ++s) {
     if (s > 0) lo[s] = std::max(lo[s], rounded[s - 1]);
     rounded[s] = Fixed(breaks[s]) ? breaks[s] : Roundest(lo[s], hi[s], breaks[s]);
+  }
+  // The closing of the last class may also read the first break; where the
+  // round first break changed it, the breaks stay exact.
+  if (WithinLastClass(values, top, last, rounded[0], rounded[k]) !=
+      WithinLastClass(values, top, last, breaks[0], breaks[k])) {
+    std::copy(breaks, breaks + k + 1, rounded);
   }
 }
 

@@ -1,9 +1,9 @@
 // C interface: what a legend needs. Round breaks and the closing rule of a
 // handle's result, the classes of other values under given breaks, and the
 // one label formatter every binding prints with.
-#include <charconv>
 #include <cmath>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <limits>
@@ -64,24 +64,42 @@ double Read(const std::string& text) {
   return std::strtod((digits + "e" + std::to_string(exponent)).c_str(), nullptr);
 }
 
+// printf's text of x with the decimal point of any locale written as '.':
+// the only characters of a %e, %f or %g text besides digits, signs and the
+// exponent's e are those of the point.
+std::string Printed(const char* format, int digits, double x) {
+  char text[64];
+  (void)std::snprintf(text, sizeof text, format, digits, x);
+  std::string s;
+  bool point = false;
+  for (const char* c = text; *c != '\0'; ++c) {
+    const bool plain = (*c >= '0' && *c <= '9') || *c == '-' || *c == '+' || *c == 'e';
+    if (plain) {
+      s += *c;
+    } else if (!point) {
+      s += '.';
+      point = true;
+    }
+  }
+  return s;
+}
+
 // x in the form, with "-" dropped where the text shows a zero. The texts
 // never depend on the locale.
 std::string Plain(double x, NumberForm form) {
   if (std::isnan(x)) return "nan";
   if (std::isinf(x)) return x > 0 ? "inf" : "-inf";
-  char text[64];
-  std::to_chars_result end{};
+  std::string s;
   // Fixed decimals suit magnitudes below 1e15 (a value on its own may be larger).
   if (form.kind == NumberForm::kShortest ||
       (form.kind == NumberForm::kFixed && !(std::fabs(x) < 1e15))) {
-    end = std::to_chars(text, text + sizeof text, x);
+    for (int p = 1; p <= 17; ++p) {
+      s = Printed("%.*g", p, x);
+      if (Read(s) == x) break;
+    }
   } else {
-    end = std::to_chars(text, text + sizeof text, x,
-                        form.kind == NumberForm::kFixed ? std::chars_format::fixed
-                                                        : std::chars_format::scientific,
-                        form.digits);
+    s = Printed(form.kind == NumberForm::kFixed ? "%.*f" : "%.*e", form.digits, x);
   }
-  std::string s(text, end.ptr);
   if (s[0] == '-' && Read(s) == 0.0) s.erase(0, 1);
   return s;
 }

@@ -25,7 +25,9 @@ namespace {
 constexpr std::int32_t kLabelFlags =
     MENSORA_LABEL_INTERVAL | MENSORA_LABEL_THOUSANDS | MENSORA_LABEL_INTEGER;
 
-bool ValidRule(std::int32_t rule) { return rule >= MENSORA_LAST_OPEN && rule <= MENSORA_LAST_CLOSING; }
+bool ValidRule(std::int32_t rule) {
+  return rule >= MENSORA_LAST_OPEN && rule <= MENSORA_LAST_CLOSING;
+}
 
 LastClass RuleClass(std::int32_t rule) {
   if (rule == MENSORA_LAST_OPEN) return LastClass::kOpen;

@@ -11,7 +11,9 @@
  *
  * Functions that can fail return an int status: MENSORA_OK (0) or a negative
  * MENSORA_ERROR_* code, and leave every output untouched on failure; a call
- * refused for its arguments changes nothing in the handle. Measures return a
+ * refused for its arguments changes nothing in the handle. Every failure also
+ * sets this thread's reason text (mensora_last_reason), the one wording of
+ * each refusal that every binding shows. Measures return a
  * double: NaN for a NULL handle, otherwise the value of the library's own
  * rules (a sample with no values gives NaN or 0.0 as each measure's rule
  * says). When working memory cannot be had, the deviation and shape measures
@@ -88,15 +90,47 @@ MENSORA_C_API const char* mensora_status_message(int status);
 /* A handle over values[0 .. n-1], borrowed. NULL when n < 0, when values is
  * NULL with n > 0, or when memory is short. n = 0 is an empty sample. */
 MENSORA_C_API mensora_sample* mensora_sample_new(const double* values, int32_t n);
+
+/* Missing values. With flags 0, mensora_sample_open makes the handle of
+ * mensora_sample_new. With MENSORA_SKIP_MISSING, NaN values are missing: left
+ * out of every measure and every class (a sample of missing values only is
+ * empty), while ids, labels and deviations still give positions in the
+ * caller's array (a missing value is in no class; its deviation is NaN).
+ * The handle then copies the other values once, only when some are missing;
+ * the caller's array is still read by no later call but must stay as it is
+ * while the handle lives. MENSORA_OK with *out set, or MENSORA_ERROR_ARGUMENT
+ * (n < 0, values NULL with n > 0, out NULL, unknown flags) or
+ * MENSORA_ERROR_MEMORY, with *out set to NULL. */
+#define MENSORA_SKIP_MISSING 1
+MENSORA_C_API int mensora_sample_open(const double* values, int32_t n, int32_t flags,
+                                      mensora_sample** out);
+/* The number of values left out as missing (0 without MENSORA_SKIP_MISSING),
+ * or -1 for a NULL handle. */
+MENSORA_C_API int32_t mensora_sample_missing(const mensora_sample* sample);
+/* The reason of this thread's last failed call, in plain English without a
+ * final full stop ("step must not be 0"); "" before any failure. Valid until
+ * the next failed call on this thread. */
+MENSORA_C_API const char* mensora_last_reason(void);
+/* The largest number of classes a call accepts for a sample of n values: the
+ * larger of 2^20 and n (below 2^31 - 1). A larger k is refused before any
+ * memory is taken, with MENSORA_ERROR_ARGUMENT. n is the sample's size
+ * (mensora_sample_size). */
+MENSORA_C_API int32_t mensora_class_limit(int32_t n);
 /* Frees the handle and every array it handed out. NULL is allowed. */
 MENSORA_C_API void mensora_sample_free(mensora_sample* sample);
-/* The number of values, or -1 for a NULL handle. */
+/* The number of values of the caller's array (missing ones included), or -1
+ * for a NULL handle. */
 MENSORA_C_API int32_t mensora_sample_size(const mensora_sample* sample);
 
 /* Means and mode. */
 MENSORA_C_API double mensora_mean(mensora_sample* sample);           /* arithmetic mean */
 MENSORA_C_API double mensora_frequency_mean(mensora_sample* sample); /* each value weighted by its own frequency */
 MENSORA_C_API double mensora_geometric_mean(mensora_sample* sample); /* geometric mean */
+/* The geometric mean into *out: 0 when a value is 0; MENSORA_ERROR_DATA, with
+ * the reason, when no real geometric mean exists (a negative product, an
+ * infinite or NaN value, or a product out of the range of doubles);
+ * MENSORA_ERROR_EMPTY without values. */
+MENSORA_C_API int mensora_geometric_mean_checked(mensora_sample* sample, double* out);
 MENSORA_C_API double mensora_mode(mensora_sample* sample);           /* most frequent value, first in input order */
 
 /* Order statistics. */
@@ -112,7 +146,8 @@ MENSORA_C_API int mensora_every_nth(mensora_sample* sample, int32_t step, const 
                                     int32_t* count);
 
 /* Deviation and shape measures (variance and standard deviation divide by n). */
-/* The deviation of every value from the mean into out[0 .. n-1];
+/* The deviation of every value from the mean into out[0 .. n-1], n the
+ * sample's size (mensora_sample_size; NaN at a missing value's position);
  * capacity is the length of out and must be at least n. */
 MENSORA_C_API int mensora_deviations(mensora_sample* sample, double* out, int32_t capacity);
 MENSORA_C_API double mensora_mean_abs_deviation(mensora_sample* sample);   /* mean absolute deviation */
@@ -132,7 +167,15 @@ MENSORA_C_API double mensora_kurtosis(mensora_sample* sample);             /* ex
 MENSORA_C_API int mensora_select(mensora_sample* sample, double min, double max,
                                  const int32_t** ids, int32_t* count);
 
-/* Class breaks. Each fills *out on success and leaves it untouched on failure. */
+/* Class breaks. Each fills *out on success and leaves it untouched on failure.
+ * k (and k_max, and the class count a step gives) is at most
+ * mensora_class_limit(mensora_sample_size(sample)). A result with a NaN break
+ * (from NaN or infinite values) is MENSORA_ERROR_DATA, *out untouched; the
+ * set holds that result for mensora_class_fit and mensora_class_notes. Where the last class of equal, step and count classes
+ * closes on its break (the maximum lies within the closing tolerance of it),
+ * it takes the values within that tolerance: the larger of
+ * MENSORA_EQ_TOLERANCE and 4 units in the last place of the break, so that
+ * rounding of the breaks never leaves the maximum out at any magnitude. */
 /* k classes of equal width between the minimum and the maximum. */
 MENSORA_C_API int mensora_classify_equal(mensora_sample* sample, int32_t k, mensora_classes* out);
 /* Classes of width step from start up to end (MENSORA_AUTO_MAX: the maximum);
@@ -207,6 +250,24 @@ typedef struct mensora_fit {
  * memory after replacing an array (after any class call of the set that
  * failed for memory, a fit short of memory reports the same). */
 MENSORA_C_API int mensora_class_fit(mensora_sample* sample, int32_t std_classes, mensora_fit* out);
+
+/* What a class result leaves out: missing values (as mensora_sample_missing),
+ * values that are not missing but in no class (outside the caller's breaks,
+ * infinite under pretty breaks, outside a window, above the last break), and
+ * classes without a member. Of the current standard-deviation classes
+ * (std_classes != 0) or range classes (0); MENSORA_ERROR_NO_RESULT as for
+ * mensora_class_fit. The struct has no typedef: its tag and the function
+ * share the name, which C and C++ allow only for a tag. */
+struct mensora_class_notes {
+  int32_t missing, unclassified, empty_classes;
+};
+MENSORA_C_API int mensora_class_notes(mensora_sample* sample, int32_t std_classes,
+                                      struct mensora_class_notes* out);
+
+/* The closing tolerance of breaks from first_break to last_break (see the
+ * class methods above): a last class closed by the rule holds the values v
+ * with |v - last_break| below it. */
+MENSORA_C_API double mensora_closing_tolerance(double first_break, double last_break);
 
 /* The class of every position 0 .. n-1 of the sample into labels[0 .. n-1]:
  * the class index, or -1 for a value in no class (a value listed twice takes

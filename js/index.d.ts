@@ -1,5 +1,8 @@
-/** Numbers in any array-like: a plain array, a Float64Array or another typed array of numbers. */
-export type Values = ArrayLike<number>;
+/**
+ * Numbers in any array-like: a plain array, a Float64Array or another typed array of numbers.
+ * NaN, null and undefined are missing: left out of every measure and class.
+ */
+export type Values = ArrayLike<number | null | undefined>;
 
 /** Method names of `classify`, as the mensora command-line tool names them. */
 export type MethodName =
@@ -58,10 +61,17 @@ export interface Classes {
   breaks: Float64Array;
   /** The number of members of each of the k classes. */
   counts: Int32Array;
-  /** The class of every value, in input order; -1 for a value in no class. */
+  /** The class of every value, in input order; -1 for a value in no class or missing. */
   classOf: Int32Array;
   /** How well the classes fit the values. */
   fit: Fit;
+  /** The number of missing values left out (NaN, null, undefined). */
+  missing: number;
+  /**
+   * The library's notes on this result: values present but in no class, classes without a value.
+   * The first note of each kind in a process is also told as a warning.
+   */
+  warnings: string[];
 }
 
 /** Goodness of fit of a classification, over the values in a class; an empty class adds nothing. */
@@ -79,11 +89,14 @@ export interface Fit {
 }
 
 export interface Summary {
+  /** The values present. */
   count: number;
+  /** The missing values left out (NaN, null, undefined). */
+  missing: number;
   mean: number;
   /** Each value weighted by its own frequency. */
   weightedMean: number;
-  /** NaN where it has no real value (a negative product) or lies beyond the library's range. */
+  /** NaN, with a warning, where it has no real value (a negative product) or lies beyond the range of doubles. */
   geometricMean: number;
   /** The most frequent value, first in input order. */
   mode: number;
@@ -105,6 +118,8 @@ export interface Summary {
   skewness: number;
   /** Excess kurtosis statistic, g2 / sqrt(24 / n). */
   kurtosis: number;
+  /** Why a measure is NaN (a geometric mean without a real value); told once per process as a warning. */
+  warnings: string[];
 }
 
 export interface Mensora {

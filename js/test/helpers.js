@@ -53,7 +53,7 @@ const LIBRARY_FAILURE = 7;
 // fit}, or null when the library refuses the call.
 export function nativeClassify(values, { method, ...options }) {
   const file = writeSample(values);
-  const args = ['classify', file, '--method', method, '--format', 'json'];
+  const args = ['classify', file, '--method', method, '--format', 'json', '--missing', 'skip'];
   for (const [key, value] of Object.entries(options)) args.push(FLAGS[key], repr(value));
   let output;
   try {
@@ -64,7 +64,8 @@ export function nativeClassify(values, { method, ...options }) {
   }
   const json = JSON.parse(output);
   const classOf = new Int32Array(values.length).fill(-1);
-  json.classes.forEach((c, s) => c.members.forEach((member) => { classOf[member.id] = s; }));
+  // The tool leaves NaN out as missing; a member's row is its line in the file.
+  json.classes.forEach((c, s) => c.members.forEach((member) => { classOf[member.row - 1] = s; }));
   return {
     breaks: Float64Array.from(json.breaks, decode),
     counts: Int32Array.from(json.classes, (c) => c.count),
@@ -82,7 +83,8 @@ const MEASURES = { count: 'count', mean: 'mean', weighted_mean: 'weightedMean',
 
 export function nativeSummary(values) {
   const file = writeSample(values);
-  const json = JSON.parse(execFileSync(tool, ['summary', file, '--format', 'json'], { encoding: 'utf8' }));
+  const json = JSON.parse(execFileSync(tool, ['summary', file, '--format', 'json', '--missing', 'skip'],
+    { encoding: 'utf8', stdio: ['ignore', 'pipe', 'pipe'] }));
   const summary = {};
   for (const [key, value] of Object.entries(json.measures)) summary[MEASURES[key]] = value === null ? NaN : decode(value);
   return summary;

@@ -14,7 +14,7 @@ def as_values(y, name="y"):
 
     A float64 C-contiguous array comes back as it is, without a copy; any
     other input is converted once. Masked and missing entries (numpy masked
-    arrays, pandas' nullable types) become NaN, which is in no class.
+    arrays, pandas' nullable types, None and pd.NA) become NaN: missing.
     """
     if isinstance(y, (str, bytes)):
         raise TypeError(f"{name} must be a one-dimensional array-like of numbers, not a string")
@@ -32,10 +32,16 @@ def as_values(y, name="y"):
         return np.require(array, np.float64, ["C_CONTIGUOUS", "ALIGNED"])
     if kind == "O":
         try:
-            return np.asarray(array, dtype=np.float64)
+            return np.asarray([math.nan if _is_missing(v) else v for v in array],
+                              dtype=np.float64)
         except (TypeError, ValueError) as error:
             raise TypeError(f"{name} must hold numbers only ({error})") from None
     raise TypeError(f"{name} must hold numbers, not {array.dtype} values")
+
+
+def _is_missing(value):
+    """None and pandas' NA (pd.NA, NaT), without importing pandas."""
+    return value is None or type(value).__name__ in ("NAType", "NaTType")
 
 
 def _extension_to_numpy(y, name):
@@ -60,25 +66,14 @@ def whole_number(value, name, minimum):
     return number
 
 
-# More classes than this (or than values, when there are more values) is
-# refused: the library would allocate for every class, and an absurd count
-# could exhaust the machine's memory instead of failing cleanly.
+# The least limit on the number of classes (the library's mensora_class_limit).
 MAX_CLASSES = 2**20
 
 
 def class_count(k, n):
-    """k as a class count for n values."""
-    k = whole_number(k, "k", 1)
-    check_class_count(k, n, "k")
-    return k
-
-
-def check_class_count(count, n, name):
-    """Refuses a finite class count above the limit (the library refuses the rest)."""
-    if math.isfinite(count) and count > max(n, MAX_CLASSES):
-        raise ValueError(f"{name} gives {count:.15g} classes for {n} values; at most "
-                         f"{max(n, MAX_CLASSES)} (the larger of {MAX_CLASSES} and the number "
-                         "of values)")
+    """k as a class count: a whole number of 1 or more. The library refuses a
+    count above max(2^20, n) before taking any memory, with its reason."""
+    return whole_number(k, "k", 1)
 
 
 def real_number(value, name):

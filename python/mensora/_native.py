@@ -22,6 +22,8 @@ AUTO_MIN = -999.0
 EQ_TOLERANCE = 1e-7
 HUGE_BOUND = 1.79769313486232e307
 INT32_MAX = 2**31 - 1
+# mensora_sample_open: NaN values are missing, left out of every measure and class.
+SKIP_MISSING = 1
 
 
 class Classes(ctypes.Structure):
@@ -33,6 +35,13 @@ class Classes(ctypes.Structure):
         ("counts", POINTER(c_int32)),
         ("ids", POINTER(c_int32)),
     ]
+
+
+class Notes(ctypes.Structure):
+    """What a class result leaves out: missing values, present values in no
+    class, classes without a member."""
+
+    _fields_ = [(name, c_int32) for name in ("missing", "unclassified", "empty_classes")]
 
 
 class Fit(ctypes.Structure):
@@ -49,6 +58,13 @@ _SIGNATURES = {
     "mensora_version": (c_char_p, []),
     "mensora_status_message": (c_char_p, [c_int]),
     "mensora_sample_new": (c_void_p, [c_void_p, c_int32]),
+    "mensora_sample_open": (c_int, [c_void_p, c_int32, c_int32, POINTER(c_void_p)]),
+    "mensora_sample_missing": (c_int32, [_Handle]),
+    "mensora_last_reason": (c_char_p, []),
+    "mensora_class_limit": (c_int32, [c_int32]),
+    "mensora_geometric_mean_checked": (c_int, [_Handle, POINTER(c_double)]),
+    "mensora_class_notes": (c_int, [_Handle, c_int32, POINTER(Notes)]),
+    "mensora_closing_tolerance": (c_double, [c_double, c_double]),
     "mensora_sample_free": (None, [_Handle]),
     "mensora_mean": (c_double, [_Handle]),
     "mensora_frequency_mean": (c_double, [_Handle]),
@@ -117,7 +133,10 @@ def check(status, what):
     """Raises the exception for a failure status of the library."""
     if status == OK:
         return
-    text = lib.mensora_status_message(status).decode("utf-8", "replace")
+    # The reason of this thread's failed call (ctypes runs it on this thread);
+    # short memory has no other reason.
+    reason = lib.mensora_last_reason() if status != ERROR_MEMORY else None
+    text = (reason or lib.mensora_status_message(status)).decode("utf-8", "replace")
     message = f"{what}: {text}"
     if status == ERROR_MEMORY:
         raise MemoryError(message)
@@ -138,9 +157,12 @@ class Sample:
 
     def __init__(self, values):
         self.values = values
-        self.handle = lib.mensora_sample_new(address(values), len(values))
-        if not self.handle:
-            raise MemoryError("mensora: no memory for a sample")
+        handle = c_void_p()
+        check(lib.mensora_sample_open(address(values), len(values), SKIP_MISSING,
+                                      ctypes.byref(handle)), "mensora: a sample")
+        self.handle = handle.value
+        # NaN values left out of every measure and class (copied out only when some are).
+        self.missing = lib.mensora_sample_missing(self.handle)
 
     def __enter__(self):
         return self
@@ -171,11 +193,13 @@ class Sample:
             measured = Fit()
             check(lib.mensora_class_fit(self.handle, int(std_set), ctypes.byref(measured)), what)
             fit = {name: getattr(measured, name) for name, _ in Fit._fields_}
-        return ClassResult(breaks, counts, yb, fit, self.maximum())
+        notes = Notes()
+        check(lib.mensora_class_notes(self.handle, int(std_set), ctypes.byref(notes)), what)
+        return ClassResult(breaks, counts, yb, fit, self.maximum(),
+                           {name: getattr(notes, name) for name, _ in Notes._fields_})
 
     def maximum(self):
-        """The last entry of the library's sorted view: the largest value, or
-        NaN where the view ends in a NaN, as it can when the sample does."""
+        """The largest value that is not missing."""
         low, high = c_double(), c_double()
         check(lib.mensora_extremes(self.handle, ctypes.byref(low), ctypes.byref(high)),
               "mensora: the extremes")
@@ -186,8 +210,8 @@ class ClassResult(NamedTuple):
     """A class result copied out of a handle.
 
     fit maps sdam, sdcm, gvf, adcm and tai to the goodness of fit of the
-    classes (or is None); top is the last entry of the library's sorted view, which its
-    closing rule reads.
+    classes (or is None); top is the largest value, which the closing rule
+    reads; notes maps missing, unclassified and empty_classes to their counts.
     """
 
     breaks: np.ndarray
@@ -195,3 +219,4 @@ class ClassResult(NamedTuple):
     yb: Optional[np.ndarray]
     fit: Dict[str, float]
     top: float
+    notes: Optional[Dict[str, int]] = None

@@ -2,6 +2,7 @@
 import importlib.metadata
 import re
 
+import numpy as np
 import pytest
 
 import mensora
@@ -22,7 +23,9 @@ def test_summary_equals_the_library(sample):
         tool_value = expected.get(TOOL_KEYS.get(key, key))
         if tool_value is not None:  # the tool leaves out what it cannot print
             assert same_bits(value, tool_value), (sample, key)
-    assert len(got) == 17
+    assert len(got) == 18
+    assert got["missing"] == int(np.isnan(values).sum())
+    assert got["count"] + got["missing"] == len(values)
 
 
 def test_version_is_the_library_version():

@@ -161,7 +161,7 @@ class BadInput(FileCase):
         data = self.write("d.txt", SAMPLE)
         for fmt in ["text", "json", "csv"]:
             self.fails(7, ["classify", data, "--method", "step", "--start", "20", "--step", "1",
-                           "--format", fmt], mentions=["DataStatByStartAndStep", "-1"])
+                           "--format", fmt], mentions=["DataStatByStartAndStep", "gives no class"])
 
     def test_unwritable_svg(self):
         data = self.write("d.txt", SAMPLE)
@@ -210,11 +210,13 @@ class StandardInputAndPlain(FileCase):
         self.assertIn("undefined (no real root", out)
 
     def test_non_finite_values(self):
-        rc, out, err = run("summary", "-", "--format", "json", stdin="1 inf nan -Infinity\n")
+        rc, out, err = run("summary", "-", "--format", "json", "--missing", "skip",
+                           stdin="1 inf nan -Infinity\n")
         self.assertEqual(rc, 0, err)
+        self.assertIn("skipped 1 missing value", err)
         self.assertNotIn("NaN,", out.replace('"NaN"', ""))  # no bare NaN token
         measures = json.loads(out)["measures"]
-        self.assertEqual(measures["count"], 4)
+        self.assertEqual(measures["count"], 3)
         self.assertEqual(measures["mean"], "NaN")
         rc, out, _ = run("summary", "-", "--format", "json", stdin="1 inf 3\n")
         measures = json.loads(out)["measures"]
@@ -382,12 +384,13 @@ class AgainstLibrary(unittest.TestCase):
         for method in ["quantile", "natural"]:
             with self.subTest(method=method):
                 rc, out, err = run("classify", "-", "--method", method, "--classes", "2",
-                                   "--format", "json", stdin="5 1 5 nan 3\n")
+                                   "--format", "json", "--missing", "skip",
+                                   stdin="5 1 5 nan 3\n")
                 self.assertEqual(rc, 0, err)
                 result = json.loads(out)
                 self.assertTrue(result["classes"][-1]["upper_included"])
                 self.assertEqual(result["breaks"][-1], 5)
-                self.assertEqual(result["unclassified"], 1)  # the NaN
+                self.assertEqual(result["unclassified"], 0)  # the NaN is missing
 
     def test_closing_rule_shown(self):
         rc, out, _ = run("classify", "-", "--method", "equal", "--classes", "2", "--format", "json",
@@ -565,6 +568,71 @@ class Legends(FileCase):
         self.assertIn(["class", "label", "y1", "y2", "count"], lines)
         self.assertIn(["2", "[5,", "8]", "0", "3", "3", "#" * 30], lines)
         self.assertIn("row 4 (y2)", out)
+
+
+class Cases(unittest.TestCase):
+    """The table of cases every binding runs (tests/cases/missing_values.json)."""
+
+    TABLE = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "cases",
+                         "missing_values.json")
+    FLAGS = {"k": "--classes", "share": "--head-share", "steps": "--steps", "times": "--times"}
+
+    @staticmethod
+    def text(values):
+        return " ".join("NaN" if v is None else str(v) for v in values) + "\n"
+
+    def test_classes(self):
+        with open(self.TABLE) as f:
+            table = json.load(f)
+        for case in table["classify"]:
+            with self.subTest(case["name"]):
+                args = ["classify", "-", "--method", case["method"], "--format", "json"]
+                for key, flag in self.FLAGS.items():
+                    if key in case:
+                        args += [flag, repr(case[key])]
+                missing = sum(v is None for v in case["values"])
+                if missing:  # refused without --missing skip
+                    rc, _, err = run(*args, stdin=self.text(case["values"]))
+                    self.assertEqual(rc, 4)
+                    self.assertIn("missing value (empty, NA or NaN)", err)
+                rc, out, err = run(*args, "--missing", "skip", stdin=self.text(case["values"]))
+                if "error" in case:
+                    self.assertEqual(rc, 5 if "missing" in case["error"] else 7, err)
+                    if rc == 7:
+                        self.assertIn(case["error"], err)
+                    continue
+                self.assertEqual(rc, 0, err)
+                result = json.loads(out)
+                self.assertEqual([number(b) for b in result["breaks"]], case["breaks"])
+                self.assertEqual([c["count"] for c in result["classes"]], case["counts"])
+                labels = [-1] * len(case["values"])
+                for s, c in enumerate(result["classes"]):
+                    for member in c["members"]:
+                        labels[member["row"] - 1] = s
+                self.assertEqual(labels, case["labels"])
+                self.assertEqual(result["source"]["missing_skipped"], case["missing"])
+                self.assertEqual(result["unclassified"], case["unclassified"])
+                self.assertEqual("in no class" in err, case["unclassified"] > 0, err)
+                self.assertEqual(" no value" in err, case["empty"] > 0, err)
+
+    def test_summaries(self):
+        with open(self.TABLE) as f:
+            table = json.load(f)
+        for case in table["summary"]:
+            with self.subTest(case["name"]):
+                rc, out, err = run("summary", "-", "--format", "json", "--missing", "skip",
+                                   stdin=self.text(case["values"]))
+                self.assertEqual(rc, 0, err)
+                measures = json.loads(out)["measures"]
+                for key in ("count", "mean", "median"):
+                    if key in case:
+                        self.assertEqual(number(measures[key]), case[key], key)
+                if case["geometric_mean"] is None:
+                    self.assertIsNone(measures["geometric_mean"])
+                    self.assertIn("product of the values is negative", err)
+                else:
+                    self.assertAlmostEqual(number(measures["geometric_mean"]),
+                                           case["geometric_mean"], places=12)
 
 
 class Help(unittest.TestCase):

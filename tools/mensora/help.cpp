@@ -141,9 +141,12 @@ DESCRIPTION
     each class (by label or row number, with their values) in ascending
     order of value. A class [a, b) holds the values from a up to but not
     including b. The last class of the equal, step and count methods also
-    holds the values at its upper break (shown [a, b]) unless the maximum
-    lies 1e-7 or more away from that break; that of the stddev methods
-    never does, that of every other method always does.
+    holds the values at its upper break (shown [a, b]), and those within
+    rounding of it (1e-7, or 4 units in the last place of the breaks where
+    that is more), unless the maximum lies that far or more from that
+    break; that of the stddev methods never does, that of every other
+    method always does. Notes on standard error tell of values in no class
+    and of classes without a value.
 
     Labels show the breaks with the fewest decimals that keep them apart
     and keep every member inside its label; for whole-number data a class

@@ -1,6 +1,7 @@
 #include "input.h"
 
 #include <cctype>
+#include <cmath>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -71,7 +72,12 @@ std::vector<std::string> Words(const std::string& text) {
   return words;
 }
 
-bool IsMissing(const std::string& cell) { return cell.empty() || cell == "NA"; }
+// An empty cell, NA, or a number word that reads as NaN ("NaN", "nan").
+bool IsMissing(const std::string& cell) {
+  if (cell.empty() || cell == "NA") return true;
+  const auto value = ParseDouble(cell);
+  return value && std::isnan(*value);
+}
 
 // One CSV field: its text (quotes removed) and whether it was quoted.
 struct Field {
@@ -205,7 +211,7 @@ void AddValue(Sample& sample, double value, std::int64_t row) {
 }
 
 std::string MissingMessage(const std::string& where) {
-  return where + ": missing value (empty or NA); use --missing skip to leave such cells out";
+  return where + ": missing value (empty, NA or NaN); use --missing skip to leave such cells out";
 }
 
 // Plain numbers separated by blanks, commas, tabs or line breaks. An empty

@@ -171,8 +171,8 @@ class Mensora {
         variance: measure('variance'),
         standardDeviation: measure('std_deviation'),
         coefficientOfVariation: measure('variation_coefficient'),
-        skewness: measure('skewness'),
-        kurtosis: measure('kurtosis'),
+        skewnessTestStatistic: measure('skewness'),
+        kurtosisTestStatistic: measure('kurtosis'),
         warnings,
       };
       return result;

@@ -53,7 +53,7 @@ const LIBRARY_FAILURE = 7;
 // fit}, or null when the library refuses the call.
 export function nativeClassify(values, { method, ...options }) {
   const file = writeSample(values);
-  const args = ['classify', file, '--method', method, '--format', 'json', '--missing', 'skip'];
+  const args = ['classify', file, '--method', method, '--format', 'json', '--members', '--missing', 'skip'];
   for (const [key, value] of Object.entries(options)) args.push(FLAGS[key], repr(value));
   let output;
   try {
@@ -79,7 +79,8 @@ const MEASURES = { count: 'count', mean: 'mean', weighted_mean: 'weightedMean',
   geometric_mean: 'geometricMean', mode: 'mode', median: 'median', minimum: 'min',
   maximum: 'max', range: 'range', mean_absolute_deviation: 'meanAbsoluteDeviation',
   sum_of_squares: 'sumOfSquares', variance: 'variance', standard_deviation: 'standardDeviation',
-  coefficient_of_variation: 'coefficientOfVariation', skewness: 'skewness', kurtosis: 'kurtosis' };
+  coefficient_of_variation: 'coefficientOfVariation', skewness: 'skewnessTestStatistic',
+  kurtosis: 'kurtosisTestStatistic' };
 
 export function nativeSummary(values) {
   const file = writeSample(values);

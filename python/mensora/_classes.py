@@ -313,7 +313,17 @@ class Classification:
         ``breaks[s]`` (included) to ``breaks[s + 1]`` (excluded); the last class
         also holds its upper break when closed_last is true.
     bins : numpy.ndarray of float64
-        The upper edge of each class, ``breaks[1:]``.
+        The upper edge of each class, ``breaks[1:]``, excluded from the class
+        but for the last when closed_last is true. mapclassify and
+        ``numpy.digitize(..., right=True)`` read bins the other way, as
+        classes closed above ``(bins[s-1], bins[s]]``: give them
+        right_closed_bins instead.
+    right_closed_bins : numpy.ndarray of float64
+        Upper bounds that give these classes to readers of classes closed
+        above: the largest double below each upper edge, the last edge
+        itself when closed_last is true. ``numpy.digitize(v, right_closed_bins,
+        right=True)`` is the class of any v from ``breaks[0]`` to the last
+        break, as in yb.
     counts : numpy.ndarray of int64
         The number of members of each class.
     yb : numpy.ndarray of int32
@@ -355,6 +365,15 @@ class Classification:
     @property
     def bins(self):
         return self.breaks[1:]
+
+    @property
+    def right_closed_bins(self):
+        # [a, b) holds the same doubles as (a', b'] with a', b' the doubles
+        # just below a and b: exact, with no arithmetic on the breaks.
+        bounds = np.nextafter(self.breaks[1:], -np.inf)
+        if self.closed_last and len(bounds):
+            bounds[-1] = self.breaks[-1]
+        return bounds
 
     @property
     def gvf(self):

@@ -1,6 +1,7 @@
 """Checks and conversions of the caller's arguments, before any native call."""
 import math
 import numbers
+from collections.abc import Iterator, Mapping, Set
 import operator
 import warnings
 
@@ -18,11 +19,20 @@ def as_values(y, name="y"):
     """
     if isinstance(y, (str, bytes)):
         raise TypeError(f"{name} must be a one-dimensional array-like of numbers, not a string")
+    if isinstance(y, (Iterator, Set, Mapping)):
+        raise TypeError(f"{name} must be a sequence of numbers (a list, a tuple, an array), not "
+                        f"{type(y).__name__}: its values have no order or pass only once; "
+                        f"give list({name})")
+    if getattr(getattr(y, "dtype", None), "kind", None) == "b":
+        raise TypeError(f"{name} must hold numbers, not {y.dtype} values")
     if np.ma.isMaskedArray(y):
         y = np.ma.asarray(y, dtype=np.float64).filled(np.nan)
     elif hasattr(y, "to_numpy") and not isinstance(getattr(y, "dtype", None), np.dtype):
         y = _extension_to_numpy(y, name)
     array = np.asarray(y)
+    if array.ndim == 0:
+        raise ValueError(f"{name} must be a one-dimensional sequence of numbers, not one "
+                         f"{type(y).__name__}")
     if array.ndim != 1:
         raise ValueError(f"{name} must be one-dimensional, got an array of shape {array.shape}")
     if array.size > INT32_MAX:
@@ -53,9 +63,12 @@ def _extension_to_numpy(y, name):
 
 
 def whole_number(value, name, minimum):
-    """An int32 argument of at least minimum; floats, texts and bools are refused."""
+    """An int32 argument of at least minimum; a float with a whole value (2.0)
+    counts as that integer; other floats, texts and bools are refused."""
     if isinstance(value, (bool, np.bool_)):
         raise ValueError(f"{name} must be a whole number, not {value!r}")
+    if isinstance(value, (float, np.floating)) and float(value).is_integer():
+        value = int(value)
     try:
         number = operator.index(value)
     except TypeError:

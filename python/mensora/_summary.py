@@ -19,11 +19,10 @@ _SPREAD = (
     ("mean_absolute_deviation", lib.mensora_mean_abs_deviation),
     ("sum_of_squares", lib.mensora_sum_of_squares),
     ("variance", lib.mensora_variance),
-    ("square_root_of_variance", lib.mensora_root_variance),
     ("standard_deviation", lib.mensora_std_deviation),
     ("coefficient_of_variation", lib.mensora_variation_coefficient),
-    ("skewness", lib.mensora_skewness),
-    ("kurtosis", lib.mensora_kurtosis),
+    ("skewness_test_statistic", lib.mensora_skewness),
+    ("kurtosis_test_statistic", lib.mensora_kurtosis),
 )
 
 
@@ -36,8 +35,12 @@ def summary(y):
     input order among equals), median, minimum, maximum, range,
     mean_absolute_deviation, sum_of_squares (of the deviations from the
     mean), variance and standard_deviation (both divided by n),
-    square_root_of_variance, coefficient_of_variation (standard deviation /
-    mean), skewness (g1 / sqrt(6/n)) and kurtosis (excess, g2 / sqrt(24/n)).
+    coefficient_of_variation (standard deviation / mean), and the test
+    statistics of skewness and excess kurtosis: skewness_test_statistic,
+    g1 / sqrt(6/n), and kurtosis_test_statistic, g2 / sqrt(24/n), with g1
+    and g2 the moment coefficients (scipy.stats.skew and kurtosis with
+    bias=True). They grow with sqrt(n): compare them with a standard normal
+    variable, not with g1 or g2.
     Values as the library computes them: a sample without values gives NaN
     (or 0.0) where its rules say so; minimum and maximum are NaN for an
     empty sample. A geometric mean without a real value (a negative

@@ -35,9 +35,9 @@ def run_tool(values, *args):
 
 
 def tool_classes(values, *args):
-    """(breaks, counts, yb, fit) of the tool's classify; yb from the members'
-    rows (the tool leaves NaN out as missing)."""
-    out = run_tool(values, "classify", *args)
+    """(breaks, counts, yb, fit) of the tool's classify; yb from the member ids
+    (the tool leaves NaN out as missing)."""
+    out = run_tool(values, "classify", *args, "--members")
     yb = np.full(len(values), -1, dtype=np.int32)
     for s, c in enumerate(out["classes"]):
         for member in c["members"]:

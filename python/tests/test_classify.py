@@ -88,6 +88,13 @@ def test_classes_equal_the_library_and_yb_agrees(sample):
             tolerance = closing_tolerance(SCHEMES[got.scheme].last, got.breaks)
             assert np.array_equal(labels_from_breaks(values, got.breaks, got.closed_last,
                                                      window, tolerance), got.yb), what
+            # Readers of classes closed above get the same classes from right_closed_bins.
+            v = np.asarray(values, dtype=np.float64)
+            inside = (v >= got.breaks[0]) & ((v < got.breaks[-1]) |
+                                             (got.closed_last & (v == got.breaks[-1])))
+            if window is None:
+                assert np.array_equal(np.digitize(v[inside], got.right_closed_bins, right=True),
+                                      got.yb[inside]), what
         # ...and the counts from the classes (the closing rule may list the maximum twice).
         extra = got.counts - np.bincount(got.yb[got.yb >= 0], minlength=got.k)
         assert not extra[:-1].any() and extra[-1] in (0, 1), what
@@ -105,6 +112,9 @@ def test_class_table_and_closing():
         "GVF 0.890909, ADCM 8",
     ]
     assert c.bins.tolist() == [4, 7, 10]
+    # bins read as upper bounds of (a, b] classes move the inner breaks down a class.
+    assert np.digitize([4, 7, 10], c.bins, right=True).tolist() == [0, 1, 2]
+    assert np.digitize([4, 7, 10], c.right_closed_bins, right=True).tolist() == [1, 2, 2]
     q = mensora.classify([1.0, math.nan, 9.0, 5.0], "quantiles", k=2)
     assert q.yb.tolist() == [0, -1, 1, 1] and q.n_missing == 1
     assert repr(q).startswith("quantiles: 2 classes of 3 values (1 missing left out)\n")

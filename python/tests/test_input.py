@@ -37,18 +37,22 @@ def test_pandas_columns():
                    pd.Series(Y + [None], dtype="Float64")):
         got = mensora.classify(column, "quantiles", k=2)
         assert np.array_equal(got.breaks, ref.breaks) and np.array_equal(got.yb, ref.yb)
+    with pytest.raises(TypeError, match="not boolean values"):
+        mensora.classify(pd.Series([True, None, False], dtype="boolean"), "quantiles", k=2)
     masked = np.ma.masked_array(Y + [7.0], mask=[False] * len(Y) + [True])
     assert np.array_equal(mensora.classify(masked, "quantiles", k=2).yb, ref.yb)
 
 
 @pytest.mark.parametrize("y, error, text", [
     ([[1, 2], [3, 4]], ValueError, "one-dimensional"),
-    (5.0, ValueError, "one-dimensional"),
+    (5.0, ValueError, "sequence of numbers, not one float"),
     ("12345", TypeError, "string"),
     (["1", "2"], TypeError, "numbers"),
     ([1, "a"], TypeError, "numbers"),
     (np.array([1, object()], dtype=object), TypeError, "numbers only"),
     ([True, False], TypeError, "bool"),
+    ((v for v in Y), TypeError, "sequence of numbers .* not generator"),
+    ({1.0, 2.0}, TypeError, "sequence of numbers"),
     ([1j, 2j], TypeError, "complex"),
     (np.broadcast_to(np.float64(1), (2**31,)), ValueError, "at most 2147483647"),
 ])
@@ -58,7 +62,8 @@ def test_bad_values(y, error, text):
 
 
 @pytest.mark.parametrize("k, text", [
-    *[(k, "k must be a whole number") for k in (0, -1, 2.0, 2.5, "3", True, None, 2**31, math.nan)],
+    *[(k, "k must be a whole number") for k in (0, -1, 0.0, 2.5, "3", True, None, 2**31, math.nan,
+                                                 math.inf, 2.0**31)],
     (2**20 + 1, r"1048577 classes for 8 values: at most 1048576 \(the larger of 1048576 and "),
 ])
 def test_bad_class_counts(k, text):
@@ -68,6 +73,13 @@ def test_bad_class_counts(k, text):
         mensora.natural_breaks(Y, k, weights=np.ones(len(Y)))
     with pytest.raises(ValueError, match="gives 900000000 classes"):
         mensora.classify(Y, "start_step", start=0, step=1e-8)
+
+
+def test_whole_floats_count_as_integers():
+    ref = mensora.classify(Y, "quantiles", k=3)
+    for k in (3.0, np.float64(3), np.int16(3)):
+        assert mensora.classify(Y, "quantiles", k=k).breaks.tolist() == ref.breaks.tolist()
+    assert mensora.classify(Y, "std_mean", steps=2.0).k == 6
 
 
 @pytest.mark.parametrize("scheme, options, error, text", [

@@ -82,7 +82,8 @@ int RunClasses(mensora_sample* sample, mensora_classes* out, Member member,
   // A result refused for its NaN breaks stays the set's result (its fit and
   // notes can be had), as the member made it.
   const bool ran = got.breaks != nullptr;
-  if (status == MENSORA_OK || status == MENSORA_ERROR_MEMORY || ran) {
+  if (status == MENSORA_OK || status == MENSORA_ERROR_MEMORY ||
+      status == MENSORA_ERROR_CANCELLED || ran) {
     sample->*set.result = status == MENSORA_OK || (ran && status != MENSORA_ERROR_MEMORY);
   }
   if (ran) sample->*set.classes = got;
@@ -285,6 +286,7 @@ int mensora_classify_stddev(mensora_sample* sample, int32_t steps, double times,
                             mensora_classes* out) {
   if (sample == nullptr || out == nullptr) return NullArgument();
   MENSORA_CHECK(CheckSteps(steps, times));
+  MENSORA_CHECK(CheckK(sample, 2 * steps + 2));  // the classes the steps make
   const int status = RunClasses(
       sample, out,
       [=](CMensora& o, MemberOutputs& r) {
@@ -299,6 +301,7 @@ int mensora_classify_stddev_window(mensora_sample* sample, int32_t steps, double
                                    double min, double max, mensora_classes* out) {
   if (sample == nullptr || out == nullptr) return NullArgument();
   MENSORA_CHECK(CheckSteps(steps, times));
+  MENSORA_CHECK(CheckK(sample, 2 * steps + 2));  // the classes the steps make
   const int status = RunClasses(
       sample, out,
       [=](CMensora& o, MemberOutputs& r) {

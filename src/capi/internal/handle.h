@@ -11,6 +11,7 @@
 
 #include "Mensora.h"
 #include "mensora_c.h"
+#include "sample/internal/progress.h"
 
 // One CMensora over the caller's array, with what the C layer needs to check
 // arguments and to tell the causes of a failed call apart. A handle that
@@ -85,14 +86,20 @@ int Failed(int status) noexcept;
 int ClassCountRefused(std::int64_t k, std::int32_t n) noexcept;
 
 // Runs a call that returns a status; any exception (only a failed
-// allocation can raise one) becomes MENSORA_ERROR_MEMORY.
+// allocation can raise one) becomes MENSORA_ERROR_MEMORY, and a failure
+// after the calling thread's progress handler asked to stop becomes
+// MENSORA_ERROR_CANCELLED.
 template <class Call>
 int Guarded(Call call) noexcept {
+  internal::BeginWork();
+  int status = MENSORA_ERROR_MEMORY;
   try {
-    return call();
+    status = call();
   } catch (...) {
-    return Failed(MENSORA_ERROR_MEMORY);
+    status = Failed(MENSORA_ERROR_MEMORY);
   }
+  return status != MENSORA_OK && internal::WorkCancelled() ? Failed(MENSORA_ERROR_CANCELLED)
+                                                           : status;
 }
 
 // Runs a measure on the handle's object: NaN for a NULL handle or when an

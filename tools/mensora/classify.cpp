@@ -1,5 +1,7 @@
 // mensora classify: one of the library's class methods over the sample.
+#include <algorithm>
 #include <cmath>
+#include <string>
 #include <limits>
 #include <memory>
 #include <utility>
@@ -60,6 +62,30 @@ std::vector<Parameter> UsedParameters(const Method& method, const ClassParams& p
   return used;
 }
 
+// The library's label of every class of the handle's current result of one
+// set, in interval notation.
+void LabelClasses(mensora_sample* handle, std::int32_t stdSet, ClassifyResult& result) {
+  // The text is asked for twice: its size, then the text itself.
+  std::int32_t needed = 0;
+  std::string text;
+  for (int pass = 0; pass < 2; ++pass) {
+    text.resize(static_cast<std::size_t>(needed));
+    if (mensora_class_labels_text(handle, stdSet, MENSORA_LABEL_INTERVAL,
+                                  pass == 0 ? nullptr : &text[0], pass == 0 ? 0 : needed,
+                                  &needed) != MENSORA_OK) {
+      throw ToolError(ExitCode::kLibraryFailure,
+                      std::string("mensora_class_labels_text: ") + mensora_last_reason());
+    }
+  }
+  text.pop_back();  // its '\0'
+  std::size_t start = 0;
+  for (ClassRow& row : result.classes) {
+    const std::size_t end = std::min(text.find('\n', start), text.size());
+    row.label = text.substr(start, end - start);
+    start = end + 1;
+  }
+}
+
 }  // namespace
 
 ClassifyResult RunClassify(const Sample& sample, const Options& options) {
@@ -81,6 +107,10 @@ ClassifyResult RunClassify(const Sample& sample, const Options& options) {
   if (method.run(handle, params, &out) != MENSORA_OK) {
     throw ToolError(ExitCode::kLibraryFailure, std::string(member) + ": " + mensora_last_reason());
   }
+  if (options.round && mensora_round_breaks(handle, method.stdSet ? 1 : 0, &out) != MENSORA_OK) {
+    throw ToolError(ExitCode::kLibraryFailure,
+                    std::string("mensora_round_breaks: ") + mensora_last_reason());
+  }
 
   ClassifyResult result;
   result.method = &method;
@@ -89,6 +119,7 @@ ClassifyResult RunClassify(const Sample& sample, const Options& options) {
 
   const std::int32_t k = out.class_count;
   result.breaks.assign(out.breaks, out.breaks + k + 1);
+  result.rounded = options.round;
   double max = std::numeric_limits<double>::quiet_NaN();
   double min = max;
   mensora_extremes(handle, &min, &max);
@@ -101,9 +132,15 @@ ClassifyResult RunClassify(const Sample& sample, const Options& options) {
                     mensora_closing_tolerance(result.breaks[0], result.breaks[k]))));
   std::int64_t offset = 0;
   for (std::int32_t s = 0; s < k; ++s) {
-    ClassRow row{result.breaks[s], result.breaks[s + 1], lastClosed && s == k - 1, {}};
+    ClassRow row{result.breaks[s], result.breaks[s + 1], lastClosed && s == k - 1, {}, {}, {}};
     row.ids.assign(out.ids + offset, out.ids + offset + out.counts[s]);
     offset += out.counts[s];
+    if (!sample.pooled.empty()) {
+      row.pooledCounts.assign(sample.pooled.size(), 0);
+      for (std::int32_t id : row.ids) {
+        ++row.pooledCounts[static_cast<std::size_t>(sample.columnOf[static_cast<std::size_t>(id)])];
+      }
+    }
     result.classes.push_back(std::move(row));
   }
   struct mensora_class_notes notes {};
@@ -120,6 +157,7 @@ ClassifyResult RunClassify(const Sample& sample, const Options& options) {
     Note(std::to_string(result.unclassified) +
          (result.unclassified == 1 ? " value is" : " values are") + " in no class");
   }
+  LabelClasses(handle, method.stdSet ? 1 : 0, result);
   if (method.window) {
     result.windowed = true;
     result.windowMin = std::fabs(params.min - AUTO_MIN) >= EQ_TOLERANCE ? params.min : min;

@@ -38,6 +38,7 @@ const OptionInfo kOptions[] = {
     {"--breaks", true, kClassifyBit}, {"--percentiles", true, kClassifyBit},
     {"--head-share", true, kClassifyBit}, {"--hinge", true, kClassifyBit},
     {"--gvf", true, kClassifyBit},    {"--max-classes", true, kClassifyBit},
+    {"--round", false, kClassifyBit},
 };
 
 [[noreturn]] void Usage(const std::string& message) {
@@ -170,7 +171,11 @@ void SetParam(Options& options, const std::string& name, const std::string& valu
 
 void SetOption(Options& options, const std::string& name, const std::string& value) {
   if (name == "--column") {
-    options.input.column = value;
+    if (options.input.column) {
+      options.input.moreColumns.push_back(value);
+    } else {
+      options.input.column = value;
+    }
   } else if (name == "--label") {
     options.input.label = value;
   } else if (name == "--missing") {
@@ -318,6 +323,8 @@ Options ParseArguments(int argc, char** argv) {
     }
     if (name == "--members" || name == "--no-members") {
       options.members = name == "--members";
+    } else if (name == "--round") {
+      options.round = true;
     } else {
       SetOption(options, name, value);
     }

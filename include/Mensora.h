@@ -171,8 +171,8 @@ class MENSORA_API CMensora {
   // How the last class of the current result (of the standard-deviation
   // classes when bStdSec is not 0) ends: 0 before its upper break (open), 1
   // with it (closed), 2 by the closing rule of the equal-width range classes
-  // (closed, and up to EQ_TOLERANCE above, unless the sample maximum lies
-  // EQ_TOLERANCE or more from the break). -1 without a current result.
+  // (closed, and within the closing tolerance above, unless the sample
+  // maximum lies that far or more from the break). -1 without a current result.
   std::int32_t DataSecLastClass(std::int32_t bStdSec) const;
   // What labels of the current result need: the smallest and largest member
   // of each class into pLowest[0..k-1] and pHighest[0..k-1] (NaN for an

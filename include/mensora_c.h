@@ -311,10 +311,10 @@ MENSORA_C_API int mensora_quantile_breaks_weighted(const double* values, const d
 
 /* How the last class of a result ends: before its upper break (open), with
  * it (closed), or by the closing rule of the equal-width classes (equal, step,
- * count): closed, and taking the values less than MENSORA_EQ_TOLERANCE above
- * the break, unless the largest value lies MENSORA_EQ_TOLERANCE or more from
- * the break, then open. The standard-deviation classes are open, the range
- * classes of every other method closed. */
+ * count): closed, and taking the values less than the closing tolerance
+ * (mensora_closing_tolerance) above the break, unless the largest value lies
+ * that far or more from the break, then open. The standard-deviation classes
+ * are open, the range classes of every other method closed. */
 #define MENSORA_LAST_OPEN 0
 #define MENSORA_LAST_CLOSED 1
 #define MENSORA_LAST_CLOSING 2

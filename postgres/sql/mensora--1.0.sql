@@ -64,3 +64,38 @@ CREATE AGGREGATE mensora_summary(value float8) (
 -- missing value and a value in no class.
 CREATE FUNCTION mensora_class(value float8, breaks float8[]) RETURNS integer
     AS 'MODULE_PATHNAME', 'mensora_pg_class' LANGUAGE C IMMUTABLE STRICT PARALLEL SAFE;
+
+-- Round breaks: '{"round": true}' among the options of mensora_breaks moves
+-- each break to the roundest number that leaves every value in its class.
+
+-- The legend's labels of breaks, one per class: "lo - hi". Options:
+-- interval ("[lo, hi)"), thousands ("12,500"), integer (whole-number data:
+-- "0 - 9", "10 - 19"), and the rule of the last class, from closed (true or
+-- false) or the method that made the breaks (open for stddev, whose outer
+-- classes then read "below ..." and "... or more").
+CREATE FUNCTION mensora_labels(breaks float8[], options jsonb DEFAULT '{}') RETURNS text[]
+    AS 'MODULE_PATHNAME', 'mensora_pg_labels' LANGUAGE C IMMUTABLE STRICT PARALLEL SAFE;
+
+CREATE FUNCTION mensora_labels_final(internal) RETURNS text[]
+    AS 'MODULE_PATHNAME', 'mensora_pg_labels_final' LANGUAGE C PARALLEL SAFE;
+
+-- The labels of a group's classes, with the arguments of mensora_breaks
+-- (round, interval and thousands among the options): each class told by
+-- its members, so that a one-value class reads as its value, an empty one
+-- is marked, and whole-number data read "0 - 9".
+CREATE AGGREGATE mensora_labels(value float8, method text) (
+    SFUNC = mensora_breaks_trans, STYPE = internal, FINALFUNC = mensora_labels_final,
+    COMBINEFUNC = mensora_combine, SERIALFUNC = mensora_serialize,
+    DESERIALFUNC = mensora_deserialize, PARALLEL = SAFE);
+CREATE AGGREGATE mensora_labels(value float8, method text, k integer) (
+    SFUNC = mensora_breaks_trans, STYPE = internal, FINALFUNC = mensora_labels_final,
+    COMBINEFUNC = mensora_combine, SERIALFUNC = mensora_serialize,
+    DESERIALFUNC = mensora_deserialize, PARALLEL = SAFE);
+CREATE AGGREGATE mensora_labels(value float8, method text, options jsonb) (
+    SFUNC = mensora_breaks_trans, STYPE = internal, FINALFUNC = mensora_labels_final,
+    COMBINEFUNC = mensora_combine, SERIALFUNC = mensora_serialize,
+    DESERIALFUNC = mensora_deserialize, PARALLEL = SAFE);
+CREATE AGGREGATE mensora_labels(value float8, method text, k integer, options jsonb) (
+    SFUNC = mensora_breaks_trans, STYPE = internal, FINALFUNC = mensora_labels_final,
+    COMBINEFUNC = mensora_combine, SERIALFUNC = mensora_serialize,
+    DESERIALFUNC = mensora_deserialize, PARALLEL = SAFE);

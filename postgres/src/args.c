@@ -13,8 +13,8 @@ const MethodInfo mensora_pg_methods[] = {
 	{"equal", ARG_CLASSES, 0, false},
 	{"step", ARG_START | ARG_STEP, ARG_END, false},
 	{"count", ARG_START | ARG_CLASSES, ARG_END, false},
-	{"stddev", ARG_STEPS | ARG_TIMES, 0, false},
-	{"stddev-window", ARG_STEPS | ARG_TIMES, ARG_MIN | ARG_MAX, false},
+	{"stddev", ARG_STEPS | ARG_TIMES, 0, false, true},
+	{"stddev-window", ARG_STEPS | ARG_TIMES, ARG_MIN | ARG_MAX, false, true},
 	{"quantile", ARG_CLASSES, 0, true},
 	{"natural", ARG_CLASSES, ARG_GVF | ARG_MAX_CLASSES, true},
 	{"breaks", ARG_BREAKS, 0, false},
@@ -39,8 +39,8 @@ bad_argument(const char *message)
 	ereport(ERROR, (errcode(ERRCODE_INVALID_PARAMETER_VALUE), errmsg("mensora: %s", message)));
 }
 
-static int
-find_method(const char *name)
+int
+mensora_pg_find_method(const char *name)
 {
 	StringInfoData names;
 
@@ -70,7 +70,7 @@ find_option(const char *key, int length)
 	}
 	bad_argument(psprintf("unknown option '%.*s' (options: classes, start, step, end, steps, "
 						  "times, min, max, breaks, percentiles, head-share, hinge, gvf, "
-						  "max-classes)", length, key));
+						  "max-classes, round, interval, thousands)", length, key));
 }
 
 static const char *
@@ -223,6 +223,92 @@ set_option(MethodArgs *args, uint32 bit, JsonbValue *v)
 	args->given |= bit;
 }
 
+static bool
+key_is(const JsonbValue *key, const char *name)
+{
+	return key->val.string.len == (int) strlen(name) &&
+		strncmp(key->val.string.val, name, key->val.string.len) == 0;
+}
+
+/* A true or false option; a JSON null is false. */
+static bool
+boolean_of(JsonbIterator **it, const char *name)
+{
+	JsonbValue	v;
+
+	JsonbIteratorNext(it, &v, true);
+	if (v.type == jbvNull)
+		return false;
+	if (v.type != jbvBool)
+		bad_argument(psprintf("option %s: not true or false", name));
+	return v.val.boolean;
+}
+
+/* The options of the legend, read with their value when the key is one:
+ * round, and the label flags interval and thousands. */
+static bool
+legend_option(MethodArgs *args, JsonbIterator **it, const JsonbValue *key)
+{
+	if (key_is(key, "round"))
+		args->round = boolean_of(it, "round");
+	else if (key_is(key, "interval"))
+		args->label_flags |= boolean_of(it, "interval") ? MENSORA_LABEL_INTERVAL : 0;
+	else if (key_is(key, "thousands"))
+		args->label_flags |= boolean_of(it, "thousands") ? MENSORA_LABEL_THOUSANDS : 0;
+	else
+		return false;
+	return true;
+}
+
+/*
+ * The options of mensora_labels(breaks, options): the flags interval,
+ * thousands and integer, and the rule of the last class, from "closed"
+ * (true or false) or else the method that made the breaks (open for the
+ * standard-deviation classes); closed when neither is given.
+ */
+void
+mensora_pg_label_options(Datum options, int32 *flags, int32 *rule)
+{
+	Jsonb	   *jb = DatumGetJsonbP(options);
+	JsonbIterator *it;
+	JsonbValue	v;
+	JsonbIteratorToken token;
+	int			closed = -1;
+	int			method = -1;
+
+	*flags = 0;
+	if (!JB_ROOT_IS_OBJECT(jb))
+		bad_argument("the options are not a JSON object");
+	it = JsonbIteratorInit(&jb->root);
+	while ((token = JsonbIteratorNext(&it, &v, true)) != WJB_DONE)
+	{
+		if (token != WJB_KEY)
+			continue;
+		if (key_is(&v, "interval"))
+			*flags |= boolean_of(&it, "interval") ? MENSORA_LABEL_INTERVAL : 0;
+		else if (key_is(&v, "thousands"))
+			*flags |= boolean_of(&it, "thousands") ? MENSORA_LABEL_THOUSANDS : 0;
+		else if (key_is(&v, "integer"))
+			*flags |= boolean_of(&it, "integer") ? MENSORA_LABEL_INTEGER : 0;
+		else if (key_is(&v, "closed"))
+			closed = boolean_of(&it, "closed");
+		else if (key_is(&v, "method"))
+		{
+			JsonbIteratorNext(&it, &v, true);
+			if (v.type != jbvString)
+				bad_argument("option method: not a method name");
+			method = mensora_pg_find_method(pnstrdup(v.val.string.val, v.val.string.len));
+		}
+		else
+			bad_argument(psprintf("unknown option '%.*s' (options: interval, thousands, "
+								  "integer, closed, method)", v.val.string.len,
+								  v.val.string.val));
+	}
+	if (closed < 0)
+		closed = method < 0 || !mensora_pg_methods[method].std_set;
+	*rule = closed ? MENSORA_LAST_CLOSED : MENSORA_LAST_OPEN;
+}
+
 void
 mensora_pg_parse_args(MethodArgs *args, text *method, bool has_k, int32 k, Datum options,
 					  bool has_options, bool weighted)
@@ -239,7 +325,7 @@ mensora_pg_parse_args(MethodArgs *args, text *method, bool has_k, int32 k, Datum
 	args->max_classes = 10;
 	if (method == NULL)
 		bad_argument("the method is null");
-	args->method = find_method(text_to_cstring(method));
+	args->method = mensora_pg_find_method(text_to_cstring(method));
 	info = &mensora_pg_methods[args->method];
 	if (weighted && !info->weighted)
 		bad_argument(psprintf("method %s does not take weights (weighted methods: natural, "
@@ -261,6 +347,8 @@ mensora_pg_parse_args(MethodArgs *args, text *method, bool has_k, int32 k, Datum
 			uint32		bit;
 
 			if (token != WJB_KEY)
+				continue;
+			if (legend_option(args, &it, &v))
 				continue;
 			bit = find_option(v.val.string.val, v.val.string.len);
 			if (bit == ARG_CLASSES && has_k)

@@ -182,9 +182,24 @@ open_sample(const double *values, int32 n)
 	return s;
 }
 
-/* The breaks of any method over the group's values in ascending order. */
+/* The labels of the handle's current classes as text[]. */
 static ArrayType *
-sample_breaks(MensoraState *state)
+class_labels(mensora_sample *s, bool std_set, int32 flags)
+{
+	int32		needed = 0;
+	char	   *text;
+
+	mensora_pg_check(mensora_class_labels_text(s, std_set, flags, NULL, 0, &needed), "labels");
+	text = palloc(needed);
+	mensora_pg_check(mensora_class_labels_text(s, std_set, flags, text, needed, &needed),
+					 "labels");
+	return mensora_pg_label_array(text);
+}
+
+/* The breaks (or, with labels, the labels) of any method over the group's
+ * values in ascending order, rounded when the options ask for it. */
+static ArrayType *
+sample_breaks(MensoraState *state, bool labels)
 {
 	int32		n = 0;
 	double	   *values = mensora_pg_expand(state, &n);
@@ -193,14 +208,18 @@ sample_breaks(MensoraState *state)
 
 	PG_TRY();
 	{
+		const MethodInfo *info = &mensora_pg_methods[state->args.method];
 		mensora_classes out;
 		int			status;
 
 		do
 			status = classify(s, &state->args, &out);
 		while (mensora_pg_retry(status));
-		mensora_pg_check(status, mensora_pg_methods[state->args.method].name);
-		result = float8_array(out.breaks, out.class_count + 1);
+		mensora_pg_check(status, info->name);
+		if (state->args.round)
+			mensora_pg_check(mensora_round_breaks(s, info->std_set, &out), "round");
+		result = labels ? class_labels(s, info->std_set, state->args.label_flags)
+			: float8_array(out.breaks, out.class_count + 1);
 	}
 	PG_FINALLY();
 	{
@@ -235,30 +254,57 @@ check_class_count(const MensoraState *state)
 							   k, limit, n)));
 }
 
+/* The state of a group with values, checked; NULL for a group without. */
+static MensoraState *
+final_state(FunctionCallInfo fcinfo)
+{
+	MensoraState *state;
+
+	if (PG_ARGISNULL(0))
+		return NULL;
+	state = (MensoraState *) PG_GETARG_POINTER(0);
+	mensora_pg_compact(state);
+	if (state->count == 0)
+		return NULL;
+	check_class_count(state);
+	return state;
+}
+
 PG_FUNCTION_INFO_V1(mensora_pg_breaks_final);
 Datum
 mensora_pg_breaks_final(PG_FUNCTION_ARGS)
 {
-	MensoraState *state;
+	MensoraState *state = final_state(fcinfo);
 	const char *name;
 	ArrayType  *result;
 
-	if (PG_ARGISNULL(0))
+	if (state == NULL)
 		PG_RETURN_NULL();
-	state = (MensoraState *) PG_GETARG_POINTER(0);
-	mensora_pg_compact(state);
-	if (state->count == 0)
-		PG_RETURN_NULL();
-	check_class_count(state);
+	if (state->args.label_flags != 0)
+		ereport(ERROR, (errcode(ERRCODE_INVALID_PARAMETER_VALUE),
+						errmsg("mensora: interval and thousands apply to mensora_labels")));
 	name = mensora_pg_methods[state->args.method].name;
-	if (state->weighted || strcmp(name, "quantile") == 0 ||
-		(strcmp(name, "natural") == 0 && !state->args.auto_classes))
+	/* Round breaks need the classes of the handle: from the rebuilt values,
+	 * whose natural and quantile breaks are those of the counts. */
+	if (state->weighted || (!state->args.round && (strcmp(name, "quantile") == 0 ||
+		(strcmp(name, "natural") == 0 && !state->args.auto_classes))))
 		result = weighted_breaks(state);
 	else
-		result = sample_breaks(state);
+		result = sample_breaks(state, false);
 	if (result == NULL)
 		PG_RETURN_NULL();
 	PG_RETURN_ARRAYTYPE_P(result);
+}
+
+PG_FUNCTION_INFO_V1(mensora_pg_labels_final);
+Datum
+mensora_pg_labels_final(PG_FUNCTION_ARGS)
+{
+	MensoraState *state = final_state(fcinfo);
+
+	if (state == NULL)
+		PG_RETURN_NULL();
+	PG_RETURN_ARRAYTYPE_P(sample_breaks(state, true));
 }
 
 /* A JSON number, or "NaN", "Infinity", "-Infinity" as `mensora` writes them. */

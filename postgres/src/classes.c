@@ -6,8 +6,8 @@
 #include "catalog/pg_type.h"
 #include "utils/array.h"
 
-#ifdef MENSORA_LAST_CLOSED
-/* The library's closing rule: the last class closed. */
+/* The class s (0-based) of value under the library's closing rule of the
+ * range classes, the last class closed; -1 for a value in no class. */
 static int
 find_class(const double *breaks, int count, double value)
 {
@@ -17,37 +17,6 @@ find_class(const double *breaks, int count, double value)
 					 "class");
 	return s;
 }
-#else
-/*
- * Until the library gives classes of other values (mensora_find_classes):
- * the class s (0-based) of value under breaks[0..count-1]: class s holds
- * breaks[s] <= value < breaks[s + 1], the last class also its upper break;
- * where breaks repeat, the value goes to the last class that can hold it.
- * -1 for a value in no class.
- */
-static int
-find_class(const double *breaks, int count, double value)
-{
-	int			lo = 0,
-				hi = count - 2;
-
-	if (!(value >= breaks[0] && value <= breaks[count - 1]))
-		return -1;
-	if (value == breaks[count - 1])
-		return count - 2;
-	/* The last s in 0 .. count - 2 with breaks[s] <= value. */
-	while (lo < hi)
-	{
-		int			mid = lo + (hi - lo + 1) / 2;
-
-		if (breaks[mid] <= value)
-			lo = mid;
-		else
-			hi = mid - 1;
-	}
-	return lo;
-}
-#endif
 
 PG_FUNCTION_INFO_V1(mensora_pg_class);
 Datum

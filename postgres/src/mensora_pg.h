@@ -7,6 +7,7 @@
 #include "postgres.h"
 
 #include "fmgr.h"
+#include "utils/array.h"
 #include "mensora_c.h"
 
 /* The most distinct values one group may hold (and, for the weighted
@@ -43,6 +44,8 @@ typedef struct MethodArgs
 	double		start, step, end, times, min, max, head_share, hinge, gvf;
 	int32		list_count;		/* breaks or percentiles */
 	double	   *list;
+	bool		round;			/* round breaks that keep every class */
+	int32		label_flags;	/* MENSORA_LABEL_INTERVAL, _THOUSANDS */
 } MethodArgs;
 
 typedef struct MethodInfo
@@ -51,6 +54,7 @@ typedef struct MethodInfo
 	uint32		required;
 	uint32		optional;
 	bool		weighted;		/* also for pre-aggregated rows */
+	bool		std_set;		/* the standard-deviation classes (last one open) */
 } MethodInfo;
 
 extern const MethodInfo mensora_pg_methods[];
@@ -88,8 +92,13 @@ extern void mensora_pg_compact(MensoraState *state);
 extern double *mensora_pg_expand(MensoraState *state, int32 *n);
 
 /* args.c */
+extern int	mensora_pg_find_method(const char *name);
+extern void mensora_pg_label_options(Datum options, int32 *flags, int32 *rule);
 extern void mensora_pg_parse_args(MethodArgs *args, text *method, bool has_k, int32 k,
 								  Datum options, bool has_options, bool weighted);
+
+/* labels.c */
+extern ArrayType *mensora_pg_label_array(const char *lines);
 
 /* common.c */
 extern void mensora_pg_check(int status, const char *what);

@@ -44,7 +44,13 @@ SELECT query, try(query) FROM (VALUES
   ('SELECT mensora_class(1, ''{3,2}'')'),
   ('SELECT mensora_class(1, ''{1,NULL,3}'')'),
   ('SELECT mensora_class(1, ''{1,NaN}'')'),
-  ('SELECT mensora_class(1, ''{{1,2},{3,4}}'')')
+  ('SELECT mensora_class(1, ''{{1,2},{3,4}}'')'),
+  ('SELECT mensora_breaks(v, ''natural'', 2, ''{"round": 1}''::jsonb) FROM t'),
+  ('SELECT mensora_breaks(v, ''natural'', 2, ''{"interval": true}''::jsonb) FROM t'),
+  ('SELECT mensora_labels(v, ''geometric'', 3) FROM t'),
+  ('SELECT mensora_labels(''{1,3,2}''::float8[])'),
+  ('SELECT mensora_labels(''{1,2}''::float8[], ''{"method": "jenks"}'')'),
+  ('SELECT mensora_labels(''{1,2}''::float8[], ''{"colour": true}'')')
 ) AS c(query);
 -- The backend is still there, and so is its library.
 SELECT mensora_breaks(v, 'natural', 2) FROM t;

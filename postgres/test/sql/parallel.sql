@@ -21,6 +21,8 @@ CREATE VIEW every_method AS
          mensora_breaks(v, 'geometric', 4) AS geometric,
          mensora_breaks(v, w, 'natural', 5) AS weighted_natural,
          mensora_breaks(v, w / 3, 'quantile', 5) AS weighted_quantile,
+         mensora_breaks(v, 'natural', 6, '{"round": true}'::jsonb) AS round,
+         mensora_labels(v, 'quantile', 4, '{"round": true}'::jsonb) AS labels,
          mensora_summary(v) AS summary
     FROM big;
 SET max_parallel_workers_per_gather = 0;

@@ -6,7 +6,8 @@ from typing import Callable, Dict, NamedTuple, Tuple
 import numpy as np
 
 from . import _input
-from ._native import AUTO_MAX, AUTO_MIN, EQ_TOLERANCE, Sample, address, check, lib
+from ._native import (AUTO_MAX, AUTO_MIN, EQ_TOLERANCE, LABEL_VARIANTS, LAST_CLOSED, LAST_OPEN,
+                      Sample, address, check, find_classes, format_labels, lib)
 
 REQUIRED = object()
 
@@ -295,11 +296,6 @@ def scheme_options(name, scheme, options, auto=False):
     return converted
 
 
-def _number_text(x):
-    text = repr(float(x))
-    return text[:-2] if text.endswith(".0") else text
-
-
 class Classification:
     """The classes of a sample.
 
@@ -334,9 +330,15 @@ class Classification:
         ``fit["gvf"]`` and ``fit["adcm"]`` (None without a fit).
     auto : tuple (k_max, gvf), or None
         For k="auto", the bounds the class count was chosen by.
+    rule : int
+        How the last class ends, for classes found again (find_bin): 0
+        open, 1 closed, 2 the closing rule of equal_interval, start_step and
+        start_count (closed when the largest value lies within 1e-7 of the
+        last break).
     """
 
-    def __init__(self, scheme, breaks, counts, yb, closed_last=True, fit=None, auto=None):
+    def __init__(self, scheme, breaks, counts, yb, closed_last=True, fit=None, auto=None,
+                 rule=None, label_texts=None, rounded=None):
         self.scheme = scheme
         self.breaks = breaks
         self.counts = counts
@@ -344,6 +346,11 @@ class Classification:
         self.closed_last = closed_last
         self.fit = fit
         self.auto = auto
+        self.rule = (LAST_CLOSED if closed_last else LAST_OPEN) if rule is None else rule
+        # The library's labels by (interval, thousands), made with the members
+        # at hand; a call that makes this result with round breaks.
+        self._label_texts = label_texts
+        self._rounded = rounded
 
     @property
     def k(self):
@@ -367,12 +374,9 @@ class Classification:
 
     def __repr__(self):
         size, outside = self._sizes()
-        rows = []
-        for s in range(self.k):
-            close = "]" if self.closed_last and s == self.k - 1 else ")"
-            interval = f"[{_number_text(self.breaks[s])}, {_number_text(self.breaks[s + 1])}{close}"
-            rows.append((str(s), interval, str(int(self.counts[s]))))
-        widths = [max(len(r[i]) for r in rows + [("class", "interval", "count")]) for i in range(3)]
+        rows = [(str(s), label, str(int(self.counts[s])))
+                for s, label in enumerate(self.labels())]
+        widths = [max(len(r[i]) for r in rows + [("class", "label", "count")]) for i in range(3)]
         lines = [f"{self.scheme}: {self.k} classes of {size} values"]
         if self.auto is not None:
             k_max, gvf = self.auto
@@ -382,7 +386,7 @@ class Classification:
             else:
                 lines.append(f"k='auto': {self.k}, as no count from 2 to {k_max} reaches "
                              f"GVF {gvf:g}")
-        lines.append(f"{'class':>{widths[0]}}  {'interval':<{widths[1]}}  {'count':>{widths[2]}}")
+        lines.append(f"{'class':>{widths[0]}}  {'label':<{widths[1]}}  {'count':>{widths[2]}}")
         lines += [f"{c:>{widths[0]}}  {i:<{widths[1]}}  {n:>{widths[2]}}" for c, i, n in rows]
         if outside:
             lines.append(f"{outside} value{'s' if outside != 1 else ''} in no class")
@@ -390,8 +394,59 @@ class Classification:
             lines.append(f"GVF {self.gvf:.6g}, ADCM {self.adcm:.6g}")
         return "\n".join(lines)
 
+    def labels(self, interval=False, thousands=False):
+        """The legend text of every class, as the library writes it: "lo - hi"
+        with the fewest decimals that keep the breaks apart and every member
+        on its side ("0 - 9", "10 - 19" for whole numbers; a one-value class
+        by its value; "below 9.28" and "74.97 or more" for open outer
+        classes; " (empty)" after an empty class). interval: "[lo, hi)"
+        instead; thousands: "12,500".
+        """
+        variant = (bool(interval), bool(thousands))
+        texts = (self._label_texts or {}).get(variant)
+        if texts is None:
+            texts = format_labels(self.breaks, self.counts, self.rule, LABEL_VARIANTS[variant],
+                                  "Classification.labels")
+        return list(texts)
 
-def classify(y, scheme, k=5, **options):
+    def rounded(self):
+        """The same classes with round breaks: each break the number with the
+        fewest significant digits that leaves the class of every value as it
+        is (counts and yb unchanged); what ``round=True`` gives."""
+        if self._rounded is None:
+            raise ValueError("this classification keeps no sample to round its breaks against; "
+                             "classify with round=True")
+        return self._rounded()
+
+    def find_bin(self, x):
+        """The class of each value of x under these breaks and closing rule:
+        an int32 array (an int for a single number), -1 for a value in no
+        class and for a missing one (NaN, None). The values classified give
+        yb back (a window of std_mean aside: find_bin does not limit them)."""
+        if np.isnan(self.breaks).any():
+            raise ValueError("Classification.find_bin: the breaks are NaN, which hold no value")
+        scalar = np.ndim(x) == 0
+        values = _input.as_values([x] if scalar else x, "x")
+        classes = find_classes(self.breaks, self.rule, values, "Classification.find_bin")
+        return int(classes[0]) if scalar else classes
+
+    def plot(self, geodataframe, ax=None, cmap="YlGnBu", legend=True, title=None, **kwargs):
+        """Draws a choropleth: the rows of `geodataframe` (a geopandas
+        GeoDataFrame holding the classified values' rows, in their order) in
+        the colours of their classes, light to dark along `cmap`, the values
+        in no class (missing ones included) grey, with a legend of the class
+        labels and counts. Needs matplotlib and geopandas.
+
+        Further keywords: ``missing_colour``, ``edgecolor``, ``linewidth``,
+        ``legend_kwds`` (for ``ax.legend``) and those of GeoDataFrame.plot.
+        Returns the matplotlib Axes.
+        """
+        from ._plot import choropleth
+
+        return choropleth(self, geodataframe, ax, cmap, legend, title, **kwargs)
+
+
+def classify(y, scheme, k=5, round=False, **options):
     """Divides a sample into classes.
 
     Parameters
@@ -438,10 +493,16 @@ def classify(y, scheme, k=5, **options):
         head_tail, box_plot and percentiles, whose options decide it; for
         pretty the number wanted). "auto" for natural_breaks only.
 
+    round : bool
+        Round breaks: each break replaced by the number with the fewest
+        significant digits that leaves the class of every value unchanged
+        (see Classification.rounded). The outer breaks of std_mean stay.
+
     Returns
     -------
     Classification
-        With the goodness of fit of the classes (``.fit``, ``.gvf``).
+        With the goodness of fit of the classes (``.fit``, ``.gvf``) and
+        their labels (``.labels()``).
 
     Raises
     ------
@@ -465,6 +526,7 @@ def classify(y, scheme, k=5, **options):
     """
     name, entry = scheme_named(scheme)
     values = _input.as_values(y)
+    given = (k, dict(options))
     auto = isinstance(k, str) and k == "auto"
     if auto and not entry.auto:
         raise ValueError(f"k='auto' (the best class count) is for natural_breaks, not {name!r}")
@@ -472,13 +534,17 @@ def classify(y, scheme, k=5, **options):
     options = scheme_options(name, entry, options, auto)
     if auto:
         _input.check_class_count(options["k_max"], len(values), "k_max")
-    with Sample(values) as sample:
+    with Sample(values, bool(round)) as sample:
         what = f"mensora.classify({name!r})"
         result = entry.run(sample, k, options, True, what)
     warn_if_nan(result.breaks, what)
-    return Classification(name, result.breaks, result.counts, result.yb,
-                          closes_last(entry.last, result.top, result.breaks), result.fit,
-                          (options["k_max"], options["gvf"]) if auto else None)
+    classes = Classification(name, result.breaks, result.counts, result.yb,
+                             closes_last(entry.last, result.top, result.breaks), result.fit,
+                             (options["k_max"], options["gvf"]) if auto else None, result.rule,
+                             result.labels)
+    classes._rounded = ((lambda: classes) if round else
+                        (lambda: classify(values, scheme, given[0], round=True, **given[1])))
+    return classes
 
 
 def warn_if_nan(breaks, what, stacklevel=3):

@@ -1,10 +1,15 @@
-"""Legends and breaks reused: pooled classes over several columns."""
+"""Legends and breaks reused: round breaks, labels, classes of other values,
+pooled classes over several columns, maps."""
+import tempfile
+import warnings
+from pathlib import Path
+
 import numpy as np
 import pandas as pd
 import pytest
 
 import mensora
-from conftest import bundled
+from conftest import ROOT, SAMPLES, bundled, run_tool
 
 
 def test_pooled_columns_share_the_breaks_of_all_their_values():
@@ -30,3 +35,68 @@ def test_pooled_input_errors():
         mensora.classify_pooled([], "quantiles", k=2)
     with pytest.raises(TypeError):
         mensora.classify_pooled("abc", "quantiles", k=2)
+
+
+SCHEMES_K = [("equal_interval", {"k": 4}), ("quantiles", {"k": 5}), ("natural_breaks", {"k": 4}),
+             ("std_mean", {"steps": 2, "times": 0.5}), ("pretty", {"k": 4}),
+             ("head_tail", {}), ("box_plot", {}), ("max_breaks", {"k": 5}), ("percentiles", {}),
+             ("start_step", {"start": 0.0, "step": 7.0, "end": 40.0})]
+
+
+@pytest.mark.parametrize("sample", ["income", "murder", "ozone", "random-1000", "random-57-nan"])
+def test_find_bin_and_round_breaks_keep_every_class(sample):
+    values = SAMPLES[sample]()
+    for scheme, options in SCHEMES_K:
+        with warnings.catch_warnings():
+            warnings.simplefilter("ignore", RuntimeWarning)
+            c = mensora.classify(values, scheme, **options)
+        if np.isnan(c.breaks).any():
+            with pytest.raises(ValueError, match="NaN"):
+                c.find_bin(values)
+            continue
+        assert np.array_equal(c.find_bin(values), c.yb), scheme
+        r = c.rounded()
+        assert np.array_equal(r.yb, c.yb) and np.array_equal(r.counts, c.counts), scheme
+        assert np.array_equal(r.find_bin(values), c.yb), scheme
+        assert r.labels() == mensora.classify(values, scheme, round=True, **options).labels()
+        assert r.rounded() is r
+
+
+def test_labels_and_find_bin_on_known_values():
+    income = SAMPLES["income"]()
+    c = mensora.classify(income, "natural_breaks", k=4, round=True)
+    assert c.counts.tolist() == [14, 20, 15, 1]
+    assert all(b == float(f"{b:.1g}") or b in (income.min(), income.max())
+               for b in c.breaks[1:-1]) or len({f"{b:g}" for b in c.breaks}) == 5
+    assert c.labels()[-1] == "6315" and "(14)" not in repr(c) and c.labels()[0] in repr(c)
+    assert mensora.classify(income, "natural_breaks", k=4).labels(thousands=True)[0] == "3,098 - 4,090"
+    s = mensora.classify(income, "std_mean")
+    assert s.labels()[0].endswith("or less") and s.labels()[-1].endswith("or more")
+    assert s.find_bin([-1e300, None, np.nan, 1e300]).tolist() == [0, -1, -1, 3]
+    assert c.find_bin(c.breaks[1]) == 1 and c.find_bin(2999.0) == -1
+
+
+def test_plot_writes_a_map():
+    geopandas = pytest.importorskip("geopandas")
+    pytest.importorskip("matplotlib")
+    import matplotlib
+
+    matplotlib.use("Agg")
+    import matplotlib.pyplot as plt
+
+    counties = geopandas.read_file(ROOT / "examples" / "north_carolina_counties.geojson")
+    rate = (1000 * counties["SID74"] / counties["BIR74"]).to_numpy()
+    rate[[0, 5]] = np.nan
+    c = mensora.classify(rate, "quantiles", k=4, round=True)
+    fig, ax = plt.subplots()
+    assert c.plot(counties, ax=ax, title="SIDS") is ax
+    texts = [t.get_text() for t in ax.get_legend().get_texts()]
+    assert texts[:4] == [f"{label}  ({n})" for label, n in zip(c.labels(), c.counts)]
+    assert texts[4].endswith("(2)") and len(texts) == 5
+    with pytest.raises(ValueError, match="rows"):
+        c.plot(counties.iloc[:10])
+    with tempfile.TemporaryDirectory() as folder:
+        path = Path(folder) / "map.png"
+        fig.savefig(path)
+        assert path.read_bytes()[:8] == b"\x89PNG\r\n\x1a\n"
+    plt.close("all")

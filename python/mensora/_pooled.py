@@ -45,8 +45,9 @@ def classify_pooled(frame_or_arrays, scheme, k=5, **options):
     Returns
     -------
     dict of Classification (by column name, for a DataFrame or a dict) or
-    list of Classification (in column order): each with the shared breaks and
-    closing rule, and its own ``counts`` and ``yb``; ``fit`` is None.
+    list of Classification (in column order): each with the shared breaks,
+    closing rule and labels (one legend for all), and its own ``counts`` and
+    ``yb``; ``fit`` is None.
     """
     names, columns = _columns(frame_or_arrays)
     pooled = classify(np.concatenate(columns), scheme, k, **options)
@@ -56,6 +57,23 @@ def classify_pooled(frame_or_arrays, scheme, k=5, **options):
         yb = pooled.yb[start:start + len(column)]
         start += len(column)
         counts = np.bincount(yb[yb >= 0], minlength=pooled.k).astype(np.int64)
+        # One legend for every column: the labels of the pooled classes.
         results.append(Classification(pooled.scheme, pooled.breaks, counts, yb,
-                                      pooled.closed_last))
+                                      pooled.closed_last, rule=pooled.rule,
+                                      label_texts=pooled._label_texts))
+    rounded = _rounded(columns, scheme, k, options)
+    for i, c in enumerate(results):
+        c._rounded = (lambda c=c: c) if options.get("round") else (lambda i=i: rounded()[i])
     return results if names is None else dict(zip(names, results))
+
+
+def _rounded(columns, scheme, k, options):
+    """The pooled classes with round breaks, made once when first asked for."""
+    made = []
+
+    def get():
+        if not made:
+            made.append(classify_pooled(columns, scheme, k, **{**options, "round": True}))
+        return made[0]
+
+    return get

@@ -24,6 +24,10 @@ def test_pooled_columns_share_the_breaks_of_all_their_values():
         assert np.array_equal(c.breaks, whole.breaks) and c.closed_last == whole.closed_last
         assert np.array_equal(c.counts, np.bincount(c.yb[c.yb >= 0], minlength=4))
     assert np.array_equal(pooled["income"].counts + pooled["murder"].counts, whole.counts)
+    assert pooled["murder"].labels() == whole.labels()
+    rounded = pooled["murder"].rounded()
+    assert np.array_equal(rounded.yb, whole.yb[50:])
+    assert np.array_equal(rounded.breaks, whole.rounded().breaks)
     # Columns of different lengths, as a list; the open outer classes of std_mean.
     years = mensora.classify_pooled([[1.0, 2.0, 9.0], [3.0]], "std_mean")
     assert [list(c.yb) for c in years] == [[1, 1, 3], [1]]

@@ -56,6 +56,18 @@ std::string Plain(double x, NumberForm form) {
   return s;
 }
 
+// A value on its own: in the form without trailing zeros where that reads
+// back as the value, else in its shortest text.
+std::string Alone(double x, NumberForm form) {
+  std::string s = Plain(x, form);
+  if (std::strtod(s.c_str(), nullptr) != x) return Plain(x, {NumberForm::kShortest, 0});
+  if (form.kind == NumberForm::kFixed && s.find('.') != std::string::npos) {
+    while (s.back() == '0') s.pop_back();
+    if (s.back() == '.') s.pop_back();
+  }
+  return s;
+}
+
 // Groups the digits before the point in threes ("12,500.5"), exponent forms aside.
 std::string Grouped(const std::string& plain) {
   if (plain.find_first_of("en") != std::string::npos) return plain;
@@ -101,12 +113,16 @@ struct Legend {
   }
 };
 
-// Whether the form keeps the distinct breaks apart and every known member on
-// its side of each break it shows (where the exact break does).
-bool FormFits(const Legend& g, NumberForm form) {
+// Whether the form keeps the distinct breaks apart, shows no break further
+// than `slack` from its value, and keeps every known member on its side of
+// each break it shows (where the exact break does).
+bool FormFits(const Legend& g, NumberForm form, double slack) {
   std::vector<double> shown(static_cast<std::size_t>(g.k) + 1);
   for (std::int32_t s = 0; s <= g.k; ++s) {
-    shown[static_cast<std::size_t>(s)] = std::strtod(Plain(g.breaks[s], form).c_str(), nullptr);
+    const double b = g.breaks[s];
+    const double x = std::strtod(Plain(b, form).c_str(), nullptr);
+    if (std::fabs(b) < HUGE_BOUND && std::fabs(x - b) > slack) return false;
+    shown[static_cast<std::size_t>(s)] = x;
   }
   for (std::int32_t s = 0; s < g.k; ++s) {
     const double lo = g.breaks[s], hi = g.breaks[s + 1];
@@ -126,18 +142,29 @@ bool FormFits(const Legend& g, NumberForm form) {
   return true;
 }
 
+// The fewest decimals (or, for magnitudes fixed decimals do not suit, the
+// fewest digits of an exponent form) that fit: no break shown further than a
+// thousandth of the narrowest class from its value (of the largest break
+// where no class has two finite ends).
 NumberForm ChooseForm(const Legend& g) {
   double largest = 0.0;
+  double narrowest = HUGE_VAL;
   for (std::int32_t s = 0; s <= g.k; ++s) {
-    if (std::fabs(g.breaks[s]) < HUGE_BOUND) largest = std::max(largest, std::fabs(g.breaks[s]));
+    const double b = std::fabs(g.breaks[s]);
+    if (b < HUGE_BOUND) largest = std::max(largest, b);
+    const double width = s < g.k ? g.breaks[s + 1] - g.breaks[s] : 0.0;
+    if (s < g.k && b < HUGE_BOUND && std::fabs(g.breaks[s + 1]) < HUGE_BOUND && width > 0.0) {
+      narrowest = std::min(narrowest, width);
+    }
   }
+  const double slack = (narrowest < HUGE_VAL ? narrowest : largest) / 1000.0;
   if (largest < 1e15) {
     for (int d = 0; d <= 8; ++d) {
-      if (FormFits(g, {NumberForm::kFixed, d})) return {NumberForm::kFixed, d};
+      if (FormFits(g, {NumberForm::kFixed, d}, slack)) return {NumberForm::kFixed, d};
     }
   }
   for (int d = 0; d <= 16; ++d) {
-    if (FormFits(g, {NumberForm::kExponent, d})) return {NumberForm::kExponent, d};
+    if (FormFits(g, {NumberForm::kExponent, d}, slack)) return {NumberForm::kExponent, d};
   }
   return {NumberForm::kShortest, 0};
 }
@@ -178,8 +205,7 @@ std::string Labels(const Legend& g) {
                          (below || std::fabs(first) < 9007199254740992.0) &&
                          (above || std::fabs(last) < 9007199254740992.0);
     if (g.OneValue(s, &value)) {
-      const bool exact = std::strtod(Plain(value, form).c_str(), nullptr) == value;
-      text += number(value, exact ? form : NumberForm{NumberForm::kShortest, 0});
+      text += thousands ? Grouped(Alone(value, form)) : Alone(value, form);
     } else if (below && above) {
       text += interval ? "(-inf, inf)" : "all values";
     } else if (integer) {

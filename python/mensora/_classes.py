@@ -348,9 +348,11 @@ class Classification:
         self.auto = auto
         self.rule = (LAST_CLOSED if closed_last else LAST_OPEN) if rule is None else rule
         # The library's labels by (interval, thousands), made with the members
-        # at hand; a call that makes this result with round breaks.
+        # at hand; a call that makes this result with round breaks; one that
+        # makes its labels in another style.
         self._label_texts = label_texts
         self._rounded = rounded
+        self._relabel = None
 
     @property
     def k(self):
@@ -404,7 +406,11 @@ class Classification:
         """
         variant = (bool(interval), bool(thousands))
         texts = (self._label_texts or {}).get(variant)
-        if texts is None:
+        if texts is None and self._relabel is not None:
+            # Classified again for this style, the members at hand.
+            texts = self._relabel(variant)
+            self._label_texts[variant] = texts
+        elif texts is None:
             texts = format_labels(self.breaks, self.counts, self.rule, LABEL_VARIANTS[variant],
                                   "Classification.labels")
         return list(texts)
@@ -524,6 +530,11 @@ def classify(y, scheme, k=5, round=False, **options):
     start_count may take it (or an infinity) into their breaks, which are
     then NaN: a RuntimeWarning says so.
     """
+    return _classify(y, scheme, k, round, (False, False), options)
+
+
+def _classify(y, scheme, k, round, label_variant, options):
+    """classify, its labels in the style label_variant (see LABEL_VARIANTS)."""
     name, entry = scheme_named(scheme)
     values = _input.as_values(y)
     given = (k, dict(options))
@@ -534,7 +545,7 @@ def classify(y, scheme, k=5, round=False, **options):
     options = scheme_options(name, entry, options, auto)
     if auto:
         _input.check_class_count(options["k_max"], len(values), "k_max")
-    with Sample(values, bool(round)) as sample:
+    with Sample(values, bool(round), label_variant) as sample:
         what = f"mensora.classify({name!r})"
         result = entry.run(sample, k, options, True, what)
     warn_if_nan(result.breaks, what)
@@ -544,6 +555,8 @@ def classify(y, scheme, k=5, round=False, **options):
                              result.labels)
     classes._rounded = ((lambda: classes) if round else
                         (lambda: classify(values, scheme, given[0], round=True, **given[1])))
+    classes._relabel = lambda variant: _classify(values, scheme, given[0], round, variant,
+                                                 given[1]).labels(*variant)
     return classes
 
 

@@ -184,12 +184,14 @@ class Sample:
 
     The handle borrows the array: it is kept referenced here, unchanged, for
     the handle's life. With round, every class result gets round breaks
-    (mensora_round_breaks) before it is copied out.
+    (mensora_round_breaks) before it is copied out; label_variant, a key of
+    LABEL_VARIANTS, is the style of its labels.
     """
 
-    def __init__(self, values, round=False):
+    def __init__(self, values, round=False, label_variant=(False, False)):
         self.values = values
         self.round = round
+        self.label_variant = label_variant
         self.handle = lib.mensora_sample_new(address(values), len(values))
         if not self.handle:
             raise MemoryError("mensora: no memory for a sample")
@@ -229,10 +231,10 @@ class Sample:
         texts = None
         if labels:
             check(lib.mensora_class_rule(self.handle, int(std_set), ctypes.byref(rule)), what)
-            texts = {variant: label_text(
-                lambda buffer, capacity, needed, flags=flags: lib.mensora_class_labels_text(
-                    self.handle, int(std_set), flags, buffer, capacity, needed), what)
-                for variant, flags in LABEL_VARIANTS.items()}
+            flags = LABEL_VARIANTS[self.label_variant]
+            texts = {self.label_variant: label_text(
+                lambda buffer, capacity, needed: lib.mensora_class_labels_text(
+                    self.handle, int(std_set), flags, buffer, capacity, needed), what)}
         return ClassResult(breaks, counts, yb, fit, self.maximum(), rule.value, texts)
 
     def maximum(self):

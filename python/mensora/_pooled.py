@@ -58,9 +58,11 @@ def classify_pooled(frame_or_arrays, scheme, k=5, **options):
         start += len(column)
         counts = np.bincount(yb[yb >= 0], minlength=pooled.k).astype(np.int64)
         # One legend for every column: the labels of the pooled classes.
-        results.append(Classification(pooled.scheme, pooled.breaks, counts, yb,
-                                      pooled.closed_last, rule=pooled.rule,
-                                      label_texts=pooled._label_texts))
+        column_classes = Classification(pooled.scheme, pooled.breaks, counts, yb,
+                                        pooled.closed_last, rule=pooled.rule,
+                                        label_texts=pooled._label_texts)
+        column_classes._relabel = pooled._relabel
+        results.append(column_classes)
     rounded = _rounded(columns, scheme, k, options)
     for i, c in enumerate(results):
         c._rounded = (lambda c=c: c) if options.get("round") else (lambda i=i: rounded()[i])

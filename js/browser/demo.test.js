@@ -77,7 +77,7 @@ for (const [file, column, method, k] of [
     const { values } = numericColumns(readFileSync(join(examples, source), 'utf8')).find((c) => c.name === column);
     const { counts, fit } = m.classify(values, { method, k });
     assert.deepEqual(await legend(), [...counts]);
-    assert.deepEqual(await legendLabels(), m.classify(values, { method, k }).labels);
+    assert.deepEqual(await legendLabels(), m.classify(values, { method, k, round: true }).labels);
     assert.equal(Number(await page.getAttribute('#gvf', 'data-gvf')), fit.gvf);
     assert.equal(await page.$$eval('#chart .break', (lines) => lines.length), k + 1);
     assert.match(await page.textContent('#status'), new RegExp(`^${column}: ${values.length} values`));

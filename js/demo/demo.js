@@ -106,7 +106,8 @@ function renderOptions() {
 
 // The method's options from the inputs; a blank input is left out.
 function readOptions() {
-  const options = { method: $('method').value };
+  const options = { method: $('method').value, round: $('round').checked,
+    intervalLabels: $('interval').checked };
   for (const name of METHOD_INPUTS[options.method] ?? []) {
     const text = (texts[name] ?? '').trim();
     if (text === '') continue;
@@ -163,7 +164,10 @@ function draw(values, { breaks, counts, classOf, fit, labels }) {
   const width = 760, height = 380, left = 56, right = 24, top = 16, bottom = 44;
   const plotWidth = width - left - right, plotHeight = height - top - bottom;
   const legendWidth = 250;
-  let lo = column.min, hi = column.max;
+  // The axis spans the data and the round breaks just beyond them.
+  const near = breaks.filter((b) => Math.abs(b) < HUGE && b >= column.min - (column.max - column.min)
+    && b <= column.max + (column.max - column.min));
+  let lo = Math.min(column.min, ...near), hi = Math.max(column.max, ...near);
   if (!(hi > lo)) {
     lo -= 0.5;
     hi += 0.5;
@@ -301,6 +305,8 @@ async function main() {
   $('method').value = 'natural';
   $('file').addEventListener('change', readFile);
   $('column').addEventListener('change', chooseColumn);
+  $('round').addEventListener('change', update);
+  $('interval').addEventListener('change', update);
   $('method').addEventListener('change', () => {
     renderOptions();
     update();

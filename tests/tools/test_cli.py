@@ -419,9 +419,13 @@ class Layouts(unittest.TestCase):
         self.assertTrue(rows[0].endswith("5  " + "#" * 40), rows[0])
         self.assertTrue(rows[1].endswith(" 0  "), rows[1])
         self.assertTrue(rows[2].endswith(" 1  " + "#" * 8), rows[2])
-        self.assertIn("[1, 3.6666666666666665)", rows[0])
-        self.assertIn("[6.333333333333333, 9]", rows[2])
-        self.assertIn("Class 3 [6.333333333333333, 9]: 1 member\n    row 6  9\n", out)
+        # The exact breaks above the table; in it the library's labels: the
+        # whole numbers a class can hold, a class of one value by that value.
+        self.assertIn("\nBreaks 1, 3.6666666666666665, 6.333333333333333, 9\n", out)
+        self.assertIn("  [1, 3]  ", rows[0])
+        self.assertIn("  [4, 6] (empty)  ", rows[1])
+        self.assertIn("  9  ", rows[2])
+        self.assertIn("Class 3, 9: 1 member\n    row 6  9\n", out)
         fit = dict(line.split()[:2] for line in out.splitlines()
                    if line.startswith(("GVF ", "ADCM ")))
         self.assertAlmostEqual(float(fit["GVF"]), 1 - 0.8 / 51.5, places=15)
@@ -479,7 +483,8 @@ class Svg(FileCase):
         ns = {"s": "http://www.w3.org/2000/svg"}
         texts = [t.text or "" for t in root.iterfind(".//s:text", ns)]
         # A legend line per class, one for the values in no class, axis labels.
-        self.assertEqual(sum(1 for t in texts if t.startswith("[")), 3)
+        self.assertEqual([t for t in texts if t.endswith(")") and "  (" in t],
+                         ["[0, 3)  (5)", "[3, 6)  (3)", "7.5  (1)", "in no class  (2)"])
         self.assertTrue(any(t.startswith("in no class") for t in texts))
         self.assertIn("value", texts)
         self.assertTrue(any(t.startswith("number of values per bin") for t in texts))
@@ -497,10 +502,9 @@ class Svg(FileCase):
         ns = {"s": "http://www.w3.org/2000/svg"}
         texts = [t.text or "" for t in root.iterfind(".//s:text", ns)]
         self.assertTrue(any("method natural" in t for t in texts))
-        self.assertEqual(sum(1 for t in texts if t.startswith("[")), 3)
-        self.assertFalse(any(t.startswith("in no class") for t in texts))
-        self.assertIn("[1, 10)", out)
-        self.assertIn("[30, 30]", out)
+        self.assertEqual([t for t in texts if t.endswith(")") and "  (" in t],
+                         ["[1, 9]  (3)", "[10, 29]  (3)", "30  (1)"])
+        self.assertIn("Breaks 1, 10, 30, 30\n", out)
 
     def test_escaped_title_and_one_value(self):
         path = self.write("t.csv", 'who,"a<b & c"\nx,5\ny,5\n')
@@ -509,6 +513,57 @@ class Svg(FileCase):
                          "--classes", "3", "--svg", picture)
         self.assertEqual(rc, 0, err)
         ET.parse(picture)
+
+
+class Legends(FileCase):
+    STATES = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "examples",
+                          "us_states_1977.csv")
+
+    def classify(self, *args):
+        rc, out, err = run("classify", *args, "--format", "json")
+        self.assertEqual(rc, 0, err)
+        return json.loads(out)
+
+    def test_round_breaks_keep_the_classes(self):
+        args = [self.STATES, "--column", "Income", "--method", "natural", "--classes", "4"]
+        exact, rounded = self.classify(*args), self.classify(*args, "--round")
+        self.assertEqual((exact["rounded"], rounded["rounded"]), (False, True))
+        self.assertEqual(exact["breaks"], [3098, 4091, 4751, 6315, 6315])
+        self.assertEqual(rounded["breaks"], [3000, 4090, 4750, 6000, 6315])
+        for c in exact, rounded:
+            self.assertEqual([c["count"] for c in c["classes"]], [14, 20, 15, 1])
+        self.assertEqual([[m["id"] for m in c["members"]] for c in exact["classes"]],
+                         [[m["id"] for m in c["members"]] for c in rounded["classes"]])
+        self.assertEqual([c["label"] for c in rounded["classes"]],
+                         ["[3000, 4089]", "[4090, 4749]", "[4750, 5999]", "6315"])
+        # The open outer classes of the standard-deviation classes stay open.
+        std = self.classify(self.STATES, "--column", "Murder", "--method", "stddev", "--steps", "1",
+                            "--times", "1", "--round")
+        self.assertEqual(std["breaks"][1:4], [4, 7.4, 11.1])
+        self.assertEqual([c["label"] for c in std["classes"]],
+                         ["(-inf, 4.0)", "[4.0, 7.4)", "[7.4, 11.1)", "[11.1, inf)"])
+
+    def test_pooled_columns_share_one_set_of_breaks(self):
+        path = self.write("years.csv", "place,y1,y2\na,1,5\nb,2,6\nc,3,NA\nd,4,8\n")
+        result = self.classify(path, "--column", "y1", "--column", "y2", "--label", "place",
+                               "--method", "equal", "--classes", "2", "--missing", "skip")
+        self.assertEqual(result["source"]["column"], "y1, y2")
+        self.assertEqual(result["breaks"], [1, 4.5, 8])
+        self.assertEqual([c["pooled_counts"] for c in result["classes"]],
+                         [{"y1": 4, "y2": 0}, {"y1": 0, "y2": 3}])
+        self.assertEqual([(m["label"], m["column"], m["value"]) for m in result["classes"][1]["members"]],
+                         [("a", "y2", 5), ("b", "y2", 6), ("d", "y2", 8)])
+        rc, out, _ = run("classify", path, "--column", "y1", "--column", "y2", "--method", "equal",
+                         "--classes", "2", "--missing", "skip", "--format", "csv")
+        rows = list(csv.DictReader(io.StringIO(out)))
+        self.assertEqual([(r["class_label"], r["column"], r["row"]) for r in rows[3:5]],
+                         [("[1, 4]", "y1", "4"), ("[5, 8]", "y2", "1")])
+        rc, out, _ = run("classify", path, "--column", "y1", "--column", "y2", "--method", "equal",
+                         "--classes", "2", "--missing", "skip")
+        lines = [line.split() for line in out.splitlines()]
+        self.assertIn(["class", "label", "y1", "y2", "count"], lines)
+        self.assertIn(["2", "[5,", "8]", "0", "3", "3", "#" * 30], lines)
+        self.assertIn("row 4 (y2)", out)
 
 
 class Help(unittest.TestCase):

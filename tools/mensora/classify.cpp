@@ -1,11 +1,14 @@
 // mensora classify: one of the library's class methods over the sample.
+#include <algorithm>
 #include <cmath>
+#include <string>
 #include <limits>
 #include <utility>
 #include <vector>
 
 #include "Mensora.h"
 #include "errors.h"
+#include "mensora_c.h"
 #include "numbers.h"
 #include "results.h"
 
@@ -58,6 +61,49 @@ std::vector<Parameter> UsedParameters(const Method& method, const ClassParams& p
   return used;
 }
 
+// The library's label of every class, in interval notation, from the members'
+// extremes and whether the values are whole numbers.
+void LabelClasses(const Sample& sample, ClassifyResult& result) {
+  const auto k = static_cast<std::int32_t>(result.classes.size());
+  std::vector<std::int32_t> counts;
+  std::vector<double> lowest, highest;
+  for (const ClassRow& row : result.classes) {
+    double lo = std::numeric_limits<double>::infinity();
+    double hi = -lo;
+    for (std::int32_t id : row.ids) {
+      lo = std::min(lo, sample.values[static_cast<std::size_t>(id)]);
+      hi = std::max(hi, sample.values[static_cast<std::size_t>(id)]);
+    }
+    counts.push_back(static_cast<std::int32_t>(row.ids.size()));
+    lowest.push_back(lo);
+    highest.push_back(hi);
+  }
+  const auto n = static_cast<std::int32_t>(sample.values.size());
+  const std::int32_t flags =
+      MENSORA_LABEL_INTERVAL |
+      (mensora_whole_numbers(sample.values.data(), n) == 1 ? MENSORA_LABEL_INTEGER : 0);
+  const std::int32_t rule =
+      k > 0 && result.classes.back().closed ? MENSORA_LAST_CLOSED : MENSORA_LAST_OPEN;
+  // The text is asked for twice: its size, then the text itself.
+  std::int32_t needed = 0;
+  std::string text;
+  for (int pass = 0; pass < 2; ++pass) {
+    text.resize(static_cast<std::size_t>(needed));
+    if (mensora_format_labels(result.breaks.data(), k, counts.data(), lowest.data(),
+                              highest.data(), rule, flags, pass == 0 ? nullptr : &text[0],
+                              pass == 0 ? 0 : needed, &needed) != MENSORA_OK) {
+      throw ToolError(ExitCode::kLibraryFailure, "mensora_format_labels failed");
+    }
+  }
+  text.pop_back();  // its '\0'
+  std::size_t start = 0;
+  for (ClassRow& row : result.classes) {
+    const std::size_t end = std::min(text.find('\n', start), text.size());
+    row.label = text.substr(start, end - start);
+    start = end + 1;
+  }
+}
+
 }  // namespace
 
 ClassifyResult RunClassify(const Sample& sample, const Options& options) {
@@ -78,6 +124,12 @@ ClassifyResult RunClassify(const Sample& sample, const Options& options) {
                         " returned -1: these options give no class for this sample, or "
                         "memory ran out");
   }
+  if (options.round &&
+      object.DataSecRoundBreaks(method.stdSet ? 1 : 0, &out.breaks, &out.breakNum, &out.ids,
+                                &out.counts) != 1) {
+    throw ToolError(ExitCode::kLibraryFailure,
+                    "DataSecRoundBreaks returned -1: memory ran out");
+  }
 
   ClassifyResult result;
   result.method = &method;
@@ -85,6 +137,7 @@ ClassifyResult RunClassify(const Sample& sample, const Options& options) {
   result.parameters = UsedParameters(method, params);
 
   result.breaks.assign(out.breaks, out.breaks + out.breakNum);
+  result.rounded = options.round;
   const std::int32_t k = out.breakNum - 1;
   double max = std::numeric_limits<double>::quiet_NaN();
   double min = max;
@@ -97,12 +150,19 @@ ClassifyResult RunClassify(const Sample& sample, const Options& options) {
                   !(std::fabs(max - result.breaks[k]) >= EQ_TOLERANCE)));
   std::int64_t offset = 0;
   for (std::int32_t s = 0; s < k; ++s) {
-    ClassRow row{result.breaks[s], result.breaks[s + 1], lastClosed && s == k - 1, {}};
+    ClassRow row{result.breaks[s], result.breaks[s + 1], lastClosed && s == k - 1, {}, {}, {}};
     row.ids.assign(out.ids + offset, out.ids + offset + out.counts[s]);
     offset += out.counts[s];
+    if (!sample.pooled.empty()) {
+      row.pooledCounts.assign(sample.pooled.size(), 0);
+      for (std::int32_t id : row.ids) {
+        ++row.pooledCounts[static_cast<std::size_t>(sample.columnOf[static_cast<std::size_t>(id)])];
+      }
+    }
     result.classes.push_back(std::move(row));
   }
   result.unclassified = n - offset;
+  LabelClasses(sample, result);
   if (method.window) {
     result.windowed = true;
     result.windowMin = std::fabs(params.min - AUTO_MIN) >= EQ_TOLERANCE ? params.min : min;

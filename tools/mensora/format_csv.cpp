@@ -41,7 +41,7 @@ void WriteSummaryCsv(std::ostream& out, const SummaryResult& result) {
 // the whole classification end every row, so that the file stays one table.
 void WriteClassifyCsv(std::ostream& out, const Sample& sample, const ClassifyResult& result,
                       bool members) {
-  out << "class,lower,upper,upper_included,count,id,row,label,value,gvf,adcm\n";
+  out << "class,lower,upper,upper_included,class_label,count,id,row,column,label,value,gvf,adcm\n";
   const std::string fit =
       result.fit.defined ? ',' + FormatDouble(result.fit.gvf) + ',' + FormatDouble(result.fit.adcm)
                          : std::string(",,");
@@ -49,15 +49,19 @@ void WriteClassifyCsv(std::ostream& out, const Sample& sample, const ClassifyRes
     const ClassRow& row = result.classes[s];
     const std::string head = std::to_string(s + 1) + ',' + FormatDouble(row.lower) + ',' +
                              FormatDouble(row.upper) + ',' + (row.closed ? "true" : "false") +
-                             ',' + std::to_string(row.ids.size()) + ',';
+                             ',' + Field(row.label) + ',' + std::to_string(row.ids.size()) + ',';
     if (!members || row.ids.empty()) {
-      out << head << ",,," << fit << '\n';
+      out << head << ",,,," << fit << '\n';
       continue;
     }
     for (std::int32_t id : row.ids) {
       const auto index = static_cast<std::size_t>(id);
-      out << head << id << ',' << sample.rows[index] << ',' << Label(sample, id) << ','
-          << FormatDouble(sample.values[index]) << fit << '\n';
+      const std::string column =
+          index < sample.columnOf.size()
+              ? Field(sample.pooled[static_cast<std::size_t>(sample.columnOf[index])])
+              : "";
+      out << head << id << ',' << sample.rows[index] << ',' << column << ','
+          << Label(sample, id) << ',' << FormatDouble(sample.values[index]) << fit << '\n';
     }
   }
 }

@@ -42,6 +42,10 @@ void WriteMembers(JsonWriter& json, const Sample& sample, const std::vector<std:
     json.Integer(id);
     json.Key("row");
     json.Integer(sample.rows[index]);
+    if (index < sample.columnOf.size()) {
+      json.Key("column");
+      json.String(sample.pooled[static_cast<std::size_t>(sample.columnOf[index])]);
+    }
     if (!sample.labels.empty()) {
       json.Key("label");
       json.String(sample.labels[index]);
@@ -121,6 +125,8 @@ void WriteClassifyJson(std::ostream& out, const Sample& sample, const ClassifyRe
   json.BeginArray();
   for (double b : result.breaks) json.Number(b);
   json.EndArray();
+  json.Key("rounded");
+  json.Bool(result.rounded);
   json.Key("unclassified");
   json.Integer(result.unclassified);
   json.Key("classes");
@@ -133,8 +139,19 @@ void WriteClassifyJson(std::ostream& out, const Sample& sample, const ClassifyRe
     json.Number(row.upper);
     json.Key("upper_included");
     json.Bool(row.closed);
+    json.Key("label");
+    json.String(row.label);
     json.Key("count");
     json.Integer(static_cast<std::int64_t>(row.ids.size()));
+    if (!sample.pooled.empty()) {
+      json.Key("pooled_counts");
+      json.BeginObject();
+      for (std::size_t c = 0; c < sample.pooled.size(); ++c) {
+        json.Key(sample.pooled[c]);
+        json.Integer(row.pooledCounts[c]);
+      }
+      json.EndObject();
+    }
     if (members) WriteMembers(json, sample, row.ids);
     json.EndObject();
   }

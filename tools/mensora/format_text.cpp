@@ -97,26 +97,44 @@ void WriteClassifyText(std::ostream& out, const Sample& sample, const ClassifyRe
     out << "Members limited to " << IntervalText(result.windowMin, result.windowMax, true) << '\n';
   }
   if (!result.choice.empty()) out << result.choice << '\n';
-  out << '\n';
+  out << (result.rounded ? "Round breaks" : "Breaks");
+  for (std::size_t b = 0; b < result.breaks.size(); ++b) {
+    out << (b == 0 ? " " : ", ") << FormatDouble(result.breaks[b]);
+  }
+  out << "\n\n";
 
   std::size_t largest = 0;
-  std::size_t intervalWidth = std::string("interval").size();
+  std::size_t labelWidth = std::string("label").size();
   for (const ClassRow& row : result.classes) {
     largest = std::max(largest, row.ids.size());
-    intervalWidth = std::max(intervalWidth, IntervalText(row.lower, row.upper, row.closed).size());
+    labelWidth = std::max(labelWidth, row.label.size());
   }
   const std::size_t countWidth = std::max<std::size_t>(5, std::to_string(largest).size());
-  out << "class  " << Padded("interval", intervalWidth) << "  " << RightAligned("count", countWidth)
-      << '\n';
+  // Pooled columns: the members of each column, before the count of all.
+  std::vector<std::size_t> pooledWidths;
+  for (const std::string& column : sample.pooled) {
+    std::size_t width = std::max<std::size_t>(column.size(), 5);
+    for (const ClassRow& row : result.classes) {
+      for (std::int64_t c : row.pooledCounts) width = std::max(width, std::to_string(c).size());
+    }
+    pooledWidths.push_back(width);
+  }
+  out << "class  " << Padded("label", labelWidth);
+  for (std::size_t c = 0; c < sample.pooled.size(); ++c) {
+    out << "  " << RightAligned(sample.pooled[c], pooledWidths[c]);
+  }
+  out << "  " << RightAligned("count", countWidth) << '\n';
   for (std::size_t s = 0; s < result.classes.size(); ++s) {
     const ClassRow& row = result.classes[s];
     std::size_t bar = 0;
     if (largest > 0) bar = (row.ids.size() * kBarWidth + largest / 2) / largest;
     if (bar == 0 && !row.ids.empty()) bar = 1;
-    out << RightAligned(std::to_string(s + 1), 5) << "  "
-        << Padded(IntervalText(row.lower, row.upper, row.closed), intervalWidth) << "  "
-        << RightAligned(std::to_string(row.ids.size()), countWidth) << "  " << std::string(bar, '#')
-        << '\n';
+    out << RightAligned(std::to_string(s + 1), 5) << "  " << Padded(row.label, labelWidth);
+    for (std::size_t c = 0; c < row.pooledCounts.size(); ++c) {
+      out << "  " << RightAligned(std::to_string(row.pooledCounts[c]), pooledWidths[c]);
+    }
+    out << "  " << RightAligned(std::to_string(row.ids.size()), countWidth) << "  "
+        << std::string(bar, '#') << '\n';
   }
   if (result.unclassified > 0) {
     out << result.unclassified << (result.unclassified == 1 ? " value lies" : " values lie")
@@ -126,7 +144,7 @@ void WriteClassifyText(std::ostream& out, const Sample& sample, const ClassifyRe
   if (!members) return;
   for (std::size_t s = 0; s < result.classes.size(); ++s) {
     const ClassRow& row = result.classes[s];
-    out << "\nClass " << s + 1 << " " << IntervalText(row.lower, row.upper, row.closed) << ": "
+    out << "\nClass " << s + 1 << ", " << row.label << ": "
         << row.ids.size() << (row.ids.size() == 1 ? " member\n" : " members\n");
     WriteMembers(out, sample, row.ids);
   }

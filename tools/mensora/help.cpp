@@ -17,7 +17,10 @@ const char* const kInput = R"(INPUT
     --column NAME|N
         The column that holds the values: its header text, or its number
         counting from 1. May be left out when the table has one column, or
-        two of which one is the --label column.
+        two of which one is the --label column. Given more than once, the
+        values of all these columns are pooled into one sample (each
+        column's after the one before), so that they share one set of
+        classes; members are then named with their column.
     --label NAME|N
         A column whose text names each row; member lists show it instead of
         the row number.
@@ -128,18 +131,25 @@ void Classify(std::ostream& out) {
     mensora classify - divide the sample into classes
 
 SYNOPSIS
-    mensora classify FILE --method M [METHOD OPTIONS] [--svg FILE]
+    mensora classify FILE --method M [METHOD OPTIONS] [--round] [--svg FILE]
                      [--no-members] [INPUT AND OUTPUT OPTIONS]
 
 DESCRIPTION
-    Prints one row per class with its interval, its number of members and a
-    bar scaled to the largest class, the goodness of fit of the classes,
-    then the members of each class (by label or row number, with their
-    values) in ascending order of value. A class [a, b) holds the values
-    from a up to but not including b. The last class of the equal, step and
-    count methods also holds the values at its upper break (shown [a, b])
-    unless the maximum lies 1e-7 or more away from that break; that of the
-    stddev methods never does, that of every other method always does.
+    Prints the exact breaks, one row per class with its label, its number
+    of members (per column too, for pooled columns) and a bar scaled to the
+    largest class, the goodness of fit of the classes, then the members of
+    each class (by label or row number, with their values) in ascending
+    order of value. A class [a, b) holds the values from a up to but not
+    including b. The last class of the equal, step and count methods also
+    holds the values at its upper break (shown [a, b]) unless the maximum
+    lies 1e-7 or more away from that break; that of the stddev methods
+    never does, that of every other method always does.
+
+    Labels show the breaks with the fewest decimals that keep them apart
+    and keep every member inside its label; for whole-number data a class
+    shows the first and last whole numbers it can hold ([0, 9]), a class
+    of one value that value, an empty class ends in (empty), the open
+    classes of the stddev methods read (-inf, b) and [b, inf).
 
     The fit: GVF, the goodness of variance fit 1 - SDCM / SDAM (SDAM the
     squared deviations of the classified values from their mean, SDCM those
@@ -192,13 +202,20 @@ METHODS
         Also draw a histogram of the sample to FILE (SVG): bars stacked by
         class, coloured from light to dark, the class breaks as dashed
         lines, axis labels and a legend of the intervals with their counts.
+    --round
+        Replace each break by the roundest number (fewest significant
+        digits, then the nearest) that leaves every value in its class, "in
+        no class" included; a break with no value beyond it moves out by at
+        most one class width; infinite breaks and the outer breaks of the
+        stddev methods stay.
     --no-members
         Leave out the member lists.
 
 )" << kInput << '\n' << kOutput << R"(
-    csv has one row per member: class, lower, upper, upper_included, count,
-    id, row, label, value, gvf, adcm (the fit of the whole classification,
-    on every row); an empty class is one row with the member fields empty.
+    csv has one row per member: class, lower, upper, upper_included,
+    class_label, count, id, row, column (of pooled columns), label, value,
+    gvf, adcm (the fit of the whole classification, on every row); an empty
+    class is one row with the member fields empty.
 
 EXIT STATUS
     See mensora --help.
@@ -211,6 +228,10 @@ EXAMPLE
         --label State --method natural --classes 4 --svg natural.svg
     mensora classify examples/us_states_1977.csv --column Income \
         --method natural --classes auto --gvf 0.9 --no-members
+    mensora classify examples/us_states_1977.csv --column Income \
+        --method natural --classes 4 --round --no-members
+    mensora classify examples/new_york_air_quality_1973.csv --column Ozone \
+        --column Temp --missing skip --method quantile --classes 4 --round
 )";
 }
 

@@ -279,8 +279,12 @@ void LoadCsv(const std::string& text, const InputOptions& options, Sample& sampl
   std::optional<std::size_t> labelIndex;
   if (options.label) labelIndex = FindColumn(header, *options.label, "--label", sample.source);
   std::size_t valueIndex = 0;
+  std::vector<std::size_t> indices;
   if (options.column) {
     valueIndex = FindColumn(header, *options.column, "--column", sample.source);
+    for (const std::string& more : options.moreColumns) {
+      indices.push_back(FindColumn(header, more, "--column", sample.source));
+    }
   } else if (width == 1 || (width == 2 && labelIndex)) {
     valueIndex = (width == 2 && *labelIndex == 0) ? 1 : 0;
   } else {
@@ -294,33 +298,41 @@ void LoadCsv(const std::string& text, const InputOptions& options, Sample& sampl
     Note(sample.source + ":" + std::to_string(header.line) +
          ": this line of numbers is read as the header (--column and --label mean CSV)");
   }
-  sample.column = header.fields[valueIndex].text;
+  indices.insert(indices.begin(), valueIndex);
   if (labelIndex) sample.labelColumn = header.fields[*labelIndex].text;
+  if (indices.size() > 1) {
+    for (std::size_t index : indices) sample.pooled.push_back(header.fields[index].text);
+  }
 
-  for (std::size_t r = 1; r < records.size(); ++r) {
-    const Record& record = records[r];
-    const std::string where = sample.source + ":" + std::to_string(record.line);
-    if (record.fields.size() != width) {
-      throw ToolError(ExitCode::kBadData, where + ": " + std::to_string(record.fields.size()) +
-                                              " fields where the header has " +
-                                              std::to_string(width));
-    }
-    const std::string& cell = record.fields[valueIndex].text;
-    if (IsMissing(cell)) {
-      if (!options.skipMissing) {
-        throw ToolError(ExitCode::kBadData,
-                        MissingMessage(where + ": column " + sample.column));
+  // The values of each column in turn.
+  for (std::size_t c = 0; c < indices.size(); ++c) {
+    const std::string& column = header.fields[indices[c]].text;
+    sample.column += (c == 0 ? "" : ", ") + column;
+    for (std::size_t r = 1; r < records.size(); ++r) {
+      const Record& record = records[r];
+      const std::string where = sample.source + ":" + std::to_string(record.line);
+      if (record.fields.size() != width) {
+        throw ToolError(ExitCode::kBadData, where + ": " + std::to_string(record.fields.size()) +
+                                                " fields where the header has " +
+                                                std::to_string(width));
       }
-      ++sample.missingSkipped;
-      continue;
+      const std::string& cell = record.fields[indices[c]].text;
+      if (IsMissing(cell)) {
+        if (!options.skipMissing) {
+          throw ToolError(ExitCode::kBadData, MissingMessage(where + ": column " + column));
+        }
+        ++sample.missingSkipped;
+        continue;
+      }
+      const auto value = ParseDouble(cell);
+      if (!value) {
+        throw ToolError(ExitCode::kBadData,
+                        where + ": column " + column + ": " + Quote(cell) + " is not a number");
+      }
+      AddValue(sample, *value, static_cast<std::int64_t>(r));
+      if (labelIndex) sample.labels.push_back(record.fields[*labelIndex].text);
+      if (indices.size() > 1) sample.columnOf.push_back(static_cast<std::int32_t>(c));
     }
-    const auto value = ParseDouble(cell);
-    if (!value) {
-      throw ToolError(ExitCode::kBadData, where + ": column " + sample.column + ": " +
-                                              Quote(cell) + " is not a number");
-    }
-    AddValue(sample, *value, static_cast<std::int64_t>(r));
-    if (labelIndex) sample.labels.push_back(record.fields[*labelIndex].text);
   }
 }
 
@@ -328,8 +340,11 @@ void LoadCsv(const std::string& text, const InputOptions& options, Sample& sampl
 
 std::string Sample::Name(std::int32_t id) const {
   const auto index = static_cast<std::size_t>(id);
-  if (index < labels.size() && !labels[index].empty()) return labels[index];
-  return "row " + std::to_string(rows[index]);
+  std::string name = index < labels.size() && !labels[index].empty()
+                         ? labels[index]
+                         : "row " + std::to_string(rows[index]);
+  if (index < columnOf.size()) name += " (" + pooled[static_cast<std::size_t>(columnOf[index])] + ")";
+  return name;
 }
 
 Sample LoadSample(const InputOptions& options) {

@@ -37,6 +37,7 @@ const OptionInfo kOptions[] = {
     {"--breaks", true, kClassifyBit}, {"--percentiles", true, kClassifyBit},
     {"--head-share", true, kClassifyBit}, {"--hinge", true, kClassifyBit},
     {"--gvf", true, kClassifyBit},    {"--max-classes", true, kClassifyBit},
+    {"--round", false, kClassifyBit},
 };
 
 [[noreturn]] void Usage(const std::string& message) {
@@ -169,7 +170,11 @@ void SetParam(Options& options, const std::string& name, const std::string& valu
 
 void SetOption(Options& options, const std::string& name, const std::string& value) {
   if (name == "--column") {
-    options.input.column = value;
+    if (options.input.column) {
+      options.input.moreColumns.push_back(value);
+    } else {
+      options.input.column = value;
+    }
   } else if (name == "--label") {
     options.input.label = value;
   } else if (name == "--missing") {
@@ -313,6 +318,8 @@ Options ParseArguments(int argc, char** argv) {
     }
     if (name == "--no-members") {
       options.members = false;
+    } else if (name == "--round") {
+      options.round = true;
     } else {
       SetOption(options, name, value);
     }

@@ -25,6 +25,7 @@ struct Options {
   ClassParams params;                 // classify options; select uses min and max
   std::optional<std::string> svg;     // classify --svg FILE
   bool members = true;                // false with --no-members
+  bool round = false;                 // classify --round: round breaks that keep every class
 };
 
 // Parses argv. Throws ToolError(kUsage) with a one-line message for an unknown

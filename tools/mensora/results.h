@@ -33,6 +33,8 @@ struct ClassRow {
   double upper;
   bool closed;                   // the upper break belongs to the class
   std::vector<std::int32_t> ids;  // member ids in the library's order
+  std::string label;              // the library's label of the class
+  std::vector<std::int64_t> pooledCounts;  // members per pooled column, with pooled columns
 };
 
 // One option of the method, by its output name ("classes", "head_share").
@@ -58,6 +60,7 @@ struct ClassifyResult {
   const char* member = nullptr;   // the library member called
   std::vector<Parameter> parameters;  // options used, in table order
   std::vector<double> breaks;
+  bool rounded = false;           // --round: the breaks were rounded, keeping every class
   std::vector<ClassRow> classes;
   bool windowed = false;          // stddev-window: members also lie in [windowMin, windowMax]
   double windowMin = 0.0;

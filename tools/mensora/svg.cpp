@@ -136,13 +136,12 @@ std::string HistogramSvg(const Sample& sample, const ClassifyResult& result) {
   };
   const double legendHeight = kPlotTop + kLegendRow * static_cast<double>(k + 3);
   const double height = std::max(kPlotTop + kPlotHeight + 80, legendHeight);
-  // Legend lines, in short numbers (the text output has the exact breaks).
+  // Legend lines: the labels of the classes (the text output has the exact breaks).
   std::vector<std::pair<std::string, std::string>> legend;  // colour, text
   for (std::size_t s = 0; s < k; ++s) {
     const ClassRow& row = result.classes[s];
-    legend.emplace_back(PaletteColour(s, k), "[" + Short(row.lower) + ", " + Short(row.upper) +
-                                                 (row.closed ? "]" : ")") + "  (" +
-                                                 std::to_string(row.ids.size()) + ")");
+    legend.emplace_back(PaletteColour(s, k),
+                        row.label + "  (" + std::to_string(row.ids.size()) + ")");
   }
   if (result.unclassified > 0) {
     legend.emplace_back(kNoClassColour,

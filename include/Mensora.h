@@ -170,6 +170,13 @@ class MENSORA_API CMensora {
   // (closed, and up to EQ_TOLERANCE above, unless the sample maximum lies
   // EQ_TOLERANCE or more from the break). -1 without a current result.
   std::int32_t DataSecLastClass(std::int32_t bStdSec) const;
+  // What labels of the current result need: the smallest and largest member
+  // of each class into pLowest[0..k-1] and pHighest[0..k-1] (NaN for an
+  // empty class), and into *pWhole 1 when every value of the sample that is
+  // finite is a whole number below 2^53 in magnitude, else 0. -1 without a
+  // current result, with nothing written.
+  std::int32_t DataSecClassExtremes(std::int32_t bStdSec, double* pLowest, double* pHighest,
+                                    std::int32_t* pWhole);
 
  private:
   friend class MensoraTestAccess;
@@ -212,6 +219,9 @@ class MENSORA_API CMensora {
   // How the last class of each current result closes (see DataSecLastClass).
   std::int32_t m_lSecLast;
   std::int32_t m_lStdLast;
+  // What one pass over the sorted view found, for round breaks and labels
+  // (0 while the view has not been read since it was built).
+  std::int32_t m_lViewFacts;
 };
 
 #endif  // MENSORA_H

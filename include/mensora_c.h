@@ -300,12 +300,16 @@ MENSORA_C_API int mensora_format_labels(const double* breaks, int32_t class_coun
                                         const double* highest, int32_t rule, int32_t flags,
                                         char* buffer, int32_t capacity, int32_t* needed);
 
+/* 1 when every value of values[0 .. n-1] that is finite is a whole number
+ * below 2^53 in magnitude (labels then take MENSORA_LABEL_INTEGER), else 0;
+ * 0 for NULL values with n > 0. */
+MENSORA_C_API int32_t mensora_whole_numbers(const double* values, int32_t n);
+
 /* mensora_format_labels for the handle's current standard-deviation
  * (std_classes != 0) or range classes, with their counts, the smallest and
  * largest member of each class, the rule as it fell out for this sample,
- * and MENSORA_LABEL_INTEGER when every value that is finite (NaN and
- * infinities aside) is a whole number below 2^53 in magnitude (the flag in
- * flags is ignored). MENSORA_ERROR_NO_RESULT when the set holds no result. */
+ * and MENSORA_LABEL_INTEGER as mensora_whole_numbers finds for its values
+ * (the flag in flags is ignored). MENSORA_ERROR_NO_RESULT when the set holds no result. */
 MENSORA_C_API int mensora_class_labels_text(mensora_sample* sample, int32_t std_classes,
                                             int32_t flags, char* buffer, int32_t capacity,
                                             int32_t* needed);

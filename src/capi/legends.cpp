@@ -12,10 +12,12 @@
 #include "Mensora.h"
 #include "capi/internal/handle.h"
 #include "classify/internal/class_result.h"
+#include "classify/internal/whole_numbers.h"
 #include "mensora_c.h"
 
 using mensora::capi::Guarded;
 using mensora::internal::LastClass;
+using mensora::internal::WholeNumbers;
 
 namespace {
 
@@ -169,17 +171,6 @@ NumberForm ChooseForm(const Legend& g) {
   return {NumberForm::kShortest, 0};
 }
 
-// Whether every value that is finite is a whole number below 2^53 in magnitude.
-bool WholeNumbers(const double* values, std::int32_t n) {
-  for (std::int32_t i = 0; i < n; ++i) {
-    const double v = values[i];
-    if (std::isfinite(v) && !(std::fabs(v) < 9007199254740992.0 && v == std::floor(v))) {
-      return false;
-    }
-  }
-  return true;
-}
-
 std::string Labels(const Legend& g) {
   const NumberForm form = ChooseForm(g);
   const bool thousands = (g.flags & MENSORA_LABEL_THOUSANDS) != 0;
@@ -317,6 +308,10 @@ int mensora_format_labels(const double* breaks, int32_t class_count, const int32
   });
 }
 
+int32_t mensora_whole_numbers(const double* values, int32_t n) {
+  return values != nullptr || n <= 0 ? (WholeNumbers(values, n) ? 1 : 0) : 0;
+}
+
 int mensora_class_labels_text(mensora_sample* sample, int32_t std_classes, int32_t flags,
                               char* buffer, int32_t capacity, int32_t* needed) {
   if (sample == nullptr || (flags & ~kLabelFlags) != 0 || capacity < 0 ||
@@ -342,22 +337,15 @@ int mensora_class_labels_text(mensora_sample* sample, int32_t std_classes, int32
       }
       default: break;
     }
-    // The smallest and largest member of each class.
     std::vector<double> lowest(static_cast<std::size_t>(k));
     std::vector<double> highest(static_cast<std::size_t>(k));
-    const std::int32_t* id = result->ids;
-    for (std::int32_t s = 0; s < k; ++s) {
-      double lo = HUGE_VAL, hi = -HUGE_VAL;
-      for (std::int32_t c = 0; c < result->counts[s]; ++c) {
-        const double v = sample->values[*id++];
-        lo = std::min(lo, v);
-        hi = std::max(hi, v);
-      }
-      lowest[static_cast<std::size_t>(s)] = lo;
-      highest[static_cast<std::size_t>(s)] = hi;
+    std::int32_t whole = 0;
+    if (sample->object.DataSecClassExtremes(std_classes != 0 ? 1 : 0, lowest.data(),
+                                            highest.data(), &whole) != 1) {
+      return MENSORA_ERROR_MEMORY;
     }
     std::int32_t all = flags & ~MENSORA_LABEL_INTEGER;
-    if (WholeNumbers(sample->values, sample->n)) all |= MENSORA_LABEL_INTEGER;
+    if (whole == 1) all |= MENSORA_LABEL_INTEGER;
     const Legend legend{breaks, k, result->counts, lowest.data(), highest.data(), closed, all};
     return Deliver(Labels(legend), buffer, capacity, needed);
   });

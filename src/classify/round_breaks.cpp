@@ -7,6 +7,10 @@
 // the fewest significant digits, and its multiple nearest the exact break is
 // taken. An interval with no value on one side reaches at most one class
 // width out on that side.
+//
+// Also here: the smallest and largest member of each class, for labels.
+// Both read the sorted view in place where it ascends without NaN (as the
+// quicksort leaves it), so that neither costs more than a pass over it.
 #include <algorithm>
 #include <cfloat>
 #include <cinttypes>
@@ -14,10 +18,12 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <limits>
 
 #include "Mensora.h"
 #include "classify/internal/class_result.h"
 #include "classify/internal/sorted_numbers.h"
+#include "classify/internal/whole_numbers.h"
 #include "sample/internal/alloc.h"
 
 using mensora::internal::ClassOutputs;
@@ -29,6 +35,55 @@ using mensora::internal::SortedNumbers;
 using mensora::internal::WorkArray;
 
 namespace {
+
+// Ascending values without NaN: the sorted view itself, or a sorted copy of
+// its numbers.
+struct SortedValues {
+  const ORDER_DATA* view = nullptr;
+  const double* copy = nullptr;
+  std::int64_t count = 0;
+
+  double operator[](std::int64_t i) const { return copy != nullptr ? copy[i] : view[i].dValue; }
+  // The first i at which pred fails; pred holds on a prefix.
+  template <class Pred>
+  std::int64_t PartitionPoint(Pred pred) const {
+    std::int64_t lo = 0, hi = count;
+    while (lo < hi) {
+      const std::int64_t mid = lo + (hi - lo) / 2;
+      if (pred((*this)[mid])) {
+        lo = mid + 1;
+      } else {
+        hi = mid;
+      }
+    }
+    return lo;
+  }
+};
+
+// What one pass over the view finds, kept by the object until the view is
+// rebuilt: whether it ascends without NaN, and whether its values are whole
+// numbers (see whole_numbers.h).
+constexpr std::int32_t kFactsRead = 1;
+constexpr std::int32_t kAscending = 2;
+constexpr std::int32_t kWhole = 4;
+
+std::int32_t ReadView(const ORDER_DATA* view, std::int32_t n) {
+  bool ascending = true;
+  bool whole = true;
+  for (std::int32_t start = 0; start < n; start += 4096) {
+    const std::int32_t end = n - start < 4096 ? n : start + 4096;
+    bool block = true;
+    std::int32_t fractions = 0;
+    for (std::int32_t e = start; e < end; ++e) {
+      const double v = view[e].dValue;
+      block &= (v == v) & !(e > 0 && v < view[e - 1].dValue);
+      fractions += mensora::internal::Fractional(v) ? 1 : 0;
+    }
+    ascending = ascending && block;
+    whole = whole && fractions == 0;
+  }
+  return kFactsRead | (ascending ? kAscending : 0) | (whole ? kWhole : 0);
+}
 
 // Doubles as ordered integers: a < b exactly when Key(a) < Key(b) (both
 // zeros map to 0).
@@ -105,23 +160,21 @@ double Reach(const double* breaks, std::int32_t k, std::int32_t s) {
 
 // The interval of break s < k: the doubles c with the same values below them
 // (!(v >= c)) as the exact break.
-void LowerBreakInterval(const double* values, std::int32_t m, double b, double& lo, double& hi) {
-  const std::int64_t below = std::lower_bound(values, values + m, b) - values;
+void LowerBreakInterval(const SortedValues& values, double b, double& lo, double& hi) {
+  const std::int64_t below = values.PartitionPoint([b](double v) { return v < b; });
   lo = below > 0 ? std::nextafter(values[below - 1], HUGE_VAL) : -HUGE_VAL;
-  hi = below < m ? values[below] : HUGE_VAL;
+  hi = below < values.count ? values[below] : HUGE_VAL;
 }
 
 // The interval of the last break: the finite doubles c that end the last
 // class after the same values as the exact break, under its closing rule
 // (which can depend on c). That count never falls as c rises, so each end
 // of the interval is found by bisection over the doubles.
-void LastBreakInterval(const double* values, std::int32_t m, double top, double b,
-                       LastClass last, double& lo, double& hi) {
+void LastBreakInterval(const SortedValues& values, double top, double b, LastClass last,
+                       double& lo, double& hi) {
   const auto within = [&](double c) -> std::int64_t {
     const LastClassEnd end = ResolveLastClass(last, top, c);
-    return std::partition_point(values, values + m,
-                                [&](double v) { return end.Takes(v, c); }) -
-           values;
+    return values.PartitionPoint([&](double v) { return end.Takes(v, c); });
   };
   const std::int64_t count = within(b);
   std::int64_t a = Key(-DBL_MAX);  // the first key whose count reaches `count`
@@ -151,9 +204,9 @@ void LastBreakInterval(const double* values, std::int32_t m, double top, double 
 }
 
 // The round breaks of breaks[0..k] (never descending, none NaN) over the
-// ascending values[0..m-1] (no NaN) of a sample whose view ends in `top`.
-void RoundBreaks(const double* values, std::int32_t m, double top, const double* breaks,
-                 std::int32_t k, LastClass last, double* rounded, double* lo, double* hi) {
+// values of a sample whose view ends in `top`.
+void RoundBreaks(const SortedValues& values, double top, const double* breaks, std::int32_t k,
+                 LastClass last, double* rounded, double* lo, double* hi) {
   for (std::int32_t s = 0; s <= k; ++s) {
     const double b = breaks[s];
     if (Fixed(b)) {
@@ -161,9 +214,9 @@ void RoundBreaks(const double* values, std::int32_t m, double top, const double*
       continue;
     }
     if (s < k) {
-      LowerBreakInterval(values, m, b, lo[s], hi[s]);
+      LowerBreakInterval(values, b, lo[s], hi[s]);
     } else {
-      LastBreakInterval(values, m, top, b, last, lo[s], hi[s]);
+      LastBreakInterval(values, top, b, last, lo[s], hi[s]);
     }
     const double reach = Reach(breaks, k, s);
     if (std::isinf(lo[s])) lo[s] = std::min(b, b - reach);
@@ -198,13 +251,19 @@ std::int32_t CMensora::DataSecRoundBreaks(std::int32_t bStdSec, double** ppSecBr
     if (std::isnan(breaks[s]) || (s > 0 && breaks[s] < breaks[s - 1])) ascending = false;
   }
   if (ascending) {
-    SortedNumbers numbers;
     WorkArray<double> work(3 * (static_cast<std::int64_t>(k) + 1));
-    if (!work || !CollectSortedNumbers(m_pOrderData, m_lOrderNum, numbers)) return -1;
+    if (!work) return -1;
+    SortedNumbers numbers;
+    SortedValues values{m_pOrderData, nullptr, m_lOrderNum};
+    if (m_lViewFacts == 0) m_lViewFacts = ReadView(m_pOrderData, m_lOrderNum);
+    if ((m_lViewFacts & kAscending) == 0) {
+      if (!CollectSortedNumbers(m_pOrderData, m_lOrderNum, numbers)) return -1;
+      values = SortedValues{nullptr, numbers.values.get(), numbers.count};
+    }
     double* rounded = work.get();
     const auto last = static_cast<LastClass>(stdSet ? m_lStdLast : m_lSecLast);
-    RoundBreaks(numbers.values.get(), numbers.count, m_pOrderData[m_lOrderNum - 1].dValue,
-                breaks, k, last, rounded, rounded + k + 1, rounded + 2 * (k + 1));
+    RoundBreaks(values, m_pOrderData[m_lOrderNum - 1].dValue, breaks, k, last, rounded,
+                rounded + k + 1, rounded + 2 * (k + 1));
     std::copy(rounded, rounded + k + 1, breaks);
   }
   *ppSecBreak = breaks;
@@ -223,4 +282,42 @@ std::int32_t CMensora::DataSecLastClass(std::int32_t bStdSec) const {
     case LastClass::kClosing: return 2;
   }
   return -1;
+}
+
+// Over a view that ascends the members of a class, in view order, ascend
+// too: the first and the last are the extremes. Otherwise every member is read.
+std::int32_t CMensora::DataSecClassExtremes(std::int32_t bStdSec, double* pLowest,
+                                            double* pHighest, std::int32_t* pWhole) {
+  const bool stdSet = bStdSec != 0;
+  const std::int32_t k = stdSet ? m_lStdNum : m_lSecNum;
+  const std::int32_t* counts = stdSet ? m_pStdIDNum : m_pSecIDNum;
+  const std::int32_t* ids = stdSet ? m_pStdID : m_pSecID;
+  if (pLowest == nullptr || pHighest == nullptr || pWhole == nullptr || k <= 0 ||
+      counts == nullptr || m_pOrderData == nullptr) {
+    return -1;
+  }
+  if (m_lViewFacts == 0) m_lViewFacts = ReadView(m_pOrderData, m_lOrderNum);
+  const bool ascending = (m_lViewFacts & kAscending) != 0;
+  std::int64_t next = 0;
+  for (std::int32_t s = 0; s < k; ++s) {
+    const std::int64_t first = next;
+    next += counts[s];
+    double lowest = std::numeric_limits<double>::quiet_NaN();
+    double highest = lowest;
+    if (next > first && ascending) {
+      lowest = m_pData[ids[first]];
+      highest = m_pData[ids[next - 1]];
+    } else if (next > first) {
+      lowest = HUGE_VAL;
+      highest = -HUGE_VAL;
+      for (std::int64_t i = first; i < next; ++i) {
+        lowest = std::min(lowest, m_pData[ids[i]]);
+        highest = std::max(highest, m_pData[ids[i]]);
+      }
+    }
+    pLowest[s] = lowest;
+    pHighest[s] = highest;
+  }
+  *pWhole = (m_lViewFacts & kWhole) != 0 ? 1 : 0;
+  return 1;
 }

@@ -36,7 +36,8 @@ CMensora::CMensora(double* pData, std::int32_t lDataNum)
       m_lSecNum(0),
       m_lStdNum(0),
       m_lSecLast(0),
-      m_lStdLast(0) {}
+      m_lStdLast(0),
+      m_lViewFacts(0) {}
 
 CMensora::~CMensora() {
   ReleaseArrays(m_pSubSection, m_pAreaID, m_pSecBreak, m_pSecIDNum, m_pStdBreak, m_pStdIDNum,
@@ -57,6 +58,7 @@ CMensora& CMensora::operator=(const CMensora& other) {
   m_bOrdered = 0;
   m_lSecNum = 0;
   m_lStdNum = 0;
+  m_lViewFacts = 0;
 
   m_pData = other.m_pData;
   m_lDataNum = other.m_lDataNum;

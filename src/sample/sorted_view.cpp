@@ -16,6 +16,7 @@ std::int32_t CMensora::OrderData(std::int32_t lOrderType) {
   ReleaseArray(m_pOrderData);
   m_lOrderNum = 0;
   m_bOrdered = 0;
+  m_lViewFacts = 0;
   m_pOrderData = NewArray<ORDER_DATA>(m_lDataNum);
   if (m_pOrderData == nullptr) return 0;
   m_lOrderNum = m_lDataNum;

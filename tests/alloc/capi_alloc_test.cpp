@@ -59,3 +59,42 @@ TEST(CInterfaceAllocFailure, ClassCallsAndTheFit) {
     EXPECT_EQ(live, LiveBytes()) << "leak";
   }
 }
+
+// Round breaks and labels when memory runs out: MEMORY, nothing leaked, and
+// the same calls succeed afterwards. A NaN in the sample makes the rounding
+// copy the sorted numbers.
+TEST(CInterfaceAllocFailure, RoundBreaksAndLabels) {
+  std::vector<double> values = {5.25, 2.5, 9.75, 4.125, 0.0 / 0.0, 7.5, 4.0, 5.5};
+  const auto run = [&](mensora_sample* s, mensora_classes* out, char* text, std::int32_t* needed) {
+    int status = mensora_round_breaks(s, 0, out);
+    if (status == MENSORA_OK) status = mensora_class_labels_text(s, 0, 0, text, 256, needed);
+    return status;
+  };
+  char text[256];
+  std::int32_t needed = 0;
+  mensora_classes out{};
+  std::int64_t n = 0;
+  {
+    mensora_sample* s = mensora_sample_new(values.data(), 8);
+    ASSERT_EQ(MENSORA_OK, mensora_classify_equal(s, 3, &out));
+    const std::int64_t calls = Calls();
+    ASSERT_EQ(MENSORA_OK, run(s, &out, text, &needed));
+    n = Calls() - calls;
+    mensora_sample_free(s);
+  }
+  ASSERT_GT(n, 0);
+  for (std::int64_t k = 1; k <= n; ++k) {
+    SCOPED_TRACE(testing::Message() << "allocation " << k << " of " << n << " fails");
+    const std::int64_t live = LiveBytes();
+    mensora_sample* s = mensora_sample_new(values.data(), 8);
+    ASSERT_EQ(MENSORA_OK, mensora_classify_equal(s, 3, &out));
+    FailNth(k);
+    const int status = run(s, &out, text, &needed);
+    ASSERT_FALSE(alloc_probe::Armed());
+    EXPECT_EQ(MENSORA_ERROR_MEMORY, status);
+    mensora_classes again{};
+    ASSERT_EQ(MENSORA_OK, run(s, &again, text, &needed));
+    mensora_sample_free(s);
+    EXPECT_EQ(live, LiveBytes()) << "leak";
+  }
+}

@@ -1,0 +1,110 @@
+// Round breaks and labels of a class result of 10^6 values, against std::sort
+// of the same values in the same run: the counter "x_sort" is the time of the
+// first round-and-label of a new result (mensora_round_breaks, then
+// mensora_class_labels_text on the handle, whose sorted view exists) over the
+// time of one std::sort of a copy of the values. Names: Legends/<method>/<shape>.
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <cstdint>
+#include <functional>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "mensora_c.h"
+
+namespace {
+
+constexpr std::int32_t kSize = 1000000;
+
+// uniform: distinct values; lognormal: a heavy right tail; rounded: whole
+// numbers with many ties (whole-number labels).
+std::vector<double> Shape(const std::string& shape) {
+  std::mt19937_64 rng(22);
+  std::vector<double> data(kSize);
+  std::uniform_real_distribution<double> uniform(1.0, 1e6);
+  std::lognormal_distribution<double> lognormal(6.0, 1.2);
+  for (double& v : data) {
+    v = shape == "uniform" ? uniform(rng) : lognormal(rng);
+    if (shape == "rounded") v = std::round(v);
+  }
+  return data;
+}
+
+// The median time of five sorts of a copy, in seconds.
+double SortSeconds(const std::vector<double>& data) {
+  std::vector<double> times;
+  for (int run = 0; run < 5; ++run) {
+    std::vector<double> copy = data;
+    const auto start = std::chrono::steady_clock::now();
+    std::sort(copy.begin(), copy.end());
+    times.push_back(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+    benchmark::DoNotOptimize(copy.data());
+  }
+  std::sort(times.begin(), times.end());
+  return times[2];
+}
+
+using Classify = std::function<int(mensora_sample*, mensora_classes*)>;
+
+// Each iteration classifies a new handle (not timed: it sorts the values),
+// then times the first rounding and labelling of its result.
+void RoundAndLabel(benchmark::State& state, const std::string& shape, const Classify& classify,
+                   std::int32_t stdSet) {
+  const std::vector<double> data = Shape(shape);
+  const double sortSeconds = SortSeconds(data);
+  char text[4096];
+  std::int32_t needed = 0;
+  double seconds = 0.0;
+  for (auto _ : state) {
+    state.PauseTiming();
+    mensora_sample* sample = mensora_sample_new(data.data(), kSize);
+    mensora_classes out{};
+    if (sample == nullptr || classify(sample, &out) != MENSORA_OK) {
+      state.SkipWithError("the class method failed");
+      mensora_sample_free(sample);
+      break;
+    }
+    state.ResumeTiming();
+    const auto start = std::chrono::steady_clock::now();
+    const bool done =
+        mensora_round_breaks(sample, stdSet, &out) == MENSORA_OK &&
+        mensora_class_labels_text(sample, stdSet, 0, text, sizeof text, &needed) == MENSORA_OK;
+    seconds += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    benchmark::DoNotOptimize(text);
+    state.PauseTiming();
+    mensora_sample_free(sample);
+    state.ResumeTiming();
+    if (!done) {
+      state.SkipWithError("rounding or labelling failed");
+      break;
+    }
+  }
+  state.counters["sort_ms"] = sortSeconds * 1e3;
+  state.counters["x_sort"] = seconds / static_cast<double>(state.iterations()) / sortSeconds;
+}
+
+void Register() {
+  const std::vector<std::tuple<std::string, Classify, std::int32_t>> methods{
+      {"equal", [](mensora_sample* s, mensora_classes* o) { return mensora_classify_equal(s, 7, o); }, 0},
+      {"quantile", [](mensora_sample* s, mensora_classes* o) { return mensora_classify_quantile(s, 7, o); }, 0},
+      {"stddev", [](mensora_sample* s, mensora_classes* o) { return mensora_classify_stddev(s, 2, 0.5, o); }, 1},
+  };
+  for (const auto& [name, classify, stdSet] : methods) {
+    for (const char* shape : {"uniform", "lognormal", "rounded"}) {
+      benchmark::RegisterBenchmark(("Legends/" + name + "/" + shape).c_str(),
+                                   [=](benchmark::State& state) {
+                                     RoundAndLabel(state, shape, classify, stdSet);
+                                   })
+          ->Unit(benchmark::kMillisecond)
+          ->Iterations(5);  // each iteration also sorts, untimed
+    }
+  }
+}
+
+const int kRegistered = (Register(), 0);
+
+}  // namespace

@@ -4,7 +4,7 @@ import assert from 'node:assert/strict';
 import { test } from 'node:test';
 
 import { load } from '../index.js';
-import { exampleColumns } from './helpers.js';
+import { exampleColumns, nativeClassify, noTool } from './helpers.js';
 import { lognormal } from './random.js';
 
 const m = await load();
@@ -56,4 +56,18 @@ test('labels, round breaks and other values on the incomes of 1974', () => {
   assert.throws(() => m.classify(income, { method: 'natural', k: 4, round: 'yes' }), TypeError);
   assert.ok(!Object.keys(round).includes('findClasses'));
   assert.equal(m.memoryInUse(), 0);
+});
+
+test('round breaks and labels are the tool\'s', { skip: noTool }, () => {
+  for (const [name, values] of Object.entries(SAMPLES)) {
+    for (const options of OPTIONS) {
+      for (const round of [false, true]) {
+        const what = `${name} ${options.method} round ${round}`;
+        const expected = nativeClassify(values, { ...options, round });
+        const actual = m.classify(values, { ...options, round, intervalLabels: true });
+        assert.deepEqual(actual.breaks, expected.breaks, what);
+        assert.deepEqual(actual.labels, expected.labels, what);
+      }
+    }
+  }
 });

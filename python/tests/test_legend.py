@@ -11,11 +11,11 @@ import pandas as pd
 import pytest
 
 import mensora
-from conftest import ROOT, SAMPLES, bundled, run_tool
+from conftest import ROOT, SAMPLES, run_tool, same_bits
 
 
 def test_pooled_columns_share_the_breaks_of_all_their_values():
-    income, murder = bundled("us_states_1977.csv", "Income"), bundled("us_states_1977.csv", "Murder")
+    income, murder = SAMPLES["income"](), SAMPLES["murder"]()
     frame = pd.DataFrame({"income": income / 1000, "murder": murder})
     pooled = mensora.classify_pooled(frame, "quantiles", k=4)
     whole = mensora.classify(np.concatenate([income / 1000, murder]), "quantiles", k=4)
@@ -72,14 +72,32 @@ def test_labels_and_find_bin_on_known_values():
     income = SAMPLES["income"]()
     c = mensora.classify(income, "natural_breaks", k=4, round=True)
     assert c.counts.tolist() == [14, 20, 15, 1]
-    assert all(b == float(f"{b:.1g}") or b in (income.min(), income.max())
-               for b in c.breaks[1:-1]) or len({f"{b:g}" for b in c.breaks}) == 5
-    assert c.labels()[-1] == "6315" and "(14)" not in repr(c) and c.labels()[0] in repr(c)
-    assert mensora.classify(income, "natural_breaks", k=4).labels(thousands=True)[0] == "3,098 - 4,090"
+    assert c.breaks.tolist() == [3000, 4090, 4750, 6000, 6315]
+    assert c.labels() == ["3000 - 4089", "4090 - 4749", "4750 - 5999", "6315"]
+    assert "    0  3000 - 4089     14" in repr(c).splitlines()
+    exact = mensora.classify(income, "natural_breaks", k=4)
+    assert exact.labels(thousands=True)[0] == "3,098 - 4,090"
+    assert exact.labels(interval=True)[0] == "[3098, 4090]"
     s = mensora.classify(income, "std_mean")
     assert s.labels()[0].endswith("or less") and s.labels()[-1].endswith("or more")
     assert s.find_bin([-1e300, None, np.nan, 1e300]).tolist() == [0, -1, -1, 3]
     assert c.find_bin(c.breaks[1]) == 1 and c.find_bin(2999.0) == -1
+
+
+def test_round_breaks_and_labels_are_the_tool_s():
+    for sample in ("income", "murder", "area", "random-1000"):
+        values = SAMPLES[sample]()
+        for scheme, options, args in [
+                ("natural_breaks", {"k": 4}, ["--method", "natural", "--classes", "4"]),
+                ("std_mean", {}, ["--method", "stddev", "--steps", "1", "--times", "1"]),
+                ("quantiles", {"k": 5}, ["--method", "quantile", "--classes", "5"]),
+                ("equal_interval", {"k": 3}, ["--method", "equal", "--classes", "3"])]:
+            for extra, round_breaks in (([], False), (["--round"], True)):
+                out = run_tool(values, "classify", *args, *extra)
+                got = mensora.classify(values, scheme, round=round_breaks, **options)
+                what = (sample, scheme, extra)
+                assert same_bits(got.breaks, [float(b) for b in out["breaks"]]), what
+                assert [c["label"] for c in out["classes"]] == got.labels(interval=True), what
 
 
 def test_plot_writes_a_map():

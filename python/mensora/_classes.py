@@ -6,8 +6,7 @@ from typing import Callable, Dict, NamedTuple, Tuple
 import numpy as np
 
 from . import _input
-from ._native import (AUTO_MAX, AUTO_MIN, EQ_TOLERANCE, LABEL_VARIANTS, LAST_CLOSED, LAST_OPEN,
-                      Sample, address, check, find_classes, format_labels, lib)
+from ._native import AUTO_MAX, AUTO_MIN, EQ_TOLERANCE, Sample, address, check, lib
 
 REQUIRED = object()
 
@@ -330,15 +329,9 @@ class Classification:
         ``fit["gvf"]`` and ``fit["adcm"]`` (None without a fit).
     auto : tuple (k_max, gvf), or None
         For k="auto", the bounds the class count was chosen by.
-    rule : int
-        How the last class ends, for classes found again (find_bin): 0
-        open, 1 closed, 2 the closing rule of equal_interval, start_step and
-        start_count (closed when the largest value lies within 1e-7 of the
-        last break).
     """
 
-    def __init__(self, scheme, breaks, counts, yb, closed_last=True, fit=None, auto=None,
-                 rule=None, label_texts=None, rounded=None):
+    def __init__(self, scheme, breaks, counts, yb, closed_last=True, fit=None, auto=None):
         self.scheme = scheme
         self.breaks = breaks
         self.counts = counts
@@ -346,13 +339,6 @@ class Classification:
         self.closed_last = closed_last
         self.fit = fit
         self.auto = auto
-        self.rule = (LAST_CLOSED if closed_last else LAST_OPEN) if rule is None else rule
-        # The library's labels by (interval, thousands), made with the members
-        # at hand; a call that makes this result with round breaks; one that
-        # makes its labels in another style.
-        self._label_texts = label_texts
-        self._rounded = rounded
-        self._relabel = None
 
     @property
     def k(self):
@@ -376,9 +362,11 @@ class Classification:
 
     def __repr__(self):
         size, outside = self._sizes()
-        rows = [(str(s), label, str(int(self.counts[s])))
-                for s, label in enumerate(self.labels())]
-        widths = [max(len(r[i]) for r in rows + [("class", "label", "count")]) for i in range(3)]
+        rows = []
+        for s in range(self.k):
+            interval = self._label_list(False, False)[s]
+            rows.append((str(s), interval, str(int(self.counts[s]))))
+        widths = [max(len(r[i]) for r in rows + [("class", "interval", "count")]) for i in range(3)]
         lines = [f"{self.scheme}: {self.k} classes of {size} values"]
         if self.auto is not None:
             k_max, gvf = self.auto
@@ -388,7 +376,7 @@ class Classification:
             else:
                 lines.append(f"k='auto': {self.k}, as no count from 2 to {k_max} reaches "
                              f"GVF {gvf:g}")
-        lines.append(f"{'class':>{widths[0]}}  {'label':<{widths[1]}}  {'count':>{widths[2]}}")
+        lines.append(f"{'class':>{widths[0]}}  {'interval':<{widths[1]}}  {'count':>{widths[2]}}")
         lines += [f"{c:>{widths[0]}}  {i:<{widths[1]}}  {n:>{widths[2]}}" for c, i, n in rows]
         if outside:
             lines.append(f"{outside} value{'s' if outside != 1 else ''} in no class")
@@ -396,24 +384,49 @@ class Classification:
             lines.append(f"GVF {self.gvf:.6g}, ADCM {self.adcm:.6g}")
         return "\n".join(lines)
 
+    # Set by classify: the closing rule, the library's labels by (interval,
+    # thousands) made with the members at hand, and calls that make this
+    # result with round breaks or its labels in another style.
+    _rule = None
+    _label_texts = None
+    _rounded = None
+    _relabel = None
+
+    @property
+    def rule(self):
+        """How the last class ends, for the classes of other values
+        (find_bin): 0 open, 1 closed, 2 the closing rule of equal_interval,
+        start_step and start_count (closed when the largest value lies within
+        1e-7 of the last break)."""
+        if self._rule is not None:
+            return self._rule
+        return 1 if self.closed_last else 0
+
+    def _label_list(self, interval, thousands):
+        from ._legend import format_labels
+
+        variant = (bool(interval), bool(thousands))
+        if self._label_texts is None:
+            self._label_texts = {}
+        texts = self._label_texts.get(variant)
+        if texts is None and self._relabel is not None:
+            # Classified again for this style, the members at hand.
+            texts = self._relabel(variant)
+        elif texts is None:
+            texts = format_labels(self.breaks, self.counts, self.rule, variant,
+                                  "Classification.labels")
+        self._label_texts[variant] = texts
+        return texts
+
     def labels(self, interval=False, thousands=False):
         """The legend text of every class, as the library writes it: "lo - hi"
         with the fewest decimals that keep the breaks apart and every member
         on its side ("0 - 9", "10 - 19" for whole numbers; a one-value class
         by its value; "below 9.28" and "74.97 or more" for open outer
         classes; " (empty)" after an empty class). interval: "[lo, hi)"
-        instead; thousands: "12,500".
+        instead; thousands: "12,500". The class table shows them.
         """
-        variant = (bool(interval), bool(thousands))
-        texts = (self._label_texts or {}).get(variant)
-        if texts is None and self._relabel is not None:
-            # Classified again for this style, the members at hand.
-            texts = self._relabel(variant)
-            self._label_texts[variant] = texts
-        elif texts is None:
-            texts = format_labels(self.breaks, self.counts, self.rule, LABEL_VARIANTS[variant],
-                                  "Classification.labels")
-        return list(texts)
+        return list(self._label_list(interval, thousands))
 
     def rounded(self):
         """The same classes with round breaks: each break the number with the
@@ -429,6 +442,8 @@ class Classification:
         an int32 array (an int for a single number), -1 for a value in no
         class and for a missing one (NaN, None). The values classified give
         yb back (a window of std_mean aside: find_bin does not limit them)."""
+        from ._legend import find_classes
+
         if np.isnan(self.breaks).any():
             raise ValueError("Classification.find_bin: the breaks are NaN, which hold no value")
         scalar = np.ndim(x) == 0
@@ -530,14 +545,8 @@ def classify(y, scheme, k=5, round=False, **options):
     start_count may take it (or an infinity) into their breaks, which are
     then NaN: a RuntimeWarning says so.
     """
-    return _classify(y, scheme, k, round, (False, False), options)
-
-
-def _classify(y, scheme, k, round, label_variant, options):
-    """classify, its labels in the style label_variant (see LABEL_VARIANTS)."""
     name, entry = scheme_named(scheme)
     values = _input.as_values(y)
-    given = (k, dict(options))
     auto = isinstance(k, str) and k == "auto"
     if auto and not entry.auto:
         raise ValueError(f"k='auto' (the best class count) is for natural_breaks, not {name!r}")
@@ -545,19 +554,59 @@ def _classify(y, scheme, k, round, label_variant, options):
     options = scheme_options(name, entry, options, auto)
     if auto:
         _input.check_class_count(options["k_max"], len(values), "k_max")
-    with Sample(values, bool(round), label_variant) as sample:
+    with Sample(values) as sample:
         what = f"mensora.classify({name!r})"
-        result = entry.run(sample, k, options, True, what)
+        result, legend = _run_with_legend(entry, sample, k, options, what, round)
     warn_if_nan(result.breaks, what)
-    classes = Classification(name, result.breaks, result.counts, result.yb,
-                             closes_last(entry.last, result.top, result.breaks), result.fit,
-                             (options["k_max"], options["gvf"]) if auto else None, result.rule,
-                             result.labels)
-    classes._rounded = ((lambda: classes) if round else
-                        (lambda: classify(values, scheme, given[0], round=True, **given[1])))
-    classes._relabel = lambda variant: _classify(values, scheme, given[0], round, variant,
-                                                 given[1]).labels(*variant)
+    return _with_legend(Classification(name, result.breaks, result.counts, result.yb,
+                        closes_last(entry.last, result.top, result.breaks), result.fit,
+                        (options["k_max"], options["gvf"]) if auto else None),
+                        legend, (values, scheme, k, round, options))
+
+
+def _run_with_legend(entry, sample, k, options, what, round, variant=(False, False)):
+    """entry.run with labels; its breaks rounded when asked. Returns the
+    ClassResult and (closing rule, labels in the style variant)."""
+    from ._legend import legend, round_breaks
+
+    result = entry.run(sample, k, options, True, what)
+    # The standard-deviation classes are the only open ones.
+    std_set = entry.last == "open"
+    if round:
+        result = result._replace(breaks=round_breaks(sample, std_set, what))
+    return result, legend(sample, std_set, variant, what)
+
+
+def _with_legend(classes, legend, call):
+    """A Classification with the closing rule and labels of the library, and
+    the calls that make it again with round breaks or in another label style
+    (call: the values, scheme, k, round and options as classify hands them
+    to the scheme)."""
+    classes._rule, texts = legend
+    classes._label_texts = {(False, False): texts}
+    values, scheme, k, round, options = call
+
+    def relabel(variant):
+        entry = scheme_named(scheme)[1]
+        with Sample(values) as sample:
+            return _run_with_legend(entry, sample, k, options, "Classification.labels", round,
+                                    variant)[1][1]
+
+    classes._relabel = relabel
+    classes._rounded = (lambda: classes) if round else (lambda: _rounded_again(classes, call))
     return classes
+
+
+def _rounded_again(classes, call):
+    values, scheme, k, _, options = call
+    entry = scheme_named(scheme)[1]
+    with Sample(values) as sample:
+        result, legend = _run_with_legend(entry, sample, k, options,
+                                          "Classification.rounded", True)
+    again = Classification(classes.scheme, result.breaks, classes.counts, classes.yb,
+                           closes_last(entry.last, result.top, result.breaks), classes.fit,
+                           classes.auto)
+    return _with_legend(again, legend, (values, scheme, k, True, options))
 
 
 def warn_if_nan(breaks, what, stacklevel=3):

@@ -5,7 +5,7 @@ computations of separate samples run in parallel in threads.
 """
 import ctypes
 import os
-from typing import Dict, List, NamedTuple, Optional, Tuple
+from typing import Dict, NamedTuple, Optional
 from ctypes import POINTER, c_char_p, c_double, c_int, c_int32, c_void_p
 
 import numpy as np
@@ -22,13 +22,6 @@ AUTO_MIN = -999.0
 EQ_TOLERANCE = 1e-7
 HUGE_BOUND = 1.79769313486232e307
 INT32_MAX = 2**31 - 1
-# How the last class of a result ends (mensora_class_rule).
-LAST_OPEN = 0
-LAST_CLOSED = 1
-LAST_CLOSING = 2
-# Label flags.
-LABEL_INTERVAL = 1
-LABEL_THOUSANDS = 2
 
 
 class Classes(ctypes.Structure):
@@ -92,13 +85,6 @@ _SIGNATURES = {
     "mensora_class_labels": (c_int, [_Out, c_int32, c_void_p]),
     "mensora_natural_breaks_weighted": (c_int, [c_void_p, c_void_p, c_int32, c_int32, c_void_p]),
     "mensora_quantile_breaks_weighted": (c_int, [c_void_p, c_void_p, c_int32, c_int32, c_void_p]),
-    "mensora_class_rule": (c_int, [_Handle, c_int32, POINTER(c_int32)]),
-    "mensora_round_breaks": (c_int, [_Handle, c_int32, _Out]),
-    "mensora_find_classes": (c_int, [c_void_p, c_int32, c_int32, c_void_p, c_int32, c_void_p]),
-    "mensora_format_labels": (c_int, [c_void_p, c_int32, c_void_p, c_void_p, c_void_p, c_int32,
-                                      c_int32, c_void_p, c_int32, POINTER(c_int32)]),
-    "mensora_class_labels_text": (c_int, [_Handle, c_int32, c_int32, c_void_p, c_int32,
-                                          POINTER(c_int32)]),
 }
 LIBRARY_NAMES = ("libMensora.so", "libMensora.dylib", "Mensora.dll")
 
@@ -143,55 +129,15 @@ def address(array):
     return array.ctypes.data
 
 
-def label_text(write, what):
-    """The class labels that write(buffer, capacity, needed) -> status puts
-    into a buffer, as a list of str."""
-    needed = c_int32()
-    buffer = ctypes.create_string_buffer(512)
-    check(write(buffer, len(buffer), ctypes.byref(needed)), what)
-    if needed.value > len(buffer):
-        buffer = ctypes.create_string_buffer(needed.value)
-        check(write(buffer, len(buffer), ctypes.byref(needed)), what)
-    return buffer.value.decode("utf-8").split("\n")
-
-
-# The label variants a result carries: (interval, thousands) -> flags.
-LABEL_VARIANTS = {(interval, thousands): LABEL_INTERVAL * interval + LABEL_THOUSANDS * thousands
-                  for interval in (False, True) for thousands in (False, True)}
-
-
-def format_labels(breaks, counts, rule, flags, what):
-    """Labels from breaks, counts and a closing rule alone (no member extremes,
-    not as whole numbers), for results made without a handle."""
-    breaks = np.ascontiguousarray(breaks, dtype=np.float64)
-    counts = np.ascontiguousarray(counts, dtype=np.int32)
-    return label_text(lambda buffer, capacity, needed: lib.mensora_format_labels(
-        address(breaks), len(counts), address(counts), None, None, rule, flags, buffer,
-        capacity, needed), what)
-
-
-def find_classes(breaks, rule, values, what):
-    """The class of every value (-1: none) under the breaks and a closing rule."""
-    breaks = np.ascontiguousarray(breaks, dtype=np.float64)
-    classes = np.empty(len(values), dtype=np.int32)
-    check(lib.mensora_find_classes(address(breaks), len(breaks), rule, address(values),
-                                   len(values), address(classes)), what)
-    return classes
-
-
 class Sample:
     """A sample handle over a float64 C-contiguous array, freed on exit.
 
     The handle borrows the array: it is kept referenced here, unchanged, for
-    the handle's life. With round, every class result gets round breaks
-    (mensora_round_breaks) before it is copied out; label_variant, a key of
-    LABEL_VARIANTS, is the style of its labels.
+    the handle's life.
     """
 
-    def __init__(self, values, round=False, label_variant=(False, False)):
+    def __init__(self, values):
         self.values = values
-        self.round = round
-        self.label_variant = label_variant
         self.handle = lib.mensora_sample_new(address(values), len(values))
         if not self.handle:
             raise MemoryError("mensora: no memory for a sample")
@@ -207,14 +153,12 @@ class Sample:
         """Runs call(handle, out) and copies the class result out of the handle.
 
         Returns a ClassResult; its yb, the class of every value from the
-        library's member lists, its fit and its labels are None unless labels
-        is true. std_set tells that the call writes the standard-deviation
-        classes, whose fit is then measured.
+        library's member lists, and its fit are None unless labels is true.
+        std_set tells that the call writes the standard-deviation classes,
+        whose fit is then measured.
         """
         out = Classes()
         check(call(self.handle, ctypes.byref(out)), what)
-        if self.round:
-            check(lib.mensora_round_breaks(self.handle, int(std_set), ctypes.byref(out)), what)
         k = out.class_count
         breaks = np.ctypeslib.as_array(out.breaks, shape=(k + 1,)).copy()
         counts = np.ctypeslib.as_array(out.counts, shape=(k,)).astype(np.int64)
@@ -227,15 +171,7 @@ class Sample:
             measured = Fit()
             check(lib.mensora_class_fit(self.handle, int(std_set), ctypes.byref(measured)), what)
             fit = {name: getattr(measured, name) for name, _ in Fit._fields_}
-        rule = c_int32(LAST_CLOSED)
-        texts = None
-        if labels:
-            check(lib.mensora_class_rule(self.handle, int(std_set), ctypes.byref(rule)), what)
-            flags = LABEL_VARIANTS[self.label_variant]
-            texts = {self.label_variant: label_text(
-                lambda buffer, capacity, needed: lib.mensora_class_labels_text(
-                    self.handle, int(std_set), flags, buffer, capacity, needed), what)}
-        return ClassResult(breaks, counts, yb, fit, self.maximum(), rule.value, texts)
+        return ClassResult(breaks, counts, yb, fit, self.maximum())
 
     def maximum(self):
         """The last entry of the library's sorted view: the largest value, or
@@ -259,6 +195,3 @@ class ClassResult(NamedTuple):
     yb: Optional[np.ndarray]
     fit: Dict[str, float]
     top: float
-    # The closing rule (LAST_*) and the labels by (interval, thousands).
-    rule: int = LAST_CLOSED
-    labels: Optional[Dict[Tuple[bool, bool], List[str]]] = None

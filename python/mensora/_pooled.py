@@ -53,16 +53,16 @@ def classify_pooled(frame_or_arrays, scheme, k=5, **options):
     pooled = classify(np.concatenate(columns), scheme, k, **options)
     results = []
     start = 0
-    for column in columns:
-        yb = pooled.yb[start:start + len(column)]
-        start += len(column)
+    for values in columns:
+        yb = pooled.yb[start:start + len(values)]
+        start += len(values)
         counts = np.bincount(yb[yb >= 0], minlength=pooled.k).astype(np.int64)
         # One legend for every column: the labels of the pooled classes.
-        column_classes = Classification(pooled.scheme, pooled.breaks, counts, yb,
-                                        pooled.closed_last, rule=pooled.rule,
-                                        label_texts=pooled._label_texts)
-        column_classes._relabel = pooled._relabel
-        results.append(column_classes)
+        column = Classification(pooled.scheme, pooled.breaks, counts, yb, pooled.closed_last)
+        column._rule = pooled.rule
+        column._label_texts = pooled._label_texts
+        column._relabel = pooled._relabel
+        results.append(column)
     rounded = _rounded(columns, scheme, k, options)
     for i, c in enumerate(results):
         c._rounded = (lambda c=c: c) if options.get("round") else (lambda i=i: rounded()[i])

@@ -564,51 +564,6 @@ def classify(y, scheme, k=5, round=False, **options):
                         legend, (values, scheme, k, round, options))
 
 
-def _run_with_legend(entry, sample, k, options, what, round, variant=(False, False)):
-    """entry.run with labels; its breaks rounded when asked. Returns the
-    ClassResult and (closing rule, labels in the style variant)."""
-    from ._legend import legend, round_breaks
-
-    result = entry.run(sample, k, options, True, what)
-    # The standard-deviation classes are the only open ones.
-    std_set = entry.last == "open"
-    if round:
-        result = result._replace(breaks=round_breaks(sample, std_set, what))
-    return result, legend(sample, std_set, variant, what)
-
-
-def _with_legend(classes, legend, call):
-    """A Classification with the closing rule and labels of the library, and
-    the calls that make it again with round breaks or in another label style
-    (call: the values, scheme, k, round and options as classify hands them
-    to the scheme)."""
-    classes._rule, texts = legend
-    classes._label_texts = {(False, False): texts}
-    values, scheme, k, round, options = call
-
-    def relabel(variant):
-        entry = scheme_named(scheme)[1]
-        with Sample(values) as sample:
-            return _run_with_legend(entry, sample, k, options, "Classification.labels", round,
-                                    variant)[1][1]
-
-    classes._relabel = relabel
-    classes._rounded = (lambda: classes) if round else (lambda: _rounded_again(classes, call))
-    return classes
-
-
-def _rounded_again(classes, call):
-    values, scheme, k, _, options = call
-    entry = scheme_named(scheme)[1]
-    with Sample(values) as sample:
-        result, legend = _run_with_legend(entry, sample, k, options,
-                                          "Classification.rounded", True)
-    again = Classification(classes.scheme, result.breaks, classes.counts, classes.yb,
-                           closes_last(entry.last, result.top, result.breaks), classes.fit,
-                           classes.auto)
-    return _with_legend(again, legend, (values, scheme, k, True, options))
-
-
 def warn_if_nan(breaks, what, stacklevel=3):
     if np.isnan(breaks).any():
         warnings.warn(f"{what}: some breaks are NaN, which leaves values out of every class; "
@@ -653,3 +608,48 @@ def quantile_breaks(y, k, weights=None):
     `weights` as for natural_breaks.
     """
     return _breaks(y, k, weights, "quantiles", lib.mensora_quantile_breaks_weighted)
+
+
+def _run_with_legend(entry, sample, k, options, what, round, variant=(False, False)):
+    """entry.run with labels; its breaks rounded when asked. Returns the
+    ClassResult and (closing rule, labels in the style variant)."""
+    from ._legend import legend, round_breaks
+
+    result = entry.run(sample, k, options, True, what)
+    # The standard-deviation classes are the only open ones.
+    std_set = entry.last == "open"
+    if round:
+        result = result._replace(breaks=round_breaks(sample, std_set, what))
+    return result, legend(sample, std_set, variant, what)
+
+
+def _with_legend(classes, legend, call):
+    """A Classification with the closing rule and labels of the library, and
+    the calls that make it again with round breaks or in another label style
+    (call: the values, scheme, k, round and options as classify hands them
+    to the scheme)."""
+    classes._rule, texts = legend
+    classes._label_texts = {(False, False): texts}
+    values, scheme, k, round, options = call
+
+    def relabel(variant):
+        entry = scheme_named(scheme)[1]
+        with Sample(values) as sample:
+            return _run_with_legend(entry, sample, k, options, "Classification.labels", round,
+                                    variant)[1][1]
+
+    classes._relabel = relabel
+    classes._rounded = (lambda: classes) if round else (lambda: _rounded_again(classes, call))
+    return classes
+
+
+def _rounded_again(classes, call):
+    values, scheme, k, _, options = call
+    entry = scheme_named(scheme)[1]
+    with Sample(values) as sample:
+        result, legend = _run_with_legend(entry, sample, k, options,
+                                          "Classification.rounded", True)
+    again = Classification(classes.scheme, result.breaks, classes.counts, classes.yb,
+                           closes_last(entry.last, result.top, result.breaks), classes.fit,
+                           classes.auto)
+    return _with_legend(again, legend, (values, scheme, k, True, options))

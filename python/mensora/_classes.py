@@ -644,12 +644,16 @@ def _with_legend(classes, legend, call):
 
 
 def _rounded_again(classes, call):
+    import copy
+
     values, scheme, k, _, options = call
     entry = scheme_named(scheme)[1]
     with Sample(values) as sample:
         result, legend = _run_with_legend(entry, sample, k, options,
                                           "Classification.rounded", True)
-    again = Classification(classes.scheme, result.breaks, classes.counts, classes.yb,
-                           closes_last(entry.last, result.top, result.breaks), classes.fit,
-                           classes.auto)
+        top = sample.maximum()
+    # The same classes, counts, members and fit: only the breaks change.
+    again = copy.copy(classes)
+    again.breaks = result.breaks
+    again.closed_last = closes_last(entry.last, top, result.breaks)
     return _with_legend(again, legend, (values, scheme, k, True, options))

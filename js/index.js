@@ -13,11 +13,6 @@ const AUTO_MAX = 999;
 const AUTO_MIN = -999;
 // The status of a call that found no memory.
 const MEMORY_STATUS = -3;
-// Label flags of the library: interval notation, thousands separator.
-const LABEL_INTERVAL = 1;
-const LABEL_THOUSANDS = 2;
-// Options every class method takes besides its own.
-const COMMON_OPTIONS = ['round', 'intervalLabels', 'thousands'];
 
 // The options of the class methods. A number or whole number may have a
 // default; a list of numbers is passed as a pointer and a count.
@@ -97,6 +92,12 @@ function checkInt(value, option, where) {
   }
   return value;
 }
+
+// Label flags of the library: interval notation, thousands separator.
+const LABEL_INTERVAL = 1;
+const LABEL_THOUSANDS = 2;
+// Options every class method takes besides its own.
+const COMMON_OPTIONS = ['round', 'intervalLabels', 'thousands'];
 
 class Mensora {
   #wasm;
@@ -290,9 +291,10 @@ class Mensora {
       }
       const out = alloc(16);
       this.#check(run(...args, out), where, entry.rule);
+      // mensora_classes: class_count, then the breaks, counts and ids pointers
+      // (round breaks, when asked for, written into the same result first).
       const std = entry.std ? 1 : 0;
       if (options.round) this.#check(w._mensora_round_breaks(sample, std, out), where);
-      // mensora_classes: class_count, then the breaks, counts and ids pointers.
       const k = w.HEAP32[out >>> 2];
       const breaksAt = w.HEAPU32[(out >>> 2) + 1] >>> 3;
       const countsAt = w.HEAPU32[(out >>> 2) + 2] >>> 2;
@@ -309,6 +311,10 @@ class Mensora {
         this.#check(w._mensora_class_fit(sample, entry.std ? 1 : 0, fit), where);
         const [sdam, sdcm, gvf, adcm, tai] = w.HEAPF64.slice(fit >>> 3, (fit >>> 3) + 5);
         result.fit = { sdam, sdcm, gvf, adcm, tai };
+      }
+      if (full) {
+        // The library's labels, and the classes of other values under these
+        // breaks and this result's closing rule.
         const flags = (options.intervalLabels ? LABEL_INTERVAL : 0) | (options.thousands ? LABEL_THOUSANDS : 0);
         result.labels = this.#labels(alloc, where, (buffer, capacity, needed) =>
           w._mensora_class_labels_text(sample, std, flags, buffer, capacity, needed));

@@ -291,9 +291,9 @@ class Mensora {
       }
       const out = alloc(16);
       this.#check(run(...args, out), where, entry.rule);
-      // mensora_classes: class_count, then the breaks, counts and ids pointers
-      // (round breaks, when asked for, written into the same result first).
+      // mensora_classes: class_count, then the breaks, counts and ids pointers.
       const std = entry.std ? 1 : 0;
+      // Round breaks, when asked for, replace those of the same result.
       if (options.round) this.#check(w._mensora_round_breaks(sample, std, out), where);
       const k = w.HEAP32[out >>> 2];
       const breaksAt = w.HEAPU32[(out >>> 2) + 1] >>> 3;

@@ -52,16 +52,11 @@ const LIBRARY_FAILURE = 7;
 // The native result of classify(values, options): {breaks, counts, classOf,
 // labels (in interval notation), fit}, or null when the library refuses the
 // call. round: true is the tool's --round.
-export function nativeClassify(values, { method, ...options }) {
+export function nativeClassify(values, { method, round, ...options }) {
   const file = writeSample(values);
   const args = ['classify', file, '--method', method, '--format', 'json'];
-  for (const [key, value] of Object.entries(options)) {
-    if (key === 'round') {
-      if (value) args.push('--round');
-    } else {
-      args.push(FLAGS[key], repr(value));
-    }
-  }
+  for (const [key, value] of Object.entries(options)) args.push(FLAGS[key], repr(value));
+  if (round) args.push('--round');
   let output;
   try {
     output = execFileSync(tool, args, { encoding: 'utf8', maxBuffer: 1 << 28, stdio: ['ignore', 'pipe', 'pipe'] });

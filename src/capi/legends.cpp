@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -39,22 +40,67 @@ struct NumberForm {
   int digits;
 };
 
-// x in the form, with "-" dropped where the text shows a zero.
+// The number a text of Plain shows (a decimal or exponent form, "inf",
+// "nan"), read without regard to the locale.
+double Read(const std::string& text) {
+  // Written again without a point ("9.28" as "928e-2"), strtod reads it
+  // alike in every locale.
+  std::string digits;
+  long exponent = 0;
+  bool fraction = false;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const char c = text[i];
+    if (c == 'e' || c == 'E') {
+      exponent += std::strtol(text.c_str() + i + 1, nullptr, 10);
+      break;
+    }
+    if (c == '.') {
+      fraction = true;
+    } else {
+      digits += c;
+      if (fraction) --exponent;
+    }
+  }
+  return std::strtod((digits + "e" + std::to_string(exponent)).c_str(), nullptr);
+}
+
+// printf's text of x with the decimal point of any locale written as '.':
+// the only characters of a %e, %f or %g text besides digits, signs and the
+// exponent's e are those of the point.
+std::string Printed(const char* format, int digits, double x) {
+  char text[64];
+  (void)std::snprintf(text, sizeof text, format, digits, x);
+  std::string s;
+  bool point = false;
+  for (const char* c = text; *c != '\0'; ++c) {
+    const bool plain = (*c >= '0' && *c <= '9') || *c == '-' || *c == '+' || *c == 'e';
+    if (plain) {
+      s += *c;
+    } else if (!point) {
+      s += '.';
+      point = true;
+    }
+  }
+  return s;
+}
+
+// x in the form, with "-" dropped where the text shows a zero. The texts
+// never depend on the locale.
 std::string Plain(double x, NumberForm form) {
   if (std::isnan(x)) return "nan";
   if (std::isinf(x)) return x > 0 ? "inf" : "-inf";
-  char text[64];
-  if (form.kind == NumberForm::kShortest) {
+  std::string s;
+  // Fixed decimals suit magnitudes below 1e15 (a value on its own may be larger).
+  if (form.kind == NumberForm::kShortest ||
+      (form.kind == NumberForm::kFixed && !(std::fabs(x) < 1e15))) {
     for (int p = 1; p <= 17; ++p) {
-      std::snprintf(text, sizeof text, "%.*g", p, x);
-      if (std::strtod(text, nullptr) == x) break;
+      s = Printed("%.*g", p, x);
+      if (Read(s) == x) break;
     }
   } else {
-    std::snprintf(text, sizeof text, form.kind == NumberForm::kFixed ? "%.*f" : "%.*e",
-                  form.digits, x);
+    s = Printed(form.kind == NumberForm::kFixed ? "%.*f" : "%.*e", form.digits, x);
   }
-  std::string s = text;
-  if (s[0] == '-' && std::strtod(text, nullptr) == 0.0) s.erase(0, 1);
+  if (s[0] == '-' && Read(s) == 0.0) s.erase(0, 1);
   return s;
 }
 
@@ -62,7 +108,7 @@ std::string Plain(double x, NumberForm form) {
 // back as the value, else in its shortest text.
 std::string Alone(double x, NumberForm form) {
   std::string s = Plain(x, form);
-  if (std::strtod(s.c_str(), nullptr) != x) return Plain(x, {NumberForm::kShortest, 0});
+  if (Read(s) != x) return Plain(x, {NumberForm::kShortest, 0});
   if (form.kind == NumberForm::kFixed && s.find('.') != std::string::npos) {
     while (s.back() == '0') s.pop_back();
     if (s.back() == '.') s.pop_back();
@@ -122,7 +168,7 @@ bool FormFits(const Legend& g, NumberForm form, double slack) {
   std::vector<double> shown(static_cast<std::size_t>(g.k) + 1);
   for (std::int32_t s = 0; s <= g.k; ++s) {
     const double b = g.breaks[s];
-    const double x = std::strtod(Plain(b, form).c_str(), nullptr);
+    const double x = Read(Plain(b, form));
     if (std::fabs(b) < HUGE_BOUND && std::fabs(x - b) > slack) return false;
     shown[static_cast<std::size_t>(s)] = x;
   }
@@ -332,7 +378,9 @@ int mensora_class_labels_text(mensora_sample* sample, int32_t std_classes, int32
         if (!mensora::capi::SortedExtremes(sample->object, &top, &least)) {
           return MENSORA_ERROR_MEMORY;
         }
-        closed = mensora::internal::ResolveLastClass(LastClass::kClosing, top, breaks[k]).closed;
+        closed = mensora::internal::ResolveLastClass(LastClass::kClosing, top, breaks[0],
+                                                     breaks[k])
+                     .closed;
         break;
       }
       default: break;

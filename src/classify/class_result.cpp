@@ -326,9 +326,10 @@ bool LastClassEnd::Takes(double value, double high) const noexcept {
   return closed ? Closing{true, tolerance}.Takes(value, high) : value < high;
 }
 
-LastClassEnd ResolveLastClass(LastClass last, double top, double high) noexcept {
+LastClassEnd ResolveLastClass(LastClass last, double top, double first, double high) noexcept {
   const ORDER_DATA end{top, 0};
-  const Closing closing = LastClassClosing(&end, 1, &high, 0, last);
+  const double ends[] = {first, high};
+  const Closing closing = LastClassClosing(&end, 1, ends, 1, last);
   return LastClassEnd{closing.on, closing.tolerance};
 }
 
@@ -339,7 +340,7 @@ void FindClasses(const double* breaks, std::int32_t k, LastClass last, const dou
     if (values[i] > top) top = values[i];
   }
   const double high = breaks[k];
-  const LastClassEnd end = ResolveLastClass(last, top, high);
+  const LastClassEnd end = ResolveLastClass(last, top, breaks[0], high);
   for (std::int32_t i = 0; i < n; ++i) {
     const double v = values[i];
     std::int64_t c = -1;

@@ -43,7 +43,10 @@ struct SortedValues {
   const double* copy = nullptr;
   std::int64_t count = 0;
 
-  double operator[](std::int64_t i) const { return copy != nullptr ? copy[i] : view[i].dValue; }
+  double operator[](std::int64_t i) const {
+    if (copy != nullptr) return copy[i];
+    return view != nullptr ? view[i].dValue : std::numeric_limits<double>::quiet_NaN();
+  }
   // The first i at which pred fails; pred holds on a prefix.
   template <class Pred>
   std::int64_t PartitionPoint(Pred pred) const {
@@ -119,7 +122,7 @@ double Decimal(std::int64_t m, int e) {
     if (e < 0 && e >= -22) return x / kPowers[-e];
   }
   char text[48];
-  std::snprintf(text, sizeof text, "%" PRId64 "e%d", m, e);
+  (void)std::snprintf(text, sizeof text, "%" PRId64 "e%d", m, e);
   return std::strtod(text, nullptr);
 }
 
@@ -170,12 +173,17 @@ void LowerBreakInterval(const SortedValues& values, double b, double& lo, double
 // class after the same values as the exact break, under its closing rule
 // (which can depend on c). That count never falls as c rises, so each end
 // of the interval is found by bisection over the doubles.
-void LastBreakInterval(const SortedValues& values, double top, double b, LastClass last,
-                       double& lo, double& hi) {
-  const auto within = [&](double c) -> std::int64_t {
-    const LastClassEnd end = ResolveLastClass(last, top, c);
-    return values.PartitionPoint([&](double v) { return end.Takes(v, c); });
-  };
+// The number of values at or below the end of the last class, for breaks
+// from `first` to `high`.
+std::int64_t WithinLastClass(const SortedValues& values, double top, LastClass last,
+                             double first, double high) {
+  const LastClassEnd end = ResolveLastClass(last, top, first, high);
+  return values.PartitionPoint([&](double v) { return end.Takes(v, high); });
+}
+
+void LastBreakInterval(const SortedValues& values, double top, double first, double b,
+                       LastClass last, double& lo, double& hi) {
+  const auto within = [&](double c) { return WithinLastClass(values, top, last, first, c); };
   const std::int64_t count = within(b);
   std::int64_t a = Key(-DBL_MAX);  // the first key whose count reaches `count`
   std::int64_t z = Key(b);
@@ -216,7 +224,7 @@ void RoundBreaks(const SortedValues& values, double top, const double* breaks, s
     if (s < k) {
       LowerBreakInterval(values, b, lo[s], hi[s]);
     } else {
-      LastBreakInterval(values, top, b, last, lo[s], hi[s]);
+      LastBreakInterval(values, top, breaks[0], b, last, lo[s], hi[s]);
     }
     const double reach = Reach(breaks, k, s);
     if (std::isinf(lo[s])) lo[s] = std::min(b, b - reach);
@@ -230,6 +238,12 @@ void RoundBreaks(const SortedValues& values, double top, const double* breaks, s
   for (std::int32_t s = 0; s <= k; ++s) {
     if (s > 0) lo[s] = std::max(lo[s], rounded[s - 1]);
     rounded[s] = Fixed(breaks[s]) ? breaks[s] : Roundest(lo[s], hi[s], breaks[s]);
+  }
+  // The closing of the last class may also read the first break; where the
+  // round first break changed it, the breaks stay exact.
+  if (WithinLastClass(values, top, last, rounded[0], rounded[k]) !=
+      WithinLastClass(values, top, last, breaks[0], breaks[k])) {
+    std::copy(breaks, breaks + k + 1, rounded);
   }
 }
 
@@ -251,7 +265,7 @@ std::int32_t CMensora::DataSecRoundBreaks(std::int32_t bStdSec, double** ppSecBr
     if (std::isnan(breaks[s]) || (s > 0 && breaks[s] < breaks[s - 1])) ascending = false;
   }
   if (ascending) {
-    WorkArray<double> work(3 * (static_cast<std::int64_t>(k) + 1));
+    WorkArray<double> work(3 * (static_cast<std::int64_t>(k) + 1));  // the round breaks, the ends of their ranges
     if (!work) return -1;
     SortedNumbers numbers;
     SortedValues values{m_pOrderData, nullptr, m_lOrderNum};
@@ -260,10 +274,11 @@ std::int32_t CMensora::DataSecRoundBreaks(std::int32_t bStdSec, double** ppSecBr
       if (!CollectSortedNumbers(m_pOrderData, m_lOrderNum, numbers)) return -1;
       values = SortedValues{nullptr, numbers.values.get(), numbers.count};
     }
+    const std::int64_t size = static_cast<std::int64_t>(k) + 1;
     double* rounded = work.get();
     const auto last = static_cast<LastClass>(stdSet ? m_lStdLast : m_lSecLast);
     RoundBreaks(values, m_pOrderData[m_lOrderNum - 1].dValue, breaks, k, last, rounded,
-                rounded + k + 1, rounded + 2 * (k + 1));
+                rounded + size, rounded + 2 * size);
     std::copy(rounded, rounded + k + 1, breaks);
   }
   *ppSecBreak = breaks;

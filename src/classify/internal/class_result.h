@@ -75,9 +75,10 @@ struct LastClassEnd {
   bool Takes(double value, double high) const noexcept;
 };
 
-// The end of the last class under `last` for the upper break `high`, over a
-// sample whose sorted view ends in `top` (which kClosing reads).
-LastClassEnd ResolveLastClass(LastClass last, double top, double high) noexcept;
+// The end of the last class under `last` for breaks from `first` to the
+// upper break `high`, over a sample whose sorted view ends in `top` (which
+// kClosing reads), as CompleteClassResult closes it.
+LastClassEnd ResolveLastClass(LastClass last, double top, double first, double high) noexcept;
 
 // The class of each of values[0..n-1] under breaks[0..k] (never descending,
 // none NaN) and `last`, as a class result over those values would give it,

@@ -62,6 +62,8 @@ def classify_pooled(frame_or_arrays, scheme, k=5, **options):
         column._rule = pooled.rule
         column._label_texts = pooled._label_texts
         column._relabel = pooled._relabel
+        if hasattr(pooled, "n_missing"):  # the missing values (NaN) of this column
+            column.n_missing = int(np.count_nonzero(np.isnan(values)))
         results.append(column)
     rounded = _rounded(columns, scheme, k, options)
     for i, c in enumerate(results):

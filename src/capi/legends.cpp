@@ -25,7 +25,9 @@ namespace {
 constexpr std::int32_t kLabelFlags =
     MENSORA_LABEL_INTERVAL | MENSORA_LABEL_THOUSANDS | MENSORA_LABEL_INTEGER;
 
-bool ValidRule(std::int32_t rule) { return rule >= MENSORA_LAST_OPEN && rule <= MENSORA_LAST_CLOSING; }
+bool ValidRule(std::int32_t rule) {
+  return rule >= MENSORA_LAST_OPEN && rule <= MENSORA_LAST_CLOSING;
+}
 
 LastClass RuleClass(std::int32_t rule) {
   if (rule == MENSORA_LAST_OPEN) return LastClass::kOpen;
@@ -306,7 +308,8 @@ int mensora_class_rule(mensora_sample* sample, int32_t std_classes, int32_t* rul
 int mensora_round_breaks(mensora_sample* sample, int32_t std_classes, mensora_classes* out) {
   if (sample == nullptr || out == nullptr) return MENSORA_ERROR_ARGUMENT;
   if (sample->n == 0) return MENSORA_ERROR_EMPTY;
-  if (Current(*sample, std_classes) == nullptr) return MENSORA_ERROR_NO_RESULT;
+  const mensora_classes* result = Current(*sample, std_classes);
+  if (result == nullptr) return MENSORA_ERROR_NO_RESULT;
   return Guarded([&] {
     double* breaks = nullptr;
     std::int32_t breakCount = 0;
@@ -316,10 +319,8 @@ int mensora_round_breaks(mensora_sample* sample, int32_t std_classes, mensora_cl
                                           &counts) != 1) {
       return MENSORA_ERROR_MEMORY;
     }
-    out->class_count = breakCount - 1;
-    out->breaks = breaks;
-    out->counts = counts;
-    out->ids = ids;
+    // The breaks were rewritten in place: the result as the handle handed it out.
+    *out = *result;
     return MENSORA_OK;
   });
 }

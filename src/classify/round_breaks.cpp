@@ -265,7 +265,8 @@ std::int32_t CMensora::DataSecRoundBreaks(std::int32_t bStdSec, double** ppSecBr
     if (std::isnan(breaks[s]) || (s > 0 && breaks[s] < breaks[s - 1])) ascending = false;
   }
   if (ascending) {
-    WorkArray<double> work(3 * (static_cast<std::int64_t>(k) + 1));  // the round breaks, the ends of their ranges
+    // The round breaks and the two ends of the range of each.
+    WorkArray<double> work(3 * (static_cast<std::int64_t>(k) + 1));
     if (!work) return -1;
     SortedNumbers numbers;
     SortedValues values{m_pOrderData, nullptr, m_lOrderNum};

@@ -59,33 +59,37 @@ std::vector<std::int32_t> Found(const mensora_classes& c, std::int32_t rule,
 }
 
 // One class call of each kind, over a handle.
-using ClassCall = std::function<int(mensora_sample*, mensora_classes*)>;
+using S = mensora_sample*;
+using C = mensora_classes*;
 struct Scheme {
   const char* name;
-  ClassCall call;
-  bool stdSet;
-  double windowMin, windowMax;  // members limited to this window (stddev_window)
+  std::function<int(S, C)> call;
+  bool stdSet = false;
+  double windowMin = -kInf, windowMax = kInf;  // members limited to this window
 };
 
 std::vector<Scheme> Schemes(double lo, double hi) {
   const double given[] = {lo, lo + (hi - lo) / 3, lo + (hi - lo) / 3, hi};
   const double percents[] = {0, 10, 50, 50, 95, 100};
+  const double low = lo / 2 + hi / 4;
   return {
-      {"equal", [](mensora_sample* s, mensora_classes* o) { return mensora_classify_equal(s, 5, o); }, false, -kInf, kInf},
-      {"step", [=](mensora_sample* s, mensora_classes* o) { return mensora_classify_step(s, lo, (hi - lo) / 7, MENSORA_AUTO_MAX, o); }, false, -kInf, kInf},
-      {"count", [=](mensora_sample* s, mensora_classes* o) { return mensora_classify_count(s, lo, 4, hi * 0.9, o); }, false, -kInf, kInf},
-      {"quantile", [](mensora_sample* s, mensora_classes* o) { return mensora_classify_quantile(s, 6, o); }, false, -kInf, kInf},
-      {"natural", [](mensora_sample* s, mensora_classes* o) { return mensora_classify_natural(s, 5, o); }, false, -kInf, kInf},
-      {"natural_auto", [](mensora_sample* s, mensora_classes* o) { return mensora_classify_natural_auto(s, 8, 0.9, o); }, false, -kInf, kInf},
-      {"stddev", [](mensora_sample* s, mensora_classes* o) { return mensora_classify_stddev(s, 2, 0.5, o); }, true, -kInf, kInf},
-      {"stddev_window", [=](mensora_sample* s, mensora_classes* o) { return mensora_classify_stddev_window(s, 1, 1.0, lo / 2 + hi / 4, hi, o); }, true, lo / 2 + hi / 4, hi},
-      {"breaks", [=](mensora_sample* s, mensora_classes* o) { return mensora_classify_breaks(s, given, 4, o); }, false, -kInf, kInf},
-      {"pretty", [](mensora_sample* s, mensora_classes* o) { return mensora_classify_pretty(s, 5, o); }, false, -kInf, kInf},
-      {"head_tail", [](mensora_sample* s, mensora_classes* o) { return mensora_classify_head_tail(s, 0.4, o); }, false, -kInf, kInf},
-      {"box_plot", [](mensora_sample* s, mensora_classes* o) { return mensora_classify_box_plot(s, 1.5, o); }, false, -kInf, kInf},
-      {"max_breaks", [](mensora_sample* s, mensora_classes* o) { return mensora_classify_max_breaks(s, 4, o); }, false, -kInf, kInf},
-      {"percentile", [=](mensora_sample* s, mensora_classes* o) { return mensora_classify_percentile(s, percents, 6, o); }, false, -kInf, kInf},
-      {"geometric", [](mensora_sample* s, mensora_classes* o) { return mensora_classify_geometric(s, 4, o); }, false, -kInf, kInf},
+      {"equal", [](S s, C o) { return mensora_classify_equal(s, 5, o); }},
+      {"step", [=](S s, C o) { return mensora_classify_step(s, lo, (hi - lo) / 7, 999, o); }},
+      {"count", [=](S s, C o) { return mensora_classify_count(s, lo, 4, hi * 0.9, o); }},
+      {"quantile", [](S s, C o) { return mensora_classify_quantile(s, 6, o); }},
+      {"natural", [](S s, C o) { return mensora_classify_natural(s, 5, o); }},
+      {"natural_auto", [](S s, C o) { return mensora_classify_natural_auto(s, 8, 0.9, o); }},
+      {"stddev", [](S s, C o) { return mensora_classify_stddev(s, 2, 0.5, o); }, true},
+      {"stddev_window",
+       [=](S s, C o) { return mensora_classify_stddev_window(s, 1, 1.0, low, hi, o); }, true,
+       low, hi},
+      {"breaks", [=](S s, C o) { return mensora_classify_breaks(s, given, 4, o); }},
+      {"pretty", [](S s, C o) { return mensora_classify_pretty(s, 5, o); }},
+      {"head_tail", [](S s, C o) { return mensora_classify_head_tail(s, 0.4, o); }},
+      {"box_plot", [](S s, C o) { return mensora_classify_box_plot(s, 1.5, o); }},
+      {"max_breaks", [](S s, C o) { return mensora_classify_max_breaks(s, 4, o); }},
+      {"percentile", [=](S s, C o) { return mensora_classify_percentile(s, percents, 6, o); }},
+      {"geometric", [](S s, C o) { return mensora_classify_geometric(s, 4, o); }},
   };
 }
 
@@ -260,7 +264,8 @@ TEST(RoundBreaks, IncomeOfTheStates) {
   ASSERT_EQ(MENSORA_OK, mensora_round_breaks(sample, 0, &c));
   EXPECT_EQ((std::vector<double>{3000, 4090, 4750, 6000, 6315}),
             std::vector<double>(c.breaks, c.breaks + 5));
-  EXPECT_EQ((std::vector<std::int32_t>{14, 20, 15, 1}), std::vector<std::int32_t>(c.counts, c.counts + 4));
+  EXPECT_EQ((std::vector<std::int32_t>{14, 20, 15, 1}),
+            std::vector<std::int32_t>(c.counts, c.counts + 4));
   EXPECT_EQ("3,000 - 4,089\n4,090 - 4,749\n4,750 - 5,999\n6,315",
             HandleLabels(sample, 0, MENSORA_LABEL_THOUSANDS));
   mensora_sample_free(sample);
@@ -308,23 +313,29 @@ TEST(RoundBreaks, RefusedWithoutAResult) {
 TEST(FindClasses, RulesAtTheLastBreak) {
   const double breaks[] = {0, 10, 20};
   const std::vector<double> values{-1, 0, 9.99, 10, 20, 20 + 5e-8, 21, kNaN};
-  std::vector<std::int32_t> got(values.size());
   using V = std::vector<std::int32_t>;
-  ASSERT_EQ(MENSORA_OK, mensora_find_classes(breaks, 3, MENSORA_LAST_OPEN, values.data(), 8, got.data()));
+  const auto find = [&](const double* b, std::int32_t count, std::int32_t rule, std::int32_t n,
+                        V* got) {
+    got->assign(values.size(), -7);
+    return mensora_find_classes(b, count, rule, values.data(), n, got->data());
+  };
+  V got;
+  ASSERT_EQ(MENSORA_OK, find(breaks, 3, MENSORA_LAST_OPEN, 8, &got));
   EXPECT_EQ((V{-1, 0, 0, 1, -1, -1, -1, -1}), got);
-  ASSERT_EQ(MENSORA_OK, mensora_find_classes(breaks, 3, MENSORA_LAST_CLOSED, values.data(), 8, got.data()));
+  ASSERT_EQ(MENSORA_OK, find(breaks, 3, MENSORA_LAST_CLOSED, 8, &got));
   EXPECT_EQ((V{-1, 0, 0, 1, 1, -1, -1, -1}), got);
   // The largest value, 21, lies far from 20: the closing rule leaves the class open.
-  ASSERT_EQ(MENSORA_OK, mensora_find_classes(breaks, 3, MENSORA_LAST_CLOSING, values.data(), 8, got.data()));
+  ASSERT_EQ(MENSORA_OK, find(breaks, 3, MENSORA_LAST_CLOSING, 8, &got));
   EXPECT_EQ((V{-1, 0, 0, 1, -1, -1, -1, -1}), got);
-  ASSERT_EQ(MENSORA_OK, mensora_find_classes(breaks, 3, MENSORA_LAST_CLOSING, values.data(), 6, got.data()));
-  EXPECT_EQ((V{-1, 0, 0, 1, 1, 1}), V(got.begin(), got.begin() + 6));
+  ASSERT_EQ(MENSORA_OK, find(breaks, 3, MENSORA_LAST_CLOSING, 6, &got));
+  EXPECT_EQ((V{-1, 0, 0, 1, 1, 1, -7, -7}), got);
 
   const double descending[] = {0, 2, 1};
   const double withNaN[] = {0, kNaN};
-  EXPECT_EQ(MENSORA_ERROR_ARGUMENT, mensora_find_classes(descending, 3, 1, values.data(), 8, got.data()));
-  EXPECT_EQ(MENSORA_ERROR_ARGUMENT, mensora_find_classes(withNaN, 2, 1, values.data(), 8, got.data()));
-  EXPECT_EQ(MENSORA_ERROR_ARGUMENT, mensora_find_classes(breaks, 3, 3, values.data(), 8, got.data()));
+  EXPECT_EQ(MENSORA_ERROR_ARGUMENT, find(descending, 3, MENSORA_LAST_CLOSED, 8, &got));
+  EXPECT_EQ(MENSORA_ERROR_ARGUMENT, find(withNaN, 2, MENSORA_LAST_CLOSED, 8, &got));
+  EXPECT_EQ(MENSORA_ERROR_ARGUMENT, find(breaks, 3, 3, 8, &got));
+  EXPECT_EQ(V(8, -7), got);  // nothing written
   EXPECT_EQ(MENSORA_OK, mensora_find_classes(breaks, 3, 1, nullptr, 0, nullptr));
 }
 
@@ -333,12 +344,14 @@ TEST(Labels, WorkedExamples) {
   const double decade[] = {0, 10, 20, 30};
   const std::int32_t counts[] = {3, 0, 2};
   EXPECT_EQ("0 - 9\n10 - 19 (empty)\n20 - 30",
-            Labels(decade, 3, counts, nullptr, nullptr, MENSORA_LAST_CLOSED, MENSORA_LABEL_INTEGER));
+            Labels(decade, 3, counts, nullptr, nullptr, MENSORA_LAST_CLOSED,
+                   MENSORA_LABEL_INTEGER));
   EXPECT_EQ("[0, 9]\n[10, 19] (empty)\n[20, 29]",
             Labels(decade, 3, counts, nullptr, nullptr, MENSORA_LAST_OPEN,
                    MENSORA_LABEL_INTEGER | MENSORA_LABEL_INTERVAL));
   EXPECT_EQ("[0, 10)\n[10, 20)\n[20, 30]",
-            Labels(decade, 3, nullptr, nullptr, nullptr, MENSORA_LAST_CLOSED, MENSORA_LABEL_INTERVAL));
+            Labels(decade, 3, nullptr, nullptr, nullptr, MENSORA_LAST_CLOSED,
+                   MENSORA_LABEL_INTERVAL));
 
   // Open outer classes read as such, never as +/-1.8e307.
   const double open[] = {-MENSORA_HUGE_BOUND, 9.28, 42.5, 74.97, MENSORA_HUGE_BOUND};
@@ -362,7 +375,8 @@ TEST(Labels, WorkedExamples) {
 
   const double big[] = {1234.5, 98765.25, 1e6};
   EXPECT_EQ("1,234 - 98,765\n98,765 - 1,000,000",
-            Labels(big, 2, nullptr, nullptr, nullptr, MENSORA_LAST_CLOSED, MENSORA_LABEL_THOUSANDS));
+            Labels(big, 2, nullptr, nullptr, nullptr, MENSORA_LAST_CLOSED,
+                   MENSORA_LABEL_THOUSANDS));
   const double tiny[] = {1.5e-9, 2.25e-9, 3e-9};
   EXPECT_EQ("1.50e-09 - 2.25e-09\n2.25e-09 - 3.00e-09",
             Labels(tiny, 2, nullptr, nullptr, nullptr, MENSORA_LAST_CLOSED, 0));

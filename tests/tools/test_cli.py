@@ -551,7 +551,8 @@ class Legends(FileCase):
         self.assertEqual(result["breaks"], [1, 4.5, 8])
         self.assertEqual([c["pooled_counts"] for c in result["classes"]],
                          [{"y1": 4, "y2": 0}, {"y1": 0, "y2": 3}])
-        self.assertEqual([(m["label"], m["column"], m["value"]) for m in result["classes"][1]["members"]],
+        members = result["classes"][1]["members"]
+        self.assertEqual([(m["label"], m["column"], m["value"]) for m in members],
                          [("a", "y2", 5), ("b", "y2", 6), ("d", "y2", 8)])
         rc, out, _ = run("classify", path, "--column", "y1", "--column", "y2", "--method", "equal",
                          "--classes", "2", "--missing", "skip", "--format", "csv")

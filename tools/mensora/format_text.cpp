@@ -13,7 +13,9 @@ constexpr std::size_t kBarWidth = 40;
 
 void WriteSource(std::ostream& out, const Sample& sample) {
   out << sample.source;
-  if (!sample.column.empty()) out << ", column " << sample.column;
+  if (!sample.column.empty()) {
+    out << (sample.pooled.empty() ? ", column " : ", columns ") << sample.column;
+  }
   out << ": " << sample.values.size() << (sample.values.size() == 1 ? " value" : " values");
   if (sample.missingSkipped > 0) out << " (" << sample.missingSkipped << " missing skipped)";
   out << '\n';

@@ -343,7 +343,9 @@ std::string Sample::Name(std::int32_t id) const {
   std::string name = index < labels.size() && !labels[index].empty()
                          ? labels[index]
                          : "row " + std::to_string(rows[index]);
-  if (index < columnOf.size()) name += " (" + pooled[static_cast<std::size_t>(columnOf[index])] + ")";
+  if (index < columnOf.size()) {
+    name += " (" + pooled[static_cast<std::size_t>(columnOf[index])] + ")";
+  }
   return name;
 }
 

@@ -21,7 +21,8 @@ struct InputOptions {
 // The values handed to the library, in input order, with where each came from.
 struct Sample {
   std::string source;               // the path, or "standard input"
-  std::string column;               // the chosen column's header (several: "A, B"); empty for plain numbers
+  std::string column;               // the chosen column's header ("A, B" for several); empty
+                                    // for plain numbers
   std::vector<std::string> pooled;  // the headers of pooled columns (two or more), else empty
   std::vector<std::int32_t> columnOf;  // per value of pooled columns: its index in pooled
   std::string labelColumn;          // the label column's header; empty without --label

@@ -158,7 +158,9 @@ std::string HistogramSvg(const Sample& sample, const ClassifyResult& result) {
       << '\n'
       << R"(<rect width="100%" height="100%" fill="white"/>)" << '\n';
   std::string title = sample.source;
-  if (!sample.column.empty()) title += ", column " + sample.column;
+  if (!sample.column.empty()) {
+    title += (sample.pooled.empty() ? ", column " : ", columns ") + sample.column;
+  }
   title += ": method " + std::string(result.method->name);
   for (const Parameter& p : result.parameters) {
     title += ", " + p.name + " " + (p.values.size() == 1 ? Short(p.values[0]) : ParameterText(p));

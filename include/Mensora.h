@@ -41,8 +41,11 @@ static_assert(sizeof(ORDER_DATA) == 12, "ORDER_DATA must be packed to 12 bytes")
 constexpr double AUTO_MAX = 999.0;
 // Lower limit taken from the data minimum (value windows).
 constexpr double AUTO_MIN = -999.0;
-// An absolute difference below this counts as equality in the closing rule of
-// the range classes and in the tests for AUTO_MAX / AUTO_MIN.
+// An absolute difference below this counts as equality in the tests for
+// AUTO_MAX / AUTO_MIN and, as the least closing tolerance, in the closing rule
+// of the range classes: there the tolerance is the larger of EQ_TOLERANCE and
+// 4 units in the last place of the larger magnitude of the first and last
+// breaks, so that the maximum is never lost to the rounding of the breaks.
 constexpr double EQ_TOLERANCE = 1e-7;
 // Overflow guard of the geometric mean; outer breaks of the standard-deviation
 // classes.
@@ -116,7 +119,8 @@ class MENSORA_API CMensora {
   std::int32_t DataSecByPretty(std::int32_t lSecNum, double** ppSecBreak, std::int32_t* pBreakNum,
                                std::int32_t** ppSecID, std::int32_t** ppSecIDNum);
   // Head/tail breaks: the minimum, the successive means of the heads while
-  // a head holds less than dHeadShare (0 < share < 1) of its set, the maximum.
+  // a head (the values strictly above the mean) holds less than dHeadShare
+  // (0 < share < 1) of its set, the maximum.
   std::int32_t DataSecByHeadTail(double dHeadShare, double** ppSecBreak, std::int32_t* pBreakNum,
                                  std::int32_t** ppSecID, std::int32_t** ppSecIDNum);
   // Six box-plot classes: -inf, q1 - h iqr, q1, median, q3, q3 + h iqr, +inf
@@ -167,8 +171,8 @@ class MENSORA_API CMensora {
   // How the last class of the current result (of the standard-deviation
   // classes when bStdSec is not 0) ends: 0 before its upper break (open), 1
   // with it (closed), 2 by the closing rule of the equal-width range classes
-  // (closed, and up to EQ_TOLERANCE above, unless the sample maximum lies
-  // EQ_TOLERANCE or more from the break). -1 without a current result.
+  // (closed, and within the closing tolerance above, unless the sample
+  // maximum lies that far or more from the break). -1 without a current result.
   std::int32_t DataSecLastClass(std::int32_t bStdSec) const;
   // What labels of the current result need: the smallest and largest member
   // of each class into pLowest[0..k-1] and pHighest[0..k-1] (NaN for an

@@ -11,7 +11,9 @@
  *
  * Functions that can fail return an int status: MENSORA_OK (0) or a negative
  * MENSORA_ERROR_* code, and leave every output untouched on failure; a call
- * refused for its arguments changes nothing in the handle. Measures return a
+ * refused for its arguments changes nothing in the handle. Every failure also
+ * sets this thread's reason text (mensora_last_reason), the one wording of
+ * each refusal that every binding shows. Measures return a
  * double: NaN for a NULL handle, otherwise the value of the library's own
  * rules (a sample with no values gives NaN or 0.0 as each measure's rule
  * says). When working memory cannot be had, the deviation and shape measures
@@ -53,6 +55,7 @@ extern "C" {
                                        breaks without a finite value, geometric breaks
                                        without a positive minimum and a finite maximum) */
 #define MENSORA_ERROR_NO_RESULT (-5) /* the class set to be measured holds no class result */
+#define MENSORA_ERROR_CANCELLED (-6) /* the calling thread's progress handler stopped the call */
 
 /* Limits that mean "the data's own extreme" (an argument within
  * MENSORA_EQ_TOLERANCE of the sentinel is replaced by it). */
@@ -88,15 +91,47 @@ MENSORA_C_API const char* mensora_status_message(int status);
 /* A handle over values[0 .. n-1], borrowed. NULL when n < 0, when values is
  * NULL with n > 0, or when memory is short. n = 0 is an empty sample. */
 MENSORA_C_API mensora_sample* mensora_sample_new(const double* values, int32_t n);
+
+/* Missing values. With flags 0, mensora_sample_open makes the handle of
+ * mensora_sample_new. With MENSORA_SKIP_MISSING, NaN values are missing: left
+ * out of every measure and every class (a sample of missing values only is
+ * empty), while ids, labels and deviations still give positions in the
+ * caller's array (a missing value is in no class; its deviation is NaN).
+ * The handle then copies the other values once, only when some are missing;
+ * the caller's array is still read by no later call but must stay as it is
+ * while the handle lives. MENSORA_OK with *out set, or MENSORA_ERROR_ARGUMENT
+ * (n < 0, values NULL with n > 0, out NULL, unknown flags) or
+ * MENSORA_ERROR_MEMORY, with *out set to NULL. */
+#define MENSORA_SKIP_MISSING 1
+MENSORA_C_API int mensora_sample_open(const double* values, int32_t n, int32_t flags,
+                                      mensora_sample** out);
+/* The number of values left out as missing (0 without MENSORA_SKIP_MISSING),
+ * or -1 for a NULL handle. */
+MENSORA_C_API int32_t mensora_sample_missing(const mensora_sample* sample);
+/* The reason of this thread's last failed call, in plain English without a
+ * final full stop ("step must not be 0"); "" before any failure. Valid until
+ * the next failed call on this thread. */
+MENSORA_C_API const char* mensora_last_reason(void);
+/* The largest number of classes a call accepts for a sample of n values: the
+ * larger of 2^20 and n (below 2^31 - 1). A larger k is refused before any
+ * memory is taken, with MENSORA_ERROR_ARGUMENT. n is the sample's size
+ * (mensora_sample_size). */
+MENSORA_C_API int32_t mensora_class_limit(int32_t n);
 /* Frees the handle and every array it handed out. NULL is allowed. */
 MENSORA_C_API void mensora_sample_free(mensora_sample* sample);
-/* The number of values, or -1 for a NULL handle. */
+/* The number of values of the caller's array (missing ones included), or -1
+ * for a NULL handle. */
 MENSORA_C_API int32_t mensora_sample_size(const mensora_sample* sample);
 
 /* Means and mode. */
 MENSORA_C_API double mensora_mean(mensora_sample* sample);           /* arithmetic mean */
 MENSORA_C_API double mensora_frequency_mean(mensora_sample* sample); /* each value weighted by its own frequency */
 MENSORA_C_API double mensora_geometric_mean(mensora_sample* sample); /* geometric mean */
+/* The geometric mean into *out: 0 when a value is 0; MENSORA_ERROR_DATA, with
+ * the reason, when no real geometric mean exists (a negative product, an
+ * infinite or NaN value, or a product out of the range of doubles);
+ * MENSORA_ERROR_EMPTY without values. */
+MENSORA_C_API int mensora_geometric_mean_checked(mensora_sample* sample, double* out);
 MENSORA_C_API double mensora_mode(mensora_sample* sample);           /* most frequent value, first in input order */
 
 /* Order statistics. */
@@ -112,7 +147,8 @@ MENSORA_C_API int mensora_every_nth(mensora_sample* sample, int32_t step, const 
                                     int32_t* count);
 
 /* Deviation and shape measures (variance and standard deviation divide by n). */
-/* The deviation of every value from the mean into out[0 .. n-1];
+/* The deviation of every value from the mean into out[0 .. n-1], n the
+ * sample's size (mensora_sample_size; NaN at a missing value's position);
  * capacity is the length of out and must be at least n. */
 MENSORA_C_API int mensora_deviations(mensora_sample* sample, double* out, int32_t capacity);
 MENSORA_C_API double mensora_mean_abs_deviation(mensora_sample* sample);   /* mean absolute deviation */
@@ -132,7 +168,15 @@ MENSORA_C_API double mensora_kurtosis(mensora_sample* sample);             /* ex
 MENSORA_C_API int mensora_select(mensora_sample* sample, double min, double max,
                                  const int32_t** ids, int32_t* count);
 
-/* Class breaks. Each fills *out on success and leaves it untouched on failure. */
+/* Class breaks. Each fills *out on success and leaves it untouched on failure.
+ * k (and k_max, and the class count a step gives) is at most
+ * mensora_class_limit(mensora_sample_size(sample)). A result with a NaN break
+ * (from NaN or infinite values) is MENSORA_ERROR_DATA, *out untouched; the
+ * set holds that result for mensora_class_fit and mensora_class_notes. Where the last class of equal, step and count classes
+ * closes on its break (the maximum lies within the closing tolerance of it),
+ * it takes the values within that tolerance: the larger of
+ * MENSORA_EQ_TOLERANCE and 4 units in the last place of the break, so that
+ * rounding of the breaks never leaves the maximum out at any magnitude. */
 /* k classes of equal width between the minimum and the maximum. */
 MENSORA_C_API int mensora_classify_equal(mensora_sample* sample, int32_t k, mensora_classes* out);
 /* Classes of width step from start up to end (MENSORA_AUTO_MAX: the maximum);
@@ -150,7 +194,8 @@ MENSORA_C_API int mensora_classify_quantile(mensora_sample* sample, int32_t k, m
 /* k natural-breaks classes: the least total squared deviation from the class means. */
 MENSORA_C_API int mensora_classify_natural(mensora_sample* sample, int32_t k, mensora_classes* out);
 /* 2 * steps + 2 classes around the mean, each times standard deviations wide,
- * the outer two bounded by -/+MENSORA_HUGE_BOUND. steps >= 0, times >= 0. */
+ * the outer two bounded by -/+MENSORA_HUGE_BOUND. steps >= 0, times >= 0, and
+ * 2 * steps + 2 at most mensora_class_limit of the sample's size. */
 MENSORA_C_API int mensora_classify_stddev(mensora_sample* sample, int32_t steps, double times,
                                           mensora_classes* out);
 /* The stddev classes with members limited to min <= value <= max
@@ -208,11 +253,42 @@ typedef struct mensora_fit {
  * failed for memory, a fit short of memory reports the same). */
 MENSORA_C_API int mensora_class_fit(mensora_sample* sample, int32_t std_classes, mensora_fit* out);
 
+/* What a class result leaves out: missing values (as mensora_sample_missing),
+ * values that are not missing but in no class (outside the caller's breaks,
+ * infinite under pretty breaks, outside a window, above the last break), and
+ * classes without a member. Of the current standard-deviation classes
+ * (std_classes != 0) or range classes (0); MENSORA_ERROR_NO_RESULT as for
+ * mensora_class_fit. The struct has no typedef: its tag and the function
+ * share the name, which C and C++ allow only for a tag. */
+struct mensora_class_notes {
+  int32_t missing, unclassified, empty_classes;
+};
+MENSORA_C_API int mensora_class_notes(mensora_sample* sample, int32_t std_classes,
+                                      struct mensora_class_notes* out);
+
+/* The closing tolerance of breaks from first_break to last_break (see the
+ * class methods above): a last class closed by the rule holds the values v
+ * with |v - last_break| below it. */
+MENSORA_C_API double mensora_closing_tolerance(double first_break, double last_break);
+
 /* The class of every position 0 .. n-1 of the sample into labels[0 .. n-1]:
  * the class index, or -1 for a value in no class (a value listed twice takes
  * the later class). n is the sample's size; an id outside 0 .. n-1 is
  * MENSORA_ERROR_ARGUMENT, with nothing written. */
 MENSORA_C_API int mensora_class_labels(const mensora_classes* classes, int32_t n, int32_t* labels);
+
+/* Progress and cancelling. A handler set on a thread is polled by the long
+ * loops of the calls that thread makes (the natural-breaks classes, plain,
+ * automatic and weighted), on that thread only, with the fraction of the
+ * work done (0 .. 1, not always growing), often enough that a call answers
+ * within a small part of a second. It returns 0 to go on; anything else stops
+ * the call, which then returns MENSORA_ERROR_CANCELLED with every output
+ * untouched, as after a failure for memory. The handler must not call the
+ * library. A
+ * NULL fn removes the handler; without one nothing is polled and results are
+ * the same with or without it. */
+typedef int (*mensora_progress_fn)(void* user_data, double fraction_done);
+MENSORA_C_API void mensora_set_progress(mensora_progress_fn fn, void* user_data);
 
 /* Breaks of pre-aggregated data: values[i] stands for weights[i]
  * observations. values in any order, repeats allowed (their weights add); NaN
@@ -235,10 +311,10 @@ MENSORA_C_API int mensora_quantile_breaks_weighted(const double* values, const d
 
 /* How the last class of a result ends: before its upper break (open), with
  * it (closed), or by the closing rule of the equal-width classes (equal, step,
- * count): closed, and taking the values less than MENSORA_EQ_TOLERANCE above
- * the break, unless the largest value lies MENSORA_EQ_TOLERANCE or more from
- * the break, then open. The standard-deviation classes are open, the range
- * classes of every other method closed. */
+ * count): closed, and taking the values less than the closing tolerance
+ * (mensora_closing_tolerance) above the break, unless the largest value lies
+ * that far or more from the break, then open. The standard-deviation classes
+ * are open, the range classes of every other method closed. */
 #define MENSORA_LAST_OPEN 0
 #define MENSORA_LAST_CLOSED 1
 #define MENSORA_LAST_CLOSING 2

@@ -13,6 +13,24 @@ const AUTO_MAX = 999;
 const AUTO_MIN = -999;
 // The status of a call that found no memory.
 const MEMORY_STATUS = -3;
+// mensora_sample_open: NaN values (JS null and undefined become NaN) are missing.
+const SKIP_MISSING = 1;
+
+// The kinds of note already told in this process.
+const told = new Set();
+
+// Adds a note of the library to a result's warnings, and tells it the first
+// time its kind comes up: a process warning under Node, console.warn elsewhere.
+function warn(warnings, kind, text) {
+  warnings.push(text);
+  if (told.has(kind)) return;
+  told.add(kind);
+  if (typeof process !== 'undefined' && typeof process.emitWarning === 'function') {
+    process.emitWarning(text, { code: 'MENSORA_NOTE' });
+  } else if (typeof console !== 'undefined') {
+    console.warn(text);
+  }
+}
 
 // The options of the class methods. A number or whole number may have a
 // default; a list of numbers is passed as a pointer and a count.
@@ -22,42 +40,34 @@ const numbers = (name) => ({ name, kind: 'numbers' });
 const K = int('k', 1);
 
 // Every class method under the mensora tool's name: its C function (without
-// the mensora_ prefix), its options in the order the function takes them and
-// what the library asks of them, told when it refuses a call. `std` marks the
+// the mensora_ prefix) and its options in the order the function takes them
+// (the library checks them and says why it refuses). `std` marks the
 // standard-deviation classes, whose fit the library measures apart; `auto` is
 // the variant taken for k: 'auto'. A method whose function this build lacks
 // is not offered.
 const METHODS = {
   equal: { fn: 'classify_equal', options: [K] },
-  step: { fn: 'classify_step', options: [num('start'), num('step'), num('end', AUTO_MAX)],
-    rule: 'start and step finite, step not 0, at least one class up to end' },
+  step: { fn: 'classify_step', options: [num('start'), num('step'), num('end', AUTO_MAX)] },
   count: { fn: 'classify_count', options: [num('start'), K, num('end', AUTO_MAX)] },
-  stddev: { fn: 'classify_stddev', options: [int('steps', 0), num('times')], std: true,
-    rule: 'times 0 or more' },
+  stddev: { fn: 'classify_stddev', options: [int('steps', 0), num('times')], std: true },
   'stddev-window': {
     fn: 'classify_stddev_window',
     options: [int('steps', 0), num('times'), num('min', AUTO_MIN), num('max', AUTO_MAX)],
     std: true,
-    rule: 'times 0 or more',
   },
   quantile: { fn: 'classify_quantile', options: [K] },
   natural: {
     fn: 'classify_natural',
     options: [K],
-    auto: { fn: 'classify_natural_auto', options: [int('maxClasses', 2, 10), num('gvf', 0.8)],
-      rule: 'gvf from 0 to 1, maxClasses below 2^31 - 1' },
+    auto: { fn: 'classify_natural_auto', options: [int('maxClasses', 2, 10), num('gvf', 0.8)] },
   },
-  breaks: { fn: 'classify_breaks', options: [numbers('breaks')],
-    rule: 'breaks: two or more finite numbers, none below the one before' },
-  pretty: { fn: 'classify_pretty', options: [K], rule: 'a finite value' },
-  headtail: { fn: 'classify_head_tail', options: [num('headShare', 0.4)],
-    rule: 'headShare between 0 and 1' },
-  box: { fn: 'classify_box_plot', options: [num('hinge', 1.5)], rule: 'hinge finite, 0 or more' },
+  breaks: { fn: 'classify_breaks', options: [numbers('breaks')] },
+  pretty: { fn: 'classify_pretty', options: [K] },
+  headtail: { fn: 'classify_head_tail', options: [num('headShare', 0.4)] },
+  box: { fn: 'classify_box_plot', options: [num('hinge', 1.5)] },
   maxbreaks: { fn: 'classify_max_breaks', options: [K] },
-  percentile: { fn: 'classify_percentile', options: [numbers('percentiles')],
-    rule: 'percentiles: two or more numbers from 0 to 100, none below the one before' },
-  geometric: { fn: 'classify_geometric', options: [K],
-    rule: 'the smallest value above 0 and the largest finite' },
+  percentile: { fn: 'classify_percentile', options: [numbers('percentiles')] },
+  geometric: { fn: 'classify_geometric', options: [K] },
 };
 
 function describe(value) {
@@ -136,21 +146,27 @@ class Mensora {
   }
 
   summary(values) {
-    return this.#withSample('mensora.summary', values, (sample, n, alloc, base) => {
+    return this.#withSample('mensora.summary', values, (sample, n, alloc) => {
       const w = this.#wasm;
       const extremes = alloc(16);
       this.#check(w._mensora_extremes(sample, extremes, extremes + 8), 'mensora.summary');
       const measure = (name) => w[`_mensora_${name}`](sample);
-      // The library gives 0.0 for a geometric mean it cannot form (a
-      // negative product, or beyond its range); that is a value only when
-      // the sample holds a zero.
-      const geometric = measure('geometric_mean');
-      const hasZero = geometric === 0 && w.HEAPF64.subarray(base, base + n).includes(0);
+      const missing = w._mensora_sample_missing(sample);
+      // NaN, with a warning, where no real geometric mean exists.
+      const geometric = alloc(8);
+      const warnings = [];
+      let geometricMean = NaN;
+      if (w._mensora_geometric_mean_checked(sample, geometric) === 0) {
+        geometricMean = w.HEAPF64[geometric >>> 3];
+      } else {
+        warn(warnings, 'geometric', `mensora.summary: geometric mean: ${w.UTF8ToString(w._mensora_last_reason())}`);
+      }
       const result = {
-        count: n,
+        count: n - missing,
+        missing,
         mean: measure('mean'),
         weightedMean: measure('frequency_mean'),
-        geometricMean: geometric !== 0 || hasZero ? geometric : NaN,
+        geometricMean,
         mode: measure('mode'),
         median: measure('median'),
         min: w.HEAPF64[extremes >>> 3],
@@ -161,8 +177,9 @@ class Mensora {
         variance: measure('variance'),
         standardDeviation: measure('std_deviation'),
         coefficientOfVariation: measure('variation_coefficient'),
-        skewness: measure('skewness'),
-        kurtosis: measure('kurtosis'),
+        skewnessTestStatistic: measure('skewness'),
+        kurtosisTestStatistic: measure('kurtosis'),
+        warnings,
       };
       return result;
     });
@@ -178,13 +195,12 @@ class Mensora {
     return typeof f === 'function' ? f : undefined;
   }
 
-  // Throws for a failed status; a call refused for its arguments or data is
-  // told what the method asks of them.
-  #check(status, where, rule = undefined) {
+  // Throws for a failed status, with the library's reason.
+  #check(status, where) {
     if (status === 0) return;
-    const text = this.#wasm.UTF8ToString(this.#wasm._mensora_status_message(status));
-    const asks = rule && status !== MEMORY_STATUS ? ` (it needs ${rule})` : '';
-    throw new RangeError(`${where}: ${text}${asks}`);
+    const w = this.#wasm;
+    const reason = status === MEMORY_STATUS ? '' : w.UTF8ToString(w._mensora_last_reason());
+    throw new RangeError(`${where}: ${reason || w.UTF8ToString(w._mensora_status_message(status))}`);
   }
 
   // Runs body(sample, n, alloc, base) over a sample of the values copied into
@@ -211,14 +227,16 @@ class Mensora {
         const heap = w.HEAPF64;
         for (let i = 0; i < n; ++i) {
           const v = values[i];
-          if (typeof v !== 'number') {
+          // null and undefined are missing, as NaN is.
+          if (typeof v !== 'number' && v !== null && v !== undefined) {
             throw new TypeError(`${where}: values[${i}] is not a number but ${describe(v)}`);
           }
-          heap[base + i] = v;
+          heap[base + i] = v ?? NaN;
         }
       }
-      sample = w._mensora_sample_new(data, n);
-      if (sample === 0) throw new RangeError(`${where}: out of memory in the module`);
+      const handle = alloc(4);
+      this.#check(w._mensora_sample_open(data, n, SKIP_MISSING, handle), where);
+      sample = w.HEAPU32[handle >>> 2];
       return body(sample, n, alloc, base);
     } finally {
       if (sample !== 0) w._mensora_sample_free(sample);
@@ -290,7 +308,7 @@ class Mensora {
         }
       }
       const out = alloc(16);
-      this.#check(run(...args, out), where, entry.rule);
+      this.#check(run(...args, out), where);
       // mensora_classes: class_count, then the breaks, counts and ids pointers.
       const std = entry.std ? 1 : 0;
       // Round breaks, when asked for, replace those of the same result.
@@ -311,6 +329,18 @@ class Mensora {
         this.#check(w._mensora_class_fit(sample, entry.std ? 1 : 0, fit), where);
         const [sdam, sdcm, gvf, adcm, tai] = w.HEAPF64.slice(fit >>> 3, (fit >>> 3) + 5);
         result.fit = { sdam, sdcm, gvf, adcm, tai };
+        // mensora_class_notes: missing, unclassified, empty_classes.
+        const notes = alloc(12);
+        this.#check(w._mensora_class_notes(sample, entry.std ? 1 : 0, notes), where);
+        const [missing, unclassified, empty] = w.HEAP32.slice(notes >>> 2, (notes >>> 2) + 3);
+        result.missing = missing;
+        result.warnings = [];
+        if (unclassified > 0) {
+          warn(result.warnings, 'unclassified', `${where}: ${unclassified} value${unclassified === 1 ? '' : 's'} in no class`);
+        }
+        if (empty > 0) {
+          warn(result.warnings, 'empty', `${where}: ${empty} of the ${k} classes ${empty === 1 ? 'holds' : 'hold'} no value`);
+        }
       }
       if (full) {
         // The library's labels, and the classes of other values under these

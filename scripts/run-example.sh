@@ -13,13 +13,13 @@ MENSORA="$BUILD/tools/mensora"
 set -x
 "$MENSORA" summary examples/us_states_1977.csv --column Income --every 10
 "$MENSORA" classify examples/us_states_1977.csv --column Income --label State \
-  --method equal --classes 4 --no-members --svg "$BUILD/income.svg"
+  --method equal --classes 4 --svg "$BUILD/income.svg"
 "$MENSORA" classify examples/new_york_air_quality_1973.csv --column Ozone --missing skip \
-  --method stddev --steps 1 --times 1 --no-members --svg "$BUILD/ozone.svg"
+  --method stddev --steps 1 --times 1 --svg "$BUILD/ozone.svg"
 "$MENSORA" classify examples/us_states_1977.csv --column Income --label State \
-  --method natural --classes 4 --no-members --svg "$BUILD/income-natural.svg"
+  --method natural --classes 4 --svg "$BUILD/income-natural.svg"
 "$MENSORA" classify examples/new_york_air_quality_1973.csv --column Ozone --missing skip \
-  --method quantile --classes 4 --no-members
+  --method quantile --classes 4
 "$MENSORA" select examples/us_states_1977.csv --column Murder --label State --min 12 --max inf
 { set +x; } 2>/dev/null
 echo "Pictures: $BUILD/income.svg $BUILD/ozone.svg $BUILD/income-natural.svg"

@@ -15,3 +15,8 @@ scripts/python-install.sh "$BUILD/venv"
 MENSORA_TOOL="$BUILD/tools/mensora" "$BUILD/venv/bin/python3" -m pytest -q -p no:cacheprovider python/tests
 # The WebAssembly package (js/): its build and Node tests, against the tool above.
 BUILD="$BUILD" scripts/test-js.sh
+# The PostgreSQL extension (postgres/): built, installed and tested in a
+# throwaway cluster.
+scripts/test-postgres.sh
+# The R package (r/): installed, and R CMD check with its tests against the tool above.
+BUILD="$BUILD" scripts/test-r.sh

@@ -21,8 +21,8 @@ const BAD_CALLS = [
   [() => m.naturalBreaks([], 3), RangeError, /values is empty/],
   [() => m.summary(new Float64Array(0)), RangeError, /values is empty/],
   [() => m.naturalBreaks([1, '2', 3], 2), TypeError, /values\[1\] is not a number but "2"/],
-  [() => m.summary([1, null]), TypeError, /values\[1\] is not a number but null/],
-  [() => m.summary([1, undefined]), TypeError, /values\[1\] is not a number/],
+  [() => m.summary([1, {}]), TypeError, /values\[1\] is not a number but an object/],
+  [() => m.summary([null, undefined]), RangeError, /no values: all 2 are missing/],
   [() => m.summary('123'), TypeError, /must be an array/],
   [() => m.summary(null), TypeError, /must be an array/],
   [() => m.summary(new BigInt64Array(3)), TypeError, /not BigInts/],
@@ -45,16 +45,19 @@ const BAD_CALLS = [
   [() => m.classify(sample, { method: 'natural', k: 'auto', breaks: [1, 2] }), TypeError, /gvf with k: 'auto'/],
   [() => m.classify(sample, { method: 'natural', k: 'auto', maxClasses: 1 }), RangeError, /maxClasses must be a whole number from 2/],
   [() => m.classify(sample, { method: 'quantile', k: 'auto' }), TypeError, /k must be a number, not "auto"/],
-  // Refused by the library itself, with what the method takes.
-  [() => m.classify(sample, { method: 'stddev', steps: 1, times: -1 }), RangeError, /\(stddev\): .*times 0 or more/],
-  [() => m.classify(sample, { method: 'breaks', breaks: [5, 1] }), RangeError, /none below the one before/],
-  [() => m.classify(sample, { method: 'breaks', breaks: [1, Infinity] }), RangeError, /two or more finite/],
-  [() => m.classify(sample, { method: 'breaks', breaks: [1] }), RangeError, /two or more/],
-  [() => m.classify(sample, { method: 'percentile', percentiles: [50, 101] }), RangeError, /from 0 to 100/],
-  [() => m.classify(sample, { method: 'headtail', headShare: 1 }), RangeError, /headShare between 0 and 1/],
-  [() => m.classify(sample, { method: 'box', hinge: -1 }), RangeError, /hinge finite, 0 or more/],
-  [() => m.classify(sample, { method: 'natural', k: 'auto', gvf: 1.5 }), RangeError, /gvf from 0 to 1/],
+  // Refused by the library itself, with its reason.
+  [() => m.classify(sample, { method: 'stddev', steps: 1, times: -1 }), RangeError, /\(stddev\): times must be 0 or more/],
+  [() => m.classify(sample, { method: 'breaks', breaks: [5, 1] }), RangeError, /breaks: 1 is below the one before, 5/],
+  [() => m.classify(sample, { method: 'breaks', breaks: [1, Infinity] }), RangeError, /inf is out of the finite numbers/],
+  [() => m.classify(sample, { method: 'breaks', breaks: [1] }), RangeError, /at least 2 are needed/],
+  [() => m.classify(sample, { method: 'percentile', percentiles: [50, 101] }), RangeError, /101 is out of \[0, 100\]/],
+  [() => m.classify(sample, { method: 'headtail', headShare: 1 }), RangeError, /head share must lie between 0 and 1/],
+  [() => m.classify(sample, { method: 'box', hinge: -1 }), RangeError, /hinge must be a finite number, 0 or more/],
+  [() => m.classify(sample, { method: 'natural', k: 'auto', gvf: 1.5 }), RangeError, /least GVF must lie from 0 to 1/],
+  [() => m.classify(sample, { method: 'step', start: 0, step: 0 }), RangeError, /step must be a finite number other than 0/],
   [() => m.classify([0, 1, 2], { method: 'geometric', k: 2 }), RangeError, /smallest value above 0/],
+  // The limit on k, before any memory is taken.
+  [() => m.classify([1, 2, 3], { method: 'natural', k: 1e8 }), RangeError, /100000000 classes for 3 values: at most 1048576/],
 ];
 
 test('bad input throws a RangeError or TypeError with a clear message; the module keeps working', () => {

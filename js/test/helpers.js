@@ -54,7 +54,7 @@ const LIBRARY_FAILURE = 7;
 // call. round: true is the tool's --round.
 export function nativeClassify(values, { method, round, ...options }) {
   const file = writeSample(values);
-  const args = ['classify', file, '--method', method, '--format', 'json'];
+  const args = ['classify', file, '--method', method, '--format', 'json', '--members', '--missing', 'skip'];
   for (const [key, value] of Object.entries(options)) args.push(FLAGS[key], repr(value));
   if (round) args.push('--round');
   let output;
@@ -66,7 +66,8 @@ export function nativeClassify(values, { method, round, ...options }) {
   }
   const json = JSON.parse(output);
   const classOf = new Int32Array(values.length).fill(-1);
-  json.classes.forEach((c, s) => c.members.forEach((member) => { classOf[member.id] = s; }));
+  // The tool leaves NaN out as missing; a member's row is its line in the file.
+  json.classes.forEach((c, s) => c.members.forEach((member) => { classOf[member.row - 1] = s; }));
   return {
     breaks: Float64Array.from(json.breaks, decode),
     counts: Int32Array.from(json.classes, (c) => c.count),
@@ -81,11 +82,13 @@ const MEASURES = { count: 'count', mean: 'mean', weighted_mean: 'weightedMean',
   geometric_mean: 'geometricMean', mode: 'mode', median: 'median', minimum: 'min',
   maximum: 'max', range: 'range', mean_absolute_deviation: 'meanAbsoluteDeviation',
   sum_of_squares: 'sumOfSquares', variance: 'variance', standard_deviation: 'standardDeviation',
-  coefficient_of_variation: 'coefficientOfVariation', skewness: 'skewness', kurtosis: 'kurtosis' };
+  coefficient_of_variation: 'coefficientOfVariation', skewness: 'skewnessTestStatistic',
+  kurtosis: 'kurtosisTestStatistic' };
 
 export function nativeSummary(values) {
   const file = writeSample(values);
-  const json = JSON.parse(execFileSync(tool, ['summary', file, '--format', 'json'], { encoding: 'utf8' }));
+  const json = JSON.parse(execFileSync(tool, ['summary', file, '--format', 'json', '--missing', 'skip'],
+    { encoding: 'utf8', stdio: ['ignore', 'pipe', 'pipe'] }));
   const summary = {};
   for (const [key, value] of Object.entries(json.measures)) summary[MEASURES[key]] = value === null ? NaN : decode(value);
   return summary;

@@ -124,9 +124,11 @@ test('plain arrays, Float64Array and other typed arrays give the same classes', 
   }
 });
 
-test('the library rules for NaN hold: no value is filtered out before it', () => {
-  const { breaks, counts, classOf } = m.classify([3, NaN, 1, 2, 10, 11], { method: 'natural', k: 2 });
+test('NaN, null and undefined are missing: left out, in no class, counted', () => {
+  const { breaks, counts, classOf, missing } = m.classify([3, NaN, 1, null, 2, 10, 11, undefined],
+    { method: 'natural', k: 2 });
   assert.deepEqual([...breaks], [1, 10, 11]);
   assert.deepEqual([...counts], [3, 2]);
-  assert.deepEqual([...classOf], [0, -1, 0, 0, 1, 1]);
+  assert.deepEqual([...classOf], [0, -1, 0, -1, 0, 1, 1, -1]);
+  assert.equal(missing, 3);
 });

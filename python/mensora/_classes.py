@@ -6,7 +6,7 @@ from typing import Callable, Dict, NamedTuple, Tuple
 import numpy as np
 
 from . import _input
-from ._native import AUTO_MAX, AUTO_MIN, EQ_TOLERANCE, Sample, address, check, lib
+from ._native import AUTO_MAX, AUTO_MIN, Sample, address, breaks_of, check, lib
 
 REQUIRED = object()
 
@@ -25,23 +25,20 @@ class Scheme(NamedTuple):
     options: Dict[str, Tuple[Callable, object]]
     uses_k: bool = True
     # How the last class ends: "closed" on its upper break, "open" before it,
-    # or "closing": closed when the maximum lies within 1e-7 of it.
+    # or "closing": closed when the maximum lies within the closing tolerance of it.
     last: str = "closed"
     # Whether k="auto" asks for the best class count (options AUTO_OPTIONS).
     auto: bool = False
 
 
-def library(call, count=None, std_set=False):
+def library(call, std_set=False):
     """A scheme run by the library: call(handle, k, options, out) -> status.
 
-    count(values, options), for schemes whose options decide the number of
-    classes, gives that number, checked before the call. std_set: the call
-    writes the library's standard-deviation classes.
+    std_set: the call writes the library's standard-deviation classes.
     """
 
     def run(sample, k, options, labels, what):
-        if count is not None:
-            _input.check_class_count(count(sample.values, options), len(sample.values), what)
+        # The library refuses a class count above its limit, before any allocation.
         return sample.classes(lambda handle, out: call(handle, k, options, out), what, labels,
                               std_set)
 
@@ -51,20 +48,22 @@ def library(call, count=None, std_set=False):
 def closes_last(last, top, breaks):
     """Whether the last class of a scheme's result holds its upper break.
 
-    For the "closing" schemes the library closes it unless `top`, the last
-    entry of its sorted view (the maximum, or NaN where the view ends in a
-    NaN), lies 1e-7 or more from the last break.
+    For the "closing" schemes the library closes it unless `top`, the
+    maximum, lies the closing tolerance or more from the last break.
     """
     if last != "closing":
         return last == "closed"
     with np.errstate(invalid="ignore"):  # inf - inf
-        return not abs(top - breaks[-1]) >= EQ_TOLERANCE
+        return not abs(top - breaks[-1]) >= closing_tolerance(last, breaks)
 
 
-def closing_tolerance(last):
-    """How far above the last break a closed last class reaches: 1e-7 under
-    the closing rule, 0 for the schemes that close exactly."""
-    return EQ_TOLERANCE if last == "closing" else 0.0
+def closing_tolerance(last, breaks):
+    """How far above the last break a closed last class reaches: the library's
+    closing tolerance of the breaks (at least 1e-7, more at large magnitudes)
+    under the closing rule, 0 for the schemes that close exactly."""
+    if last != "closing":
+        return 0.0
+    return lib.mensora_closing_tolerance(float(breaks[0]), float(breaks[-1]))
 
 
 def labels_from_breaks(values, breaks, closed_last=True, window=None, tolerance=0.0):
@@ -237,7 +236,7 @@ SCHEMES = {
                         "window": (_window, None)},
                        uses_k=False, last="open"),
     "start_step": Scheme(library(lambda h, k, o, out: lib.mensora_classify_step(
-                             h, o["start"], o["step"], o["end"], out), _step_count),
+                             h, o["start"], o["step"], o["end"], out)),
                          {"start": _START, "step": (_input.real_number, REQUIRED),
                           "end": (_end, None)},
                          uses_k=False, last="closing"),
@@ -275,10 +274,24 @@ def scheme_named(scheme):
     return name, SCHEMES[name]
 
 
+# The converted defaults of each scheme, by (name, auto): the options of
+# most calls. The run only reads them.
+_DEFAULTS = {}
+
+
 def scheme_options(name, scheme, options, auto=False):
     """The options of a call, converted, with the defaults filled in.
 
     The options of the best class count need auto, k="auto"."""
+    if not options:
+        defaults = _DEFAULTS.get((name, auto))
+        if defaults is None:
+            defaults = _DEFAULTS[name, auto] = _converted(name, scheme, options, auto)
+        return dict(defaults)
+    return _converted(name, scheme, options, auto)
+
+
+def _converted(name, scheme, options, auto):
     allowed = set(scheme.options) - (set() if auto else set(AUTO_OPTIONS))
     unknown = sorted(set(options) - allowed)
     if unknown:
@@ -309,7 +322,17 @@ class Classification:
         ``breaks[s]`` (included) to ``breaks[s + 1]`` (excluded); the last class
         also holds its upper break when closed_last is true.
     bins : numpy.ndarray of float64
-        The upper edge of each class, ``breaks[1:]``.
+        The upper edge of each class, ``breaks[1:]``, excluded from the class
+        but for the last when closed_last is true. mapclassify and
+        ``numpy.digitize(..., right=True)`` read bins the other way, as
+        classes closed above ``(bins[s-1], bins[s]]``: give them
+        right_closed_bins instead.
+    right_closed_bins : numpy.ndarray of float64
+        Upper bounds that give these classes to readers of classes closed
+        above: the largest double below each upper edge, the last edge
+        itself when closed_last is true. ``numpy.digitize(v, right_closed_bins,
+        right=True)`` is the class of any v from ``breaks[0]`` to the last
+        break, as in yb.
     counts : numpy.ndarray of int64
         The number of members of each class.
     yb : numpy.ndarray of int32
@@ -329,9 +352,12 @@ class Classification:
         ``fit["gvf"]`` and ``fit["adcm"]`` (None without a fit).
     auto : tuple (k_max, gvf), or None
         For k="auto", the bounds the class count was chosen by.
+    n_missing : int
+        The number of missing values (NaN, None, pd.NA) left out; their yb is -1.
     """
 
-    def __init__(self, scheme, breaks, counts, yb, closed_last=True, fit=None, auto=None):
+    def __init__(self, scheme, breaks, counts, yb, closed_last=True, fit=None, auto=None,
+                 n_missing=0):
         self.scheme = scheme
         self.breaks = breaks
         self.counts = counts
@@ -339,6 +365,7 @@ class Classification:
         self.closed_last = closed_last
         self.fit = fit
         self.auto = auto
+        self.n_missing = n_missing
 
     @property
     def k(self):
@@ -349,6 +376,15 @@ class Classification:
         return self.breaks[1:]
 
     @property
+    def right_closed_bins(self):
+        # [a, b) holds the same doubles as (a', b'] with a', b' the doubles
+        # just below a and b: exact, with no arithmetic on the breaks.
+        bounds = np.nextafter(self.breaks[1:], -np.inf)
+        if self.closed_last and len(bounds):
+            bounds[-1] = self.breaks[-1]
+        return bounds
+
+    @property
     def gvf(self):
         return None if self.fit is None else self.fit["gvf"]
 
@@ -357,8 +393,9 @@ class Classification:
         return None if self.fit is None else self.fit["adcm"]
 
     def _sizes(self):
-        """(number of values, number in no class) for the class table."""
-        return len(self.yb), int(np.count_nonzero(np.asarray(self.yb) < 0))
+        """(number of values present, number of them in no class) for the class table."""
+        size = len(self.yb) - self.n_missing
+        return size, int(np.count_nonzero(np.asarray(self.yb) < 0)) - self.n_missing
 
     def __repr__(self):
         size, outside = self._sizes()
@@ -367,7 +404,8 @@ class Classification:
             interval = self._label_list(False, False)[s]
             rows.append((str(s), interval, str(int(self.counts[s]))))
         widths = [max(len(r[i]) for r in rows + [("class", "interval", "count")]) for i in range(3)]
-        lines = [f"{self.scheme}: {self.k} classes of {size} values"]
+        missing = f" ({self.n_missing} missing left out)" if self.n_missing else ""
+        lines = [f"{self.scheme}: {self.k} classes of {size} values{missing}"]
         if self.auto is not None:
             k_max, gvf = self.auto
             if self.gvf >= gvf:
@@ -474,8 +512,9 @@ def classify(y, scheme, k=5, round=False, **options):
     ----------
     y : array-like of numbers, one-dimensional
         A list, a numpy array of any int or float dtype, a pandas Series.
-        A float64 C-contiguous array is used without a copy. NaN is in no
-        class.
+        A float64 C-contiguous array is used without a copy. NaN, None and
+        pd.NA are missing: left out of the classes (yb -1), counted in
+        ``n_missing``.
     scheme : str
         ``"equal_interval"``: k classes of equal width from the minimum to the
         maximum. ``"quantiles"``: k classes of about equal counts.
@@ -496,7 +535,7 @@ def classify(y, scheme, k=5, round=False, **options):
         value and the first bin); values outside are in no class.
         ``"pretty"``: about k classes between round numbers (1, 2 or 5 times
         a power of ten) covering the finite values. ``"head_tail"``: split at
-        the mean, again and again in the head (the values at or above it)
+        the mean, again and again in the head (the values above it)
         while the head holds less than ``head_share`` (default 0.4) of the
         values split; the breaks are the minimum, the means and the maximum.
         ``"box_plot"``: six classes with the breaks -inf, q1 - h * iqr, q1,
@@ -540,10 +579,11 @@ def classify(y, scheme, k=5, round=False, **options):
     A class holds the values from its lower break (included) up to its upper
     break (excluded). The last class also holds its upper break: for
     equal_interval, start_step and start_count when the maximum lies within
-    1e-7 of it; never for std_mean; always for every other scheme. A NaN in
-    the sample is in no class; equal_interval, std_mean, start_step and
-    start_count may take it (or an infinity) into their breaks, which are
-    then NaN: a RuntimeWarning says so.
+    the closing tolerance of it (1e-7, or 4 units in the last place of the
+    breaks where that is more), and then the values that close above it;
+    never for std_mean; always for every other scheme. Breaks that an
+    infinity makes NaN are a ValueError. A RuntimeWarning tells of values
+    present but in no class, and of classes that hold no value.
     """
     name, entry = scheme_named(scheme)
     values = _input.as_values(y)
@@ -552,20 +592,34 @@ def classify(y, scheme, k=5, round=False, **options):
         raise ValueError(f"k='auto' (the best class count) is for natural_breaks, not {name!r}")
     k = _input.class_count(k, len(values)) if entry.uses_k and not auto else None
     options = scheme_options(name, entry, options, auto)
-    if auto:
-        _input.check_class_count(options["k_max"], len(values), "k_max")
     with Sample(values) as sample:
         what = f"mensora.classify({name!r})"
         result, legend = _run_with_legend(entry, sample, k, options, what, round)
-    warn_if_nan(result.breaks, what)
+    warn_notes(result.notes["unclassified"], result.notes["empty_classes"], len(result.counts),
+               what)
     return _with_legend(Classification(name, result.breaks, result.counts, result.yb,
                         closes_last(entry.last, result.top, result.breaks), result.fit,
-                        (options["k_max"], options["gvf"]) if auto else None),
+                        (options["k_max"], options["gvf"]) if auto else None,
+                        result.notes["missing"]),
                         legend, (values, scheme, k, round, options))
 
 
+def warn_notes(unclassified, empty_classes, k, what, stacklevel=3):
+    """One warning for values present but in no class, one for empty classes."""
+    if unclassified:
+        warnings.warn(f"{what}: {unclassified} value{'s' if unclassified != 1 else ''} "
+                      f"in no class", RuntimeWarning, stacklevel=stacklevel)
+    if empty_classes:
+        verb = "holds" if empty_classes == 1 else "hold"
+        warnings.warn(f"{what}: {empty_classes} of the {k} classes {verb} no value",
+                      RuntimeWarning, stacklevel=stacklevel)
+
+
 def warn_if_nan(breaks, what, stacklevel=3):
-    if np.isnan(breaks).any():
+    # The sum of a few breaks, taken in Python, is NaN when one is (or for
+    # inf - inf): only then are they looked at one by one.
+    total = sum(breaks.tolist()) if len(breaks) <= 64 else math.nan
+    if math.isnan(total) and np.isnan(breaks).any():
         warnings.warn(f"{what}: some breaks are NaN, which leaves values out of every class; "
                       "NaN or infinite values in the sample make them so (drop them first)",
                       RuntimeWarning, stacklevel=stacklevel)
@@ -576,8 +630,7 @@ def _breaks(y, k, weights, scheme, weighted):
     k = _input.class_count(k, len(values))
     what = f"mensora.{scheme}"
     if weights is None:
-        with Sample(values) as sample:
-            breaks = SCHEMES[scheme].run(sample, k, {}, False, what)[0]
+        breaks = breaks_of(values, k, _BREAKS[scheme], what)
     else:
         weights = _input.as_values(weights, "weights")
         if len(weights) != len(values):
@@ -587,6 +640,11 @@ def _breaks(y, k, weights, scheme, weighted):
               what)
     warn_if_nan(breaks, what, stacklevel=4)
     return breaks
+
+
+# The library's function of each scheme of _breaks.
+_BREAKS = {"natural_breaks": lib.mensora_classify_natural,
+           "quantiles": lib.mensora_classify_quantile}
 
 
 def natural_breaks(y, k, weights=None):

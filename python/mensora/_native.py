@@ -6,7 +6,7 @@ computations of separate samples run in parallel in threads.
 import ctypes
 import os
 from typing import Dict, NamedTuple, Optional
-from ctypes import POINTER, c_char_p, c_double, c_int, c_int32, c_void_p
+from ctypes import POINTER, c_char, c_char_p, c_double, c_int, c_int32, c_void_p
 
 import numpy as np
 
@@ -22,6 +22,8 @@ AUTO_MIN = -999.0
 EQ_TOLERANCE = 1e-7
 HUGE_BOUND = 1.79769313486232e307
 INT32_MAX = 2**31 - 1
+# mensora_sample_open: NaN values are missing, left out of every measure and class.
+SKIP_MISSING = 1
 
 
 class Classes(ctypes.Structure):
@@ -35,10 +37,20 @@ class Classes(ctypes.Structure):
     ]
 
 
+class Notes(ctypes.Structure):
+    """What a class result leaves out: missing values, present values in no
+    class, classes without a member."""
+
+    _fields_ = [(name, c_int32) for name in ("missing", "unclassified", "empty_classes")]
+
+
 class Fit(ctypes.Structure):
     """The goodness of fit of a class result."""
 
     _fields_ = [(name, c_double) for name in ("sdam", "sdcm", "gvf", "adcm", "tai")]
+
+
+_FIT_NAMES = tuple(name for name, _ in Fit._fields_)
 
 
 _Handle = c_void_p
@@ -49,6 +61,13 @@ _SIGNATURES = {
     "mensora_version": (c_char_p, []),
     "mensora_status_message": (c_char_p, [c_int]),
     "mensora_sample_new": (c_void_p, [c_void_p, c_int32]),
+    "mensora_sample_open": (c_int, [c_void_p, c_int32, c_int32, POINTER(c_void_p)]),
+    "mensora_sample_missing": (c_int32, [_Handle]),
+    "mensora_last_reason": (c_char_p, []),
+    "mensora_class_limit": (c_int32, [c_int32]),
+    "mensora_geometric_mean_checked": (c_int, [_Handle, POINTER(c_double)]),
+    "mensora_class_notes": (c_int, [_Handle, c_int32, POINTER(Notes)]),
+    "mensora_closing_tolerance": (c_double, [c_double, c_double]),
     "mensora_sample_free": (None, [_Handle]),
     "mensora_mean": (c_double, [_Handle]),
     "mensora_frequency_mean": (c_double, [_Handle]),
@@ -111,13 +130,21 @@ def _load():
 
 
 lib = _load()
+# The functions of every call, looked up once.
+_sample_open = lib.mensora_sample_open
+_sample_free = lib.mensora_sample_free
+_class_labels = lib.mensora_class_labels
+_class_fit = lib.mensora_class_fit
 
 
 def check(status, what):
     """Raises the exception for a failure status of the library."""
     if status == OK:
         return
-    text = lib.mensora_status_message(status).decode("utf-8", "replace")
+    # The reason of this thread's failed call (ctypes runs it on this thread);
+    # short memory has no other reason.
+    reason = lib.mensora_last_reason() if status != ERROR_MEMORY else None
+    text = (reason or lib.mensora_status_message(status)).decode("utf-8", "replace")
     message = f"{what}: {text}"
     if status == ERROR_MEMORY:
         raise MemoryError(message)
@@ -126,7 +153,22 @@ def check(status, what):
 
 def address(array):
     """The address of a numpy array's first element, for a c_void_p argument."""
-    return array.ctypes.data
+    try:  # a writable contiguous array: its buffer, faster than array.ctypes
+        return ctypes.addressof(c_char.from_buffer(array))
+    except (TypeError, ValueError, BufferError):  # read-only, empty or strided
+        return array.ctypes.data
+
+
+# Result arrays up to this length are copied out of the handle through a
+# list, which costs less than a numpy view of foreign memory.
+_SHORT = 64
+
+
+def copied(pointer, length, dtype):
+    """A numpy copy of length items of a result array of the handle."""
+    if length <= _SHORT:
+        return np.array(pointer[:length], dtype=dtype)
+    return np.ctypeslib.as_array(pointer, shape=(length,)).astype(dtype)
 
 
 class Sample:
@@ -138,60 +180,84 @@ class Sample:
 
     def __init__(self, values):
         self.values = values
-        self.handle = lib.mensora_sample_new(address(values), len(values))
-        if not self.handle:
-            raise MemoryError("mensora: no memory for a sample")
+        self.handle = open_handle(values)
+        # NaN values left out of every measure and class (copied out only when some are).
+        self.missing = lib.mensora_sample_missing(self.handle)
 
     def __enter__(self):
         return self
 
     def __exit__(self, *exc):
-        lib.mensora_sample_free(self.handle)
+        _sample_free(self.handle)
         self.handle = None
 
     def classes(self, call, what, labels=True, std_set=False):
         """Runs call(handle, out) and copies the class result out of the handle.
 
-        Returns a ClassResult; its yb, the class of every value from the
-        library's member lists, and its fit are None unless labels is true.
+        Returns a ClassResult; unless labels is true it holds the breaks
+        only. yb is the class of every value from the library's member lists.
         std_set tells that the call writes the standard-deviation classes,
         whose fit is then measured.
         """
         out = Classes()
-        check(call(self.handle, ctypes.byref(out)), what)
+        result = ctypes.byref(out)
+        check(call(self.handle, result), what)
         k = out.class_count
-        breaks = np.ctypeslib.as_array(out.breaks, shape=(k + 1,)).copy()
-        counts = np.ctypeslib.as_array(out.counts, shape=(k,)).astype(np.int64)
-        yb = None
+        breaks = copied(out.breaks, k + 1, np.float64)
+        counts = copied(out.counts, k, np.int64)
+        yb = fit = None
         if labels:
             yb = np.empty(len(self.values), dtype=np.int32)
-            check(lib.mensora_class_labels(ctypes.byref(out), len(yb), address(yb)), what)
-        fit = None
-        if labels:
+            check(_class_labels(result, len(yb), address(yb)), what)
             measured = Fit()
-            check(lib.mensora_class_fit(self.handle, int(std_set), ctypes.byref(measured)), what)
-            fit = {name: getattr(measured, name) for name, _ in Fit._fields_}
-        return ClassResult(breaks, counts, yb, fit, self.maximum())
+            check(_class_fit(self.handle, int(std_set), ctypes.byref(measured)), what)
+            fit = {name: getattr(measured, name) for name in _FIT_NAMES}
+        notes = Notes()
+        check(lib.mensora_class_notes(self.handle, int(std_set), ctypes.byref(notes)), what)
+        return ClassResult(breaks, counts, yb, fit, self.maximum(),
+                           {name: getattr(notes, name) for name, _ in Notes._fields_})
 
     def maximum(self):
-        """The last entry of the library's sorted view: the largest value, or
-        NaN where the view ends in a NaN, as it can when the sample does."""
+        """The largest value that is not missing."""
         low, high = c_double(), c_double()
         check(lib.mensora_extremes(self.handle, ctypes.byref(low), ctypes.byref(high)),
               "mensora: the extremes")
         return high.value
 
 
+def open_handle(values):
+    """A handle over values in which NaN values are missing."""
+    handle = c_void_p()
+    check(_sample_open(address(values), len(values), SKIP_MISSING, ctypes.byref(handle)),
+          "mensora: a sample")
+    return handle.value
+
+
+def breaks_of(values, k, function, what):
+    """The breaks of function(handle, k, out), a class method of k classes,
+    over a new handle: the short way of Sample(values).classes(...).breaks."""
+    handle = open_handle(values)
+    try:
+        out = Classes()
+        status = function(handle, k, ctypes.byref(out))
+        if status != OK:
+            check(status, what)
+        return copied(out.breaks, out.class_count + 1, np.float64)
+    finally:
+        _sample_free(handle)
+
+
 class ClassResult(NamedTuple):
     """A class result copied out of a handle.
 
     fit maps sdam, sdcm, gvf, adcm and tai to the goodness of fit of the
-    classes (or is None); top is the last entry of the library's sorted view, which its
-    closing rule reads.
+    classes (or is None); top is the largest value, which the closing rule
+    reads; notes maps missing, unclassified and empty_classes to their counts.
     """
 
     breaks: np.ndarray
-    counts: np.ndarray
+    counts: Optional[np.ndarray]
     yb: Optional[np.ndarray]
-    fit: Dict[str, float]
+    fit: Optional[Dict[str, float]]
     top: float
+    notes: Optional[Dict[str, int]] = None

@@ -39,8 +39,8 @@ except ImportError:
 from . import _input
 from ._input import MAX_CLASSES
 from ._classes import (SCHEMES, Classification, _step_count, closes_last, closing_tolerance,
-                       labels_from_breaks, scheme_named, scheme_options, user_breaks, warn_if_nan)
-from ._native import (AUTO_MAX, AUTO_MIN, EQ_TOLERANCE, ERROR_EMPTY, HUGE_BOUND, Sample, address,
+                       labels_from_breaks, scheme_named, scheme_options, user_breaks, warn_notes)
+from ._native import (AUTO_MAX, AUTO_MIN, EQ_TOLERANCE, HUGE_BOUND, Sample, address,
                       check, lib)
 
 __all__ = ["classify", "DaskClassification", "TooManyValuesError", "MAX_TABLE_BYTES",
@@ -67,16 +67,16 @@ class DaskClassification(Classification):
     index of x (for a column), chunked or partitioned as x. Besides:
 
     n : int
-        The number of values of x, NaN included.
+        The number of values of x present (missing values left out).
     outside : int
-        The number of values in no class.
+        The number of values present but in no class.
 
     ``fit`` is None: the goodness of fit is not measured over a Dask
     collection.
     """
 
-    def __init__(self, scheme, breaks, counts, yb, closed_last, n, outside):
-        super().__init__(scheme, breaks, counts, yb, closed_last)
+    def __init__(self, scheme, breaks, counts, yb, closed_last, n, outside, n_missing=0):
+        super().__init__(scheme, breaks, counts, yb, closed_last, n_missing=n_missing)
         self.n = n
         self.outside = outside
 
@@ -91,7 +91,7 @@ def classify(x, scheme, k=5, max_table_bytes=MAX_TABLE_BYTES, **options):
     ----------
     x : dask.array.Array (one-dimensional) or dask.dataframe.Series
         Numbers of any int or float dtype; NaN (and a missing value of a
-        nullable column) is in no class.
+        nullable column) is missing: left out, its yb -1, counted in n_missing.
     scheme, k, **options
         As for mensora.classify, every scheme and option, with at most 2^20
         classes (every block counts every class).
@@ -140,10 +140,8 @@ def classify(x, scheme, k=5, max_table_bytes=MAX_TABLE_BYTES, **options):
     - equal_interval, start_step, start_count, pretty, geometric and
       user_defined: the extremes by a reduction, then the breaks by the
       library's own formula over them (pretty over the finite extremes); a
-      second pass counts the classes. As in memory, equal_interval,
-      start_step and start_count take the extremes as the library's sorted
-      view holds them: NaN when the first (minimum) or the last (maximum)
-      value of x is NaN.
+      second pass counts the classes. Missing values are left out of the
+      extremes, as in memory.
     - std_mean: mean and standard deviation by two passes, then the library's
       formula for the breaks, and a third pass counts. head_tail: one pass
       for each successive mean (the sum and count of the head), then one
@@ -171,31 +169,41 @@ def classify(x, scheme, k=5, max_table_bytes=MAX_TABLE_BYTES, **options):
     options = scheme_options(name, entry, options)
     what = f"mensora.dask.classify({name!r})"
     limit = _table_limit(max_table_bytes)
-    tolerance = closing_tolerance(entry.last)
 
+    # Missing values (NaN) are left out, as the library's skipping handle does.
     if name in _TABLE_BREAKS:
-        values, counts, nan = _distinct_values(blocks, limit, what)
-        n = int(counts.sum()) + nan
-        if n == 0:
-            check(ERROR_EMPTY, what)
+        values, counts, missing = _distinct_values(blocks, limit, what)
+        n = int(counts.sum())
+        _refuse_empty(n, missing, what)
         breaks = _TABLE_BREAKS[name](values, counts, k, options, what)
         counts = _table_counts(values, counts, breaks)
-        closed_last, window, outside = True, None, n - int(counts.sum())
+        closed_last, window, tolerance = True, None, 0.0
     else:
         extent = _extent(blocks)
-        n = extent.n
-        if n == 0:
-            check(ERROR_EMPTY, what)
+        n, missing = extent.n, extent.missing
+        _refuse_empty(n, missing, what)
         if name == "start_step":
             _class_count(_step_count(extent.stand_in(), options), f"{what}: start, step and end")
         breaks, window = _extent_breaks(name, entry, blocks, extent, k, options, what)
-        # The closing rule looks at the last value of the library's view.
+        if np.isnan(breaks).any():
+            raise ValueError(f"{what}: the breaks are not numbers (break "
+                             f"{int(np.flatnonzero(np.isnan(breaks))[0])} is NaN): the values "
+                             "include infinities")
         closed_last = closes_last(entry.last, extent.high, breaks)
+        tolerance = closing_tolerance(entry.last, breaks)
         counts, outside = _class_counts(blocks, breaks, closed_last, window, tolerance)
-    warn_if_nan(breaks, what)
+    outside = n - int(counts.sum())
+    warn_notes(outside, int(np.count_nonzero(counts == 0)), len(counts), what)
     yb = make_labels(functools.partial(_block_labels, breaks=breaks, closed_last=closed_last,
                                        window=window, tolerance=tolerance))
-    return DaskClassification(name, breaks, counts, yb, closed_last, n, outside)
+    return DaskClassification(name, breaks, counts, yb, closed_last, n, outside, missing)
+
+
+def _refuse_empty(n, missing, what):
+    """The library's refusal of a sample without values, in its words."""
+    if n == 0:
+        raise ValueError(f"{what}: the sample has no values"
+                         + (f": all {missing} are missing" if missing else ""))
 
 
 def _extent_breaks(name, entry, blocks, extent, k, options, what):
@@ -318,60 +326,73 @@ def _compute_each(function, blocks, *args):
 # Extremes and sums --------------------------------------------------------
 
 
-def _block_extent(block):
-    """(count, first, last, least, greatest, sum, finite least, finite greatest)
-    of a block; None when empty.
-
-    least and greatest leave NaN out (NaN when every value is NaN), the finite
-    ones the infinities too (inf and -inf when there is none)."""
+def _present(block):
+    """The values of a block that are not missing."""
     v = _values(block)
-    if len(v) == 0:
-        return None
+    return v[~np.isnan(v)]
+
+
+def _block_extent(block):
+    """(count, missing, least, greatest, sum, finite least, finite greatest)
+    of the values of a block that are not missing; None when there is none.
+
+    The finite ones leave the infinities out (inf and -inf when there is none)."""
+    v = _values(block)
+    present = v[~np.isnan(v)]
+    missing = len(v) - len(present)
+    if len(present) == 0:
+        return None if len(v) == 0 else (0, missing, np.nan, np.nan, 0.0, np.inf, -np.inf)
+    v = present
     finite = np.isfinite(v)
     with np.errstate(invalid="ignore", over="ignore"):
-        return (len(v), v[0], v[-1], np.fmin.reduce(v), np.fmax.reduce(v), float(np.sum(v)),
+        return (len(v), missing, np.min(v), np.max(v), float(np.sum(v)),
                 np.fmin.reduce(v, where=finite, initial=np.inf),
                 np.fmax.reduce(v, where=finite, initial=-np.inf))
 
 
 class _Extent(NamedTuple):
-    n: int
-    low: float       # the smallest value as the library sees it: NaN when x[0] is NaN
-    high: float      # the largest: NaN when x[-1] is NaN
-    least: float     # NaN left out
+    n: int           # the values present
+    missing: int
+    least: float
     greatest: float
     total: float     # the sum of the values
     finite_least: float     # infinities left out too: NaN when no value is finite
     finite_greatest: float
 
+    @property
+    def low(self):
+        return self.least
+
+    @property
+    def high(self):
+        return self.greatest
+
     def stand_in(self):
-        """A sample whose extremes, as the library and the package take them, are those of x."""
-        return np.array([self.low, self.least, self.greatest, self.high])
+        """A sample whose extremes are those of x."""
+        return np.array([self.least, self.greatest])
 
 
 def _extent(blocks):
     parts = [p for p in _compute_each(_block_extent, blocks) if p is not None]
+    missing = sum(p[1] for p in parts)
+    parts = [p for p in parts if p[0] > 0]
     if not parts:
-        return _Extent(0, np.nan, np.nan, np.nan, np.nan, 0.0, np.nan, np.nan)
-    least = np.fmin.reduce([p[3] for p in parts])
-    greatest = np.fmax.reduce([p[4] for p in parts])
-    first, last = parts[0][1], parts[-1][2]
+        return _Extent(0, missing, np.nan, np.nan, 0.0, np.nan, np.nan)
+    least = min(p[2] for p in parts)
+    greatest = max(p[3] for p in parts)
     total = 0.0
     for p in parts:
-        total += p[5]
-    finite_least = min(p[6] for p in parts)
-    finite_greatest = max(p[7] for p in parts)
+        total += p[4]
+    finite_least = min(p[5] for p in parts)
+    finite_greatest = max(p[6] for p in parts)
     if finite_least > finite_greatest:
         finite_least = finite_greatest = np.nan
-    # The library's sorted view keeps a NaN where it stands, so a NaN first
-    # (last) value of x is its minimum (maximum).
-    return _Extent(sum(p[0] for p in parts), first if np.isnan(first) else least,
-                   last if np.isnan(last) else greatest, least, greatest, total, finite_least,
+    return _Extent(sum(p[0] for p in parts), missing, least, greatest, total, finite_least,
                    finite_greatest)
 
 
 def _block_squares(block, mean):
-    v = _values(block)
+    v = _present(block)
     with np.errstate(invalid="ignore", over="ignore"):
         d = v - mean
         return float(np.dot(d, d))
@@ -420,11 +441,11 @@ def _class_counts(blocks, breaks, closed_last, window, tolerance):
 
 
 def _block_head(block, threshold):
-    """(count, sum, sum at the scale 2^-64, least) of the values of a block at
-    or above threshold (NaN left out)."""
+    """(count, sum, sum at the scale 2^-64, least) of the values of a block
+    above threshold, or of all that are not missing for threshold None."""
     v = _values(block)
     with np.errstate(invalid="ignore", over="ignore"):
-        head = v[v >= threshold]
+        head = v[~np.isnan(v)] if threshold is None else v[v > threshold]
         if len(head) == 0:
             return 0, 0.0, 0.0, math.inf
         return len(head), float(np.sum(head)), float(np.sum(head * 2.0**-64)), float(head.min())
@@ -444,7 +465,7 @@ def _head_tail_breaks(blocks, extent, share):
     """The library's head/tail rule with the sums of a head from a reduction:
     the smallest value, the successive means, the largest value."""
     top = extent.greatest + 0.0  # the largest value that is not NaN, a zero as +0
-    count, total, scaled, least = _head(blocks, -math.inf)
+    count, total, scaled, least = _head(blocks, None)
     if count == 0:
         return np.array([np.nan, np.nan])
     lowest, means = least + 0.0, []

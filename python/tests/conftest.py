@@ -27,19 +27,21 @@ def _number(x):
 def run_tool(values, *args):
     """The tool's JSON output for a sample handed over exactly (shortest repr)."""
     text = " ".join(repr(float(v)) for v in values) + "\n"
-    done = subprocess.run([tool_path(), *args, "-", "--format", "json"], input=text,
+    done = subprocess.run([tool_path(), *args, "-", "--format", "json", "--missing", "skip"],
+                          input=text,
                           capture_output=True, text=True, timeout=120)
     assert done.returncode == 0, done.stderr
     return json.loads(done.stdout)
 
 
 def tool_classes(values, *args):
-    """(breaks, counts, yb, fit) of the tool's classify; yb from the member ids."""
-    out = run_tool(values, "classify", *args)
+    """(breaks, counts, yb, fit) of the tool's classify; yb from the member ids
+    (the tool leaves NaN out as missing)."""
+    out = run_tool(values, "classify", *args, "--members")
     yb = np.full(len(values), -1, dtype=np.int32)
     for s, c in enumerate(out["classes"]):
         for member in c["members"]:
-            yb[member["id"]] = s
+            yb[member["row"] - 1] = s
     breaks = np.array([_number(b) for b in out["breaks"]], dtype=np.float64)
     fit = {k: _number(v) for k, v in out["fit"].items()}
     return breaks, np.array([c["count"] for c in out["classes"]]), yb, fit

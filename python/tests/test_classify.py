@@ -59,14 +59,19 @@ def geometric_allowed(values):
     return numbers.size > 0 and numbers.min() > 0 and numbers.max() < math.inf
 
 
-@pytest.mark.filterwarnings("ignore:.*breaks are NaN")
+@pytest.mark.filterwarnings("ignore:.*in no class", "ignore:.*no value")
 @pytest.mark.parametrize("sample", sorted(SAMPLES))
 def test_classes_equal_the_library_and_yb_agrees(sample):
     values = SAMPLES[sample]()
     for scheme, options, tool_args in cases(values):
         what = f"{sample} {scheme} {options}"
         if scheme == "geometric" and not geometric_allowed(values):
-            with pytest.raises(ValueError, match="do not allow"):
+            with pytest.raises(ValueError, match="geometric classes need"):
+                mensora.classify(values, scheme, **options)
+            continue
+        if scheme in ("equal_interval", "std_mean") and np.isinf(values).any():
+            # Both infinities make the width or the mean, so the breaks, NaN.
+            with pytest.raises(ValueError, match="breaks are not numbers"):
                 mensora.classify(values, scheme, **options)
             continue
         got = mensora.classify(values, scheme, **options)
@@ -80,9 +85,16 @@ def test_classes_equal_the_library_and_yb_agrees(sample):
         # The class of every value follows from the breaks by the closing rules...
         if not np.isnan(got.breaks).any():
             window = options.get("window")
-            tolerance = closing_tolerance(SCHEMES[got.scheme].last)
+            tolerance = closing_tolerance(SCHEMES[got.scheme].last, got.breaks)
             assert np.array_equal(labels_from_breaks(values, got.breaks, got.closed_last,
                                                      window, tolerance), got.yb), what
+            # Readers of classes closed above get the same classes from right_closed_bins.
+            v = np.asarray(values, dtype=np.float64)
+            inside = (v >= got.breaks[0]) & ((v < got.breaks[-1]) |
+                                             (got.closed_last & (v == got.breaks[-1])))
+            if window is None:
+                assert np.array_equal(np.digitize(v[inside], got.right_closed_bins, right=True),
+                                      got.yb[inside]), what
         # ...and the counts from the classes (the closing rule may list the maximum twice).
         extra = got.counts - np.bincount(got.yb[got.yb >= 0], minlength=got.k)
         assert not extra[:-1].any() and extra[-1] in (0, 1), what
@@ -100,14 +112,18 @@ def test_class_table_and_closing():
         "GVF 0.890909, ADCM 8",
     ]
     assert c.bins.tolist() == [4, 7, 10]
+    # bins read as upper bounds of (a, b] classes move the inner breaks down a class.
+    assert np.digitize([4, 7, 10], c.bins, right=True).tolist() == [0, 1, 2]
+    assert np.digitize([4, 7, 10], c.right_closed_bins, right=True).tolist() == [1, 2, 2]
     q = mensora.classify([1.0, math.nan, 9.0, 5.0], "quantiles", k=2)
-    assert q.yb.tolist() == [0, -1, 1, 1] and repr(q).endswith("5 - 9         2\n1 value in no class\nGVF 0.75, ADCM 4")
+    assert q.yb.tolist() == [0, -1, 1, 1] and q.n_missing == 1
+    assert repr(q).startswith("quantiles: 2 classes of 3 values (1 missing left out)\n")
     s = mensora.classify([2, 4, 4, 4, 5, 5, 7, 9], "std_mean")
     assert s.breaks[1:-1].tolist() == [3, 5, 7] and s.counts.tolist() == [1, 3, 2, 2]
     assert not s.closed_last and repr(s).split()[-7:-4] == ["or", "more", "2"]
     assert s.fit["gvf"] == 0.9375 and s.adcm == 2  # the fit of the standard-deviation classes
-    with pytest.warns(RuntimeWarning, match="breaks are NaN"):
-        assert mensora.classify([math.nan, 2.0, 1.0], "std_mean").yb.tolist() == [-1, 0, 0]
+    # A missing value leaves the mean a number: [1, 1.5), [2, huge).
+    assert mensora.classify([math.nan, 2.0, 1.0], "std_mean").yb.tolist() == [-1, 3, 1]
 
 
 def test_user_defined_breaks():
@@ -128,13 +144,15 @@ def test_user_defined_breaks():
     assert c.breaks.tolist() == [2, 4, 10] and c.yb.tolist() == [-1, 0, 1, -1]
 
 
-def test_closing_reads_the_library_view():
-    # The view of [1, 2, 3, nan] ends in its NaN: the rule closes the last class.
-    c = mensora.classify([1, 2, 3, math.nan], "start_step", start=0, step=1, end=2.5)
-    assert c.closed_last and c.yb.tolist() == [1, 1, -1, -1]
-    assert repr(c).splitlines()[3] == "    1  1 - 2          2"
-    c = mensora.classify([1, 2, 3], "start_step", start=0, step=1, end=2.5)
-    assert not c.closed_last and c.yb.tolist() == [1, -1, -1]
+def test_closing_reads_the_maximum():
+    # A missing value, wherever it stands, changes nothing.
+    for y in ([1, 2, 3, math.nan], [math.nan, 1, 2, 3], [1, 2, 3]):
+        with pytest.warns(RuntimeWarning, match="2 values in no class"):
+            c = mensora.classify(y, "start_step", start=0, step=1, end=2.5)
+        assert not c.closed_last and c.yb[~np.isnan(y)].tolist() == [1, -1, -1]
+    # The maximum is kept at any magnitude.
+    c = mensora.classify([24.23, 891572437.6, 1.5e8], "equal_interval", k=3)
+    assert c.counts.tolist() == [2, 0, 1] and c.yb.tolist() == [0, 2, 0] and c.closed_last
 
 
 def test_best_class_count():
@@ -152,5 +170,5 @@ def test_limits_that_mean_the_data_extreme_warn():
     with pytest.warns(UserWarning, match="data maximum"):
         mensora.classify([1, 2, 3], "start_step", start=0, step=1, end=999)
     with warnings.catch_warnings():
-        warnings.simplefilter("error")
+        warnings.simplefilter("error", UserWarning)
         mensora.classify([1, 2, 3], "std_mean", window=(None, 2.5))

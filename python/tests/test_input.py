@@ -37,18 +37,22 @@ def test_pandas_columns():
                    pd.Series(Y + [None], dtype="Float64")):
         got = mensora.classify(column, "quantiles", k=2)
         assert np.array_equal(got.breaks, ref.breaks) and np.array_equal(got.yb, ref.yb)
+    with pytest.raises(TypeError, match="not boolean values"):
+        mensora.classify(pd.Series([True, None, False], dtype="boolean"), "quantiles", k=2)
     masked = np.ma.masked_array(Y + [7.0], mask=[False] * len(Y) + [True])
     assert np.array_equal(mensora.classify(masked, "quantiles", k=2).yb, ref.yb)
 
 
 @pytest.mark.parametrize("y, error, text", [
     ([[1, 2], [3, 4]], ValueError, "one-dimensional"),
-    (5.0, ValueError, "one-dimensional"),
+    (5.0, ValueError, "sequence of numbers, not one float"),
     ("12345", TypeError, "string"),
     (["1", "2"], TypeError, "numbers"),
     ([1, "a"], TypeError, "numbers"),
     (np.array([1, object()], dtype=object), TypeError, "numbers only"),
     ([True, False], TypeError, "bool"),
+    ((v for v in Y), TypeError, "sequence of numbers .* not generator"),
+    ({1.0, 2.0}, TypeError, "sequence of numbers"),
     ([1j, 2j], TypeError, "complex"),
     (np.broadcast_to(np.float64(1), (2**31,)), ValueError, "at most 2147483647"),
 ])
@@ -58,8 +62,9 @@ def test_bad_values(y, error, text):
 
 
 @pytest.mark.parametrize("k, text", [
-    *[(k, "k must be a whole number") for k in (0, -1, 2.0, 2.5, "3", True, None, 2**31, math.nan)],
-    (2**20 + 1, "k gives 1048577 classes for 8 values; at most 1048576"),
+    *[(k, "k must be a whole number") for k in (0, -1, 0.0, 2.5, "3", True, None, 2**31, math.nan,
+                                                 math.inf, 2.0**31)],
+    (2**20 + 1, r"1048577 classes for 8 values: at most 1048576 \(the larger of 1048576 and "),
 ])
 def test_bad_class_counts(k, text):
     with pytest.raises(ValueError, match=text):
@@ -68,6 +73,13 @@ def test_bad_class_counts(k, text):
         mensora.natural_breaks(Y, k, weights=np.ones(len(Y)))
     with pytest.raises(ValueError, match="gives 900000000 classes"):
         mensora.classify(Y, "start_step", start=0, step=1e-8)
+
+
+def test_whole_floats_count_as_integers():
+    ref = mensora.classify(Y, "quantiles", k=3)
+    for k in (3.0, np.float64(3), np.int16(3)):
+        assert mensora.classify(Y, "quantiles", k=k).breaks.tolist() == ref.breaks.tolist()
+    assert mensora.classify(Y, "std_mean", steps=2.0).k == 6
 
 
 @pytest.mark.parametrize("scheme, options, error, text", [
@@ -96,7 +108,7 @@ def test_bad_schemes_and_options(scheme, options, error, text):
         mensora.classify(Y, scheme, **options)
 
 
-def test_failures_of_the_library_raise_with_its_message():
+def test_failures_of_the_library_raise_with_its_reason():
     empty = _native.lib.mensora_status_message(_native.ERROR_EMPTY).decode()
     for scheme, options in [("equal_interval", {}), ("natural_breaks", {}), ("std_mean", {}),
                             ("user_defined", {"bins": [1]})]:
@@ -104,20 +116,25 @@ def test_failures_of_the_library_raise_with_its_message():
             mensora.classify([], scheme, **options)
     with pytest.raises(ValueError, match="mensora.natural_breaks: "):
         mensora.natural_breaks([], 3)
-    with pytest.raises(ValueError, match=r"mensora.classify\('start_step'\): bad argument"):
+    with pytest.raises(ValueError, match=r"mensora.classify\('start_step'\): step must be a "
+                                         "finite number other than 0, not 0"):
         mensora.classify(Y, "start_step", start=0, step=0)
-    data = _native.lib.mensora_status_message(_native.ERROR_DATA).decode()
-    for y, scheme in [([0.0, 1.0], "geometric"), ([1.0, math.inf], "geometric"),
-                      ([math.inf, math.nan], "pretty")]:
-        with pytest.raises(ValueError, match=data):
+    for y, scheme, reason in [([0.0, 1.0], "geometric", "smallest value above 0, not 0"),
+                              ([1.0, math.inf], "geometric", "finite largest value"),
+                              ([math.inf, math.nan], "pretty", "a finite value")]:
+        with pytest.raises(ValueError, match=reason):
             mensora.classify(y, scheme)
+    with pytest.raises(ValueError, match="weight 1 is -1"):
+        mensora.natural_breaks([1, 2], 2, weights=[1, -1])
     with pytest.raises(MemoryError, match=_native.lib.mensora_status_message(-3).decode()):
         _native.check(_native.ERROR_MEMORY, "mensora.classify")
 
 
 def test_nan_and_empty_samples():
     assert mensora.classify([math.nan, 2.0, 1.0], "quantiles", k=1).yb.tolist() == [-1, 0, 0]
+    with pytest.raises(ValueError, match="no values: all 2 are missing"):
+        mensora.natural_breaks([math.nan, math.nan], 2)
     with pytest.warns(RuntimeWarning, match="breaks are NaN"):
-        assert np.isnan(mensora.natural_breaks([math.nan, math.nan], 2)).all()
+        assert np.isnan(mensora.natural_breaks([math.nan, math.nan], 2, weights=[1, 1])).all()
     summary = mensora.summary([])
     assert summary["count"] == 0 and math.isnan(summary["minimum"] + summary["maximum"])

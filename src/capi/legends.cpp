@@ -16,6 +16,8 @@
 #include "classify/internal/whole_numbers.h"
 #include "mensora_c.h"
 
+using mensora::capi::Fail;
+using mensora::capi::Failed;
 using mensora::capi::Guarded;
 using mensora::internal::LastClass;
 using mensora::internal::WholeNumbers;
@@ -278,12 +280,41 @@ std::string Labels(const Legend& g) {
 
 // Copies the text with its '\0' as snprintf would: cut to capacity - 1 bytes.
 int Deliver(const std::string& text, char* buffer, std::int32_t capacity, std::int32_t* needed) {
-  if (text.size() >= static_cast<std::size_t>(INT32_MAX)) return MENSORA_ERROR_ARGUMENT;
+  if (text.size() >= static_cast<std::size_t>(INT32_MAX)) {
+    return Fail(MENSORA_ERROR_ARGUMENT, "the labels of so many classes exceed 2^31 - 1 bytes");
+  }
   *needed = static_cast<std::int32_t>(text.size()) + 1;
   if (capacity > 0) {
     const std::size_t n = std::min(text.size(), static_cast<std::size_t>(capacity) - 1);
     std::memcpy(buffer, text.data(), n);
     buffer[n] = '\0';
+  }
+  return MENSORA_OK;
+}
+
+// Why a call over a handle's result is refused before it runs, or MENSORA_OK.
+int Refused(const mensora_sample* sample, const void* out, std::int32_t std_classes) {
+  if (sample == nullptr || out == nullptr) {
+    return Fail(MENSORA_ERROR_ARGUMENT, "the sample or the out-pointer is NULL");
+  }
+  const bool has = std_classes != 0 ? sample->stdResult : sample->rangeResult;
+  if (!has) {
+    return Fail(MENSORA_ERROR_NO_RESULT, "the %s classes of this sample hold no result",
+                std_classes != 0 ? "standard-deviation" : "range");
+  }
+  return MENSORA_OK;
+}
+
+// Why a label call is refused for its flags or its buffer, or MENSORA_OK.
+int LabelArgumentsRefused(std::int32_t flags, const char* buffer, std::int32_t capacity,
+                          const std::int32_t* needed) {
+  if ((flags & ~kLabelFlags) != 0) {
+    return Fail(MENSORA_ERROR_ARGUMENT, "unknown label flags %ld", static_cast<long>(flags));
+  }
+  if (capacity < 0 || (capacity > 0 && buffer == nullptr) || needed == nullptr) {
+    return Fail(MENSORA_ERROR_ARGUMENT,
+                "the buffer must hold capacity (%ld) bytes, and needed must not be NULL",
+                static_cast<long>(capacity));
   }
   return MENSORA_OK;
 }
@@ -299,17 +330,19 @@ const mensora_classes* Current(const mensora_sample& sample, std::int32_t std_cl
 extern "C" {
 
 int mensora_class_rule(mensora_sample* sample, int32_t std_classes, int32_t* rule) {
-  if (sample == nullptr || rule == nullptr) return MENSORA_ERROR_ARGUMENT;
-  if (Current(*sample, std_classes) == nullptr) return MENSORA_ERROR_NO_RESULT;
+  const int refused = Refused(sample, rule, std_classes);
+  if (refused != MENSORA_OK) return refused;
   *rule = sample->object.DataSecLastClass(std_classes != 0 ? 1 : 0);
   return MENSORA_OK;
 }
 
 int mensora_round_breaks(mensora_sample* sample, int32_t std_classes, mensora_classes* out) {
-  if (sample == nullptr || out == nullptr) return MENSORA_ERROR_ARGUMENT;
-  if (sample->n == 0) return MENSORA_ERROR_EMPTY;
+  if (sample != nullptr && out != nullptr && sample->n == 0) {
+    return mensora::capi::EmptyFailure(*sample);
+  }
+  const int refused = Refused(sample, out, std_classes);
+  if (refused != MENSORA_OK) return refused;
   const mensora_classes* result = Current(*sample, std_classes);
-  if (result == nullptr) return MENSORA_ERROR_NO_RESULT;
   return Guarded([&] {
     double* breaks = nullptr;
     std::int32_t breakCount = 0;
@@ -317,7 +350,7 @@ int mensora_round_breaks(mensora_sample* sample, int32_t std_classes, mensora_cl
     std::int32_t* counts = nullptr;
     if (sample->object.DataSecRoundBreaks(std_classes != 0 ? 1 : 0, &breaks, &breakCount, &ids,
                                           &counts) != 1) {
-      return MENSORA_ERROR_MEMORY;
+      return Failed(MENSORA_ERROR_MEMORY);
     }
     // The breaks were rewritten in place: the result as the handle handed it out.
     *out = *result;
@@ -327,13 +360,25 @@ int mensora_round_breaks(mensora_sample* sample, int32_t std_classes, mensora_cl
 
 int mensora_find_classes(const double* breaks, int32_t break_count, int32_t rule,
                          const double* values, int32_t n, int32_t* classes) {
-  if (breaks == nullptr || break_count < 2 || !ValidRule(rule) || n < 0 ||
-      (n > 0 && (values == nullptr || classes == nullptr))) {
-    return MENSORA_ERROR_ARGUMENT;
+  if (breaks == nullptr || break_count < 2) {
+    return Fail(MENSORA_ERROR_ARGUMENT, "at least 2 breaks are needed, not %ld",
+                static_cast<long>(breaks == nullptr ? 0 : break_count));
+  }
+  if (!ValidRule(rule)) {
+    return Fail(MENSORA_ERROR_ARGUMENT, "the rule must be MENSORA_LAST_OPEN, _CLOSED or "
+                "_CLOSING (0, 1 or 2), not %ld", static_cast<long>(rule));
+  }
+  if (n < 0 || (n > 0 && (values == nullptr || classes == nullptr))) {
+    return Fail(MENSORA_ERROR_ARGUMENT, "values and classes must hold n (%ld) entries",
+                static_cast<long>(n));
   }
   for (std::int32_t i = 0; i < break_count; ++i) {
-    if (std::isnan(breaks[i]) || (i > 0 && breaks[i] < breaks[i - 1])) {
-      return MENSORA_ERROR_ARGUMENT;
+    if (std::isnan(breaks[i])) {
+      return Fail(MENSORA_ERROR_ARGUMENT, "break %ld is NaN", static_cast<long>(i));
+    }
+    if (i > 0 && breaks[i] < breaks[i - 1]) {
+      return Fail(MENSORA_ERROR_ARGUMENT, "break %ld, %.17g, is below the one before, %.17g",
+                  static_cast<long>(i), breaks[i], breaks[i - 1]);
     }
   }
   mensora::internal::FindClasses(breaks, break_count - 1, RuleClass(rule), values, n, classes);
@@ -343,11 +388,16 @@ int mensora_find_classes(const double* breaks, int32_t break_count, int32_t rule
 int mensora_format_labels(const double* breaks, int32_t class_count, const int32_t* counts,
                           const double* lowest, const double* highest, int32_t rule,
                           int32_t flags, char* buffer, int32_t capacity, int32_t* needed) {
-  if (breaks == nullptr || class_count < 1 || class_count == INT32_MAX || !ValidRule(rule) ||
-      (flags & ~kLabelFlags) != 0 || capacity < 0 || (capacity > 0 && buffer == nullptr) ||
-      needed == nullptr) {
-    return MENSORA_ERROR_ARGUMENT;
+  if (breaks == nullptr || class_count < 1 || class_count == INT32_MAX) {
+    return Fail(MENSORA_ERROR_ARGUMENT, "%ld classes: labels need breaks of 1 class or more",
+                static_cast<long>(breaks == nullptr ? 0 : class_count));
   }
+  if (!ValidRule(rule)) {
+    return Fail(MENSORA_ERROR_ARGUMENT, "the rule must be MENSORA_LAST_OPEN, _CLOSED or "
+                "_CLOSING (0, 1 or 2), not %ld", static_cast<long>(rule));
+  }
+  const int refused = LabelArgumentsRefused(flags, buffer, capacity, needed);
+  if (refused != MENSORA_OK) return refused;
   return Guarded([&] {
     const Legend legend{breaks, class_count, counts, lowest, highest,
                         rule != MENSORA_LAST_OPEN, flags};
@@ -361,13 +411,13 @@ int32_t mensora_whole_numbers(const double* values, int32_t n) {
 
 int mensora_class_labels_text(mensora_sample* sample, int32_t std_classes, int32_t flags,
                               char* buffer, int32_t capacity, int32_t* needed) {
-  if (sample == nullptr || (flags & ~kLabelFlags) != 0 || capacity < 0 ||
-      (capacity > 0 && buffer == nullptr) || needed == nullptr) {
-    return MENSORA_ERROR_ARGUMENT;
+  if (sample != nullptr && needed != nullptr && sample->n == 0) {
+    return mensora::capi::EmptyFailure(*sample);
   }
-  if (sample->n == 0) return MENSORA_ERROR_EMPTY;
+  int refused = Refused(sample, needed, std_classes);
+  if (refused == MENSORA_OK) refused = LabelArgumentsRefused(flags, buffer, capacity, needed);
+  if (refused != MENSORA_OK) return refused;
   const mensora_classes* result = Current(*sample, std_classes);
-  if (result == nullptr) return MENSORA_ERROR_NO_RESULT;
   return Guarded([&] {
     const std::int32_t k = result->class_count;
     const double* breaks = result->breaks;
@@ -377,7 +427,7 @@ int mensora_class_labels_text(mensora_sample* sample, int32_t std_classes, int32
       case 2: {
         double top = 0.0, least = 0.0;
         if (!mensora::capi::SortedExtremes(sample->object, &top, &least)) {
-          return MENSORA_ERROR_MEMORY;
+          return Failed(MENSORA_ERROR_MEMORY);
         }
         closed = mensora::internal::ResolveLastClass(LastClass::kClosing, top, breaks[0],
                                                      breaks[k])
@@ -391,7 +441,7 @@ int mensora_class_labels_text(mensora_sample* sample, int32_t std_classes, int32
     std::int32_t whole = 0;
     if (sample->object.DataSecClassExtremes(std_classes != 0 ? 1 : 0, lowest.data(),
                                             highest.data(), &whole) != 1) {
-      return MENSORA_ERROR_MEMORY;
+      return Failed(MENSORA_ERROR_MEMORY);
     }
     std::int32_t all = flags & ~MENSORA_LABEL_INTEGER;
     if (whole == 1) all |= MENSORA_LABEL_INTEGER;

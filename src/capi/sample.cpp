@@ -1,14 +1,19 @@
 // C interface: version and status texts, the sample handle, its measures and
 // the value-window selection.
+#include <cmath>
 #include <cstdint>
 #include <cstring>
+#include <memory>
 #include <new>
 
 #include "Mensora.h"
 #include "capi/internal/handle.h"
 #include "mensora_c.h"
 #include "sample/internal/alloc.h"
+#include "sample/internal/progress.h"
 
+using mensora::capi::Fail;
+using mensora::capi::Failed;
 using mensora::capi::Guarded;
 using mensora::capi::GuardedMeasure;
 using mensora::capi::kNaN;
@@ -51,6 +56,28 @@ double DeviationMeasure(mensora_sample* sample, Getter getter) noexcept {
 namespace mensora {
 namespace capi {
 
+int EmptyFailure(const mensora_sample& sample) noexcept {
+  if (sample.size > 0) {
+    return Fail(MENSORA_ERROR_EMPTY, "the sample has no values: all %ld are missing",
+                static_cast<long>(sample.size));
+  }
+  return Failed(MENSORA_ERROR_EMPTY);
+}
+
+bool TranslateIds(const mensora_sample& sample, const std::int32_t*& ids, std::int64_t count,
+                  std::unique_ptr<std::int32_t[]>& kept) noexcept {
+  if (!sample.positions) return true;
+  kept.reset();
+  if (count == 0) return true;
+  kept.reset(mensora::internal::NewArray<std::int32_t>(count));
+  if (!kept) return false;
+  std::int32_t* translated = kept.get();
+  const std::int32_t* positions = sample.positions.get();
+  for (std::int64_t i = 0; i < count; ++i) translated[i] = positions[ids[i]];
+  ids = translated;
+  return true;
+}
+
 bool SortedExtremes(CMensora& object, double* max, double* min) noexcept {
   const double first = -kNaN;
   const double second = kNaN;
@@ -90,6 +117,8 @@ const char* mensora_status_message(int status) {
       return "the sample's values do not allow the method";
     case MENSORA_ERROR_NO_RESULT:
       return "no class result to measure";
+    case MENSORA_ERROR_CANCELLED:
+      return "cancelled";
     default:
       return "unknown status";
   }
@@ -105,10 +134,46 @@ mensora_sample* mensora_sample_new(const double* values, int32_t n) {
   return new (std::nothrow) mensora_sample(data, n);
 }
 
+int mensora_sample_open(const double* values, int32_t n, int32_t flags, mensora_sample** out) {
+  if (out == nullptr) return Fail(MENSORA_ERROR_ARGUMENT, "no place for the handle (out is NULL)");
+  *out = nullptr;
+  if (n < 0) return Fail(MENSORA_ERROR_ARGUMENT, "the number of values must not be negative");
+  if (values == nullptr && n > 0) return Fail(MENSORA_ERROR_ARGUMENT, "values is NULL");
+  if ((flags & ~MENSORA_SKIP_MISSING) != 0) {
+    return Fail(MENSORA_ERROR_ARGUMENT, "unknown flags %ld", static_cast<long>(flags));
+  }
+  std::int32_t missing = 0;
+  if ((flags & MENSORA_SKIP_MISSING) != 0) {
+    for (std::int32_t i = 0; i < n; ++i) missing += std::isnan(values[i]) ? 1 : 0;
+  }
+  if (missing == 0) {
+    *out = mensora_sample_new(values, n);
+    return *out != nullptr ? MENSORA_OK : Failed(MENSORA_ERROR_MEMORY);
+  }
+  const std::int32_t kept = n - missing;
+  std::unique_ptr<double[]> compact(mensora::internal::NewArray<double>(kept > 0 ? kept : 1));
+  std::unique_ptr<std::int32_t[]> positions(
+      mensora::internal::NewArray<std::int32_t>(kept > 0 ? kept : 1));
+  if (!compact || !positions) return Failed(MENSORA_ERROR_MEMORY);
+  double* kept_values = compact.get();
+  std::int32_t* kept_positions = positions.get();
+  for (std::int32_t i = 0; i < n; ++i) {
+    if (std::isnan(values[i])) continue;
+    *kept_values++ = values[i];
+    *kept_positions++ = i;
+  }
+  *out = new (std::nothrow) mensora_sample(std::move(compact), std::move(positions), kept, n);
+  return *out != nullptr ? MENSORA_OK : Failed(MENSORA_ERROR_MEMORY);
+}
+
 void mensora_sample_free(mensora_sample* sample) { delete sample; }
 
 int32_t mensora_sample_size(const mensora_sample* sample) {
-  return sample == nullptr ? -1 : sample->n;
+  return sample == nullptr ? -1 : sample->size;
+}
+
+int32_t mensora_sample_missing(const mensora_sample* sample) {
+  return sample == nullptr ? -1 : sample->size - sample->n;
 }
 
 double mensora_mean(mensora_sample* sample) {
@@ -121,6 +186,36 @@ double mensora_frequency_mean(mensora_sample* sample) {
 
 double mensora_geometric_mean(mensora_sample* sample) {
   return GuardedMeasure(sample, [](CMensora& o) { return o.GeometryAverNum(); });
+}
+
+int mensora_geometric_mean_checked(mensora_sample* sample, double* out) {
+  if (sample == nullptr || out == nullptr) {
+    return Fail(MENSORA_ERROR_ARGUMENT, "the sample or the out-pointer is NULL");
+  }
+  if (sample->n == 0) return mensora::capi::EmptyFailure(*sample);
+  const double mean = mensora_geometric_mean(sample);
+  // The measure's 0 stands both for a zero value and for no real mean.
+  std::int32_t negatives = 0;
+  for (std::int32_t i = 0; i < sample->n; ++i) {
+    const double x = sample->values[i];
+    if (x == 0.0 && mean == 0.0) {
+      *out = 0.0;
+      return MENSORA_OK;
+    }
+    if (std::isnan(x)) return Fail(MENSORA_ERROR_DATA, "no geometric mean: a value is NaN");
+    if (std::isinf(x)) return Fail(MENSORA_ERROR_DATA, "no geometric mean: a value is infinite");
+    negatives += x < 0.0 ? 1 : 0;
+  }
+  if (negatives % 2 == 1) {
+    return Fail(MENSORA_ERROR_DATA,
+                "no real geometric mean: the product of the values is negative");
+  }
+  if (!(mean != 0.0) || !std::isfinite(mean)) {
+    return Fail(MENSORA_ERROR_DATA,
+                "no geometric mean: the product of the values is out of the range of doubles");
+  }
+  *out = mean;
+  return MENSORA_OK;
 }
 
 double mensora_mode(mensora_sample* sample) {
@@ -136,10 +231,14 @@ double mensora_range(mensora_sample* sample) {
 }
 
 int mensora_extremes(mensora_sample* sample, double* min, double* max) {
-  if (sample == nullptr || min == nullptr || max == nullptr) return MENSORA_ERROR_ARGUMENT;
-  if (sample->n == 0) return MENSORA_ERROR_EMPTY;
+  if (sample == nullptr || min == nullptr || max == nullptr) {
+    return Fail(MENSORA_ERROR_ARGUMENT, "the sample or an out-pointer is NULL");
+  }
+  if (sample->n == 0) return mensora::capi::EmptyFailure(*sample);
   double high = 0.0, low = 0.0;
-  if (!mensora::capi::SortedExtremes(sample->object, &high, &low)) return MENSORA_ERROR_MEMORY;
+  if (!mensora::capi::SortedExtremes(sample->object, &high, &low)) {
+    return Failed(MENSORA_ERROR_MEMORY);
+  }
   *min = low;
   *max = high;
   return MENSORA_OK;
@@ -147,26 +246,43 @@ int mensora_extremes(mensora_sample* sample, double* min, double* max) {
 
 int mensora_every_nth(mensora_sample* sample, int32_t step, const double** values,
                       int32_t* count) {
-  if (sample == nullptr || values == nullptr || count == nullptr || step < 1) {
-    return MENSORA_ERROR_ARGUMENT;
+  if (sample == nullptr || values == nullptr || count == nullptr) {
+    return Fail(MENSORA_ERROR_ARGUMENT, "the sample or an out-pointer is NULL");
   }
-  if (sample->n == 0) return MENSORA_ERROR_EMPTY;
+  if (step < 1) return Fail(MENSORA_ERROR_ARGUMENT, "step must be 1 or more, not %ld", static_cast<long>(step));
+  if (sample->n == 0) return mensora::capi::EmptyFailure(*sample);
   // A step beyond the sample gives its smallest value, as a step of n does.
   const std::int32_t used = step > sample->n ? sample->n : step;
   double* got = nullptr;
   std::int32_t got_count = 0;
   sample->object.SubSectionNum(&got, used, &got_count);
   // With a valid step nothing is written only when memory is short.
-  if (got == nullptr) return MENSORA_ERROR_MEMORY;
+  if (got == nullptr) return Failed(MENSORA_ERROR_MEMORY);
   *values = got;
   *count = got_count;
   return MENSORA_OK;
 }
 
 int mensora_deviations(mensora_sample* sample, double* out, int32_t capacity) {
-  if (sample == nullptr || out == nullptr || capacity < sample->n) return MENSORA_ERROR_ARGUMENT;
-  if (sample->n == 0) return MENSORA_ERROR_EMPTY;
-  sample->object.DisDifNum(out);
+  if (sample == nullptr || out == nullptr) {
+    return Fail(MENSORA_ERROR_ARGUMENT, "the sample or the out-pointer is NULL");
+  }
+  if (capacity < sample->size) {
+    return Fail(MENSORA_ERROR_ARGUMENT, "capacity %ld is below the sample's %ld values",
+                static_cast<long>(capacity), static_cast<long>(sample->size));
+  }
+  if (sample->n == 0) return mensora::capi::EmptyFailure(*sample);
+  if (!sample->positions) {
+    sample->object.DisDifNum(out);
+  } else {
+    // The deviations of the values kept, spread to the caller's positions.
+    mensora::internal::WorkArray<double> kept(sample->n);
+    if (!kept) return Failed(MENSORA_ERROR_MEMORY);
+    sample->object.DisDifNum(kept.get());
+    for (std::int32_t i = 0; i < sample->size; ++i) out[i] = kNaN;
+    const std::int32_t* positions = sample->positions.get();
+    for (std::int32_t i = 0; i < sample->n; ++i) out[positions[i]] = kept[i];
+  }
   sample->deviationsReady = true;
   return MENSORA_OK;
 }
@@ -205,12 +321,18 @@ double mensora_kurtosis(mensora_sample* sample) {
 
 int mensora_select(mensora_sample* sample, double min, double max, const int32_t** ids,
                    int32_t* count) {
-  if (sample == nullptr || ids == nullptr || count == nullptr) return MENSORA_ERROR_ARGUMENT;
+  if (sample == nullptr || ids == nullptr || count == nullptr) {
+    return Fail(MENSORA_ERROR_ARGUMENT, "the sample or an out-pointer is NULL");
+  }
   return Guarded([&] {
     std::int32_t* got = nullptr;
     std::int32_t got_count = 0;
     if (sample->object.DataStatByArea(min, max, &got, &got_count) == 1) {
-      *ids = got;
+      const std::int32_t* found = got;
+      if (!mensora::capi::TranslateIds(*sample, found, got_count, sample->selectIds)) {
+        return Failed(MENSORA_ERROR_MEMORY);
+      }
+      *ids = found;
       *count = got_count;
       return MENSORA_OK;
     }
@@ -218,12 +340,16 @@ int mensora_select(mensora_sample* sample, double min, double max, const int32_t
     // cannot be stored: a value in the window tells the second.
     for (std::int32_t i = 0; i < sample->n; ++i) {
       const double x = sample->values[i];
-      if (!(min > x) && !(x >= max)) return MENSORA_ERROR_MEMORY;
+      if (!(min > x) && !(x >= max)) return Failed(MENSORA_ERROR_MEMORY);
     }
     *ids = nullptr;
     *count = 0;
     return MENSORA_OK;
   });
+}
+
+void mensora_set_progress(mensora_progress_fn fn, void* user_data) {
+  mensora::internal::SetProgressHandler(fn, user_data);
 }
 
 }  // extern "C"

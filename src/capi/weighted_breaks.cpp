@@ -10,6 +10,8 @@
 #include "mensora_c.h"
 #include "sample/internal/alloc.h"
 
+using mensora::capi::Fail;
+using mensora::capi::Failed;
 using mensora::capi::Guarded;
 using mensora::internal::WeightedPoint;
 using mensora::internal::WorkArray;
@@ -21,14 +23,19 @@ namespace {
 // a sample whose every value is NaN has none and is no error.
 int CollectPoints(const double* values, const double* weights, std::int32_t n, std::int32_t k,
                   const double* breaks, WorkArray<WeightedPoint>& points, std::int32_t& m) {
-  if (n < 0 || (n > 0 && (values == nullptr || weights == nullptr)) || breaks == nullptr ||
-      k < 1 || k == INT32_MAX) {
-    return MENSORA_ERROR_ARGUMENT;
+  if (n < 0 || (n > 0 && (values == nullptr || weights == nullptr)) || breaks == nullptr) {
+    return Fail(MENSORA_ERROR_ARGUMENT, "the values, weights or breaks are NULL or n is negative");
   }
+  const int refused = mensora::capi::ClassCountRefused(k, n);
+  if (refused != MENSORA_OK) return refused;
   std::int32_t numbers = 0;
   bool nan = false;
   for (std::int32_t i = 0; i < n; ++i) {
-    if (!(weights[i] >= 0.0) || std::isinf(weights[i])) return MENSORA_ERROR_ARGUMENT;
+    if (!(weights[i] >= 0.0) || std::isinf(weights[i])) {
+      return Fail(MENSORA_ERROR_ARGUMENT,
+                  "weight %ld is %.17g: weights must be finite numbers, 0 or more",
+                  static_cast<long>(i), weights[i]);
+    }
     if (weights[i] == 0.0) continue;
     if (std::isnan(values[i])) {
       nan = true;
@@ -36,8 +43,10 @@ int CollectPoints(const double* values, const double* weights, std::int32_t n, s
       ++numbers;
     }
   }
-  if (numbers == 0 && !nan) return MENSORA_ERROR_EMPTY;
-  if (!points.Allocate(numbers)) return MENSORA_ERROR_MEMORY;
+  if (numbers == 0 && !nan) {
+    return Fail(MENSORA_ERROR_EMPTY, "the sample has no values: no weight is above 0");
+  }
+  if (!points.Allocate(numbers)) return Failed(MENSORA_ERROR_MEMORY);
   m = 0;
   for (std::int32_t i = 0; i < n; ++i) {
     if (weights[i] > 0.0 && !std::isnan(values[i])) points[m++] = WeightedPoint{values[i], weights[i]};
@@ -72,14 +81,14 @@ int mensora_natural_breaks_weighted(const double* values, const double* weights,
                                     int32_t k, double* breaks) {
   return WeightedBreaks(values, weights, n, k, breaks, [&](WeightedPoint* points, std::int32_t m) {
     WorkArray<double> distinct(m), sums(m);
-    if (!distinct || !sums) return MENSORA_ERROR_MEMORY;
+    if (!distinct || !sums) return Failed(MENSORA_ERROR_MEMORY);
     const std::int32_t d =
         mensora::internal::CollapseWeighted(points, m, distinct.get(), sums.get());
     WorkArray<std::int32_t> starts(std::min(k, d));
     if (!starts || !mensora::internal::NaturalClassStarts(
                        distinct.get(), sums.get(), d, k,
-                       mensora::internal::NaturalBreaksThreads(), starts.get())) {
-      return MENSORA_ERROR_MEMORY;
+                       mensora::internal::NaturalBreaksThreads(d), starts.get())) {
+      return Failed(MENSORA_ERROR_MEMORY);
     }
     mensora::internal::FillNaturalBreaks(distinct.get(), d, starts.get(), k, breaks);
     return MENSORA_OK;
@@ -89,8 +98,9 @@ int mensora_natural_breaks_weighted(const double* values, const double* weights,
 int mensora_quantile_breaks_weighted(const double* values, const double* weights, int32_t n,
                                      int32_t k, double* breaks) {
   return WeightedBreaks(values, weights, n, k, breaks, [&](WeightedPoint* points, std::int32_t m) {
-    return mensora::internal::WeightedQuantileBreaks(points, m, k, breaks) ? MENSORA_OK
-                                                                           : MENSORA_ERROR_MEMORY;
+    return mensora::internal::WeightedQuantileBreaks(points, m, k, breaks)
+               ? MENSORA_OK
+               : Failed(MENSORA_ERROR_MEMORY);
   });
 }
 

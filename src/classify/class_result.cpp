@@ -24,8 +24,8 @@ bool InWindow(double value, const ValueWindow* window) {
 }
 
 // Whether the last class also takes the values at its upper break, and those
-// within `tolerance` of it (EQ_TOLERANCE under the closing rule of the range
-// classes, 0 for a class closed exactly at its break).
+// within `tolerance` of it (ClosingTolerance under the closing rule of the
+// range classes, 0 for a class closed exactly at its break).
 struct Closing {
   bool on;
   double tolerance;
@@ -240,9 +240,10 @@ bool BucketMembers(const ORDER_DATA* view, std::int32_t n, const double* breaks,
 Closing LastClassClosing(const ORDER_DATA* view, std::int32_t n, const double* breaks,
                          std::int32_t k, LastClass last) {
   if (last == LastClass::kClosed) return Closing{true, 0.0};
+  const double tolerance = ClosingTolerance(breaks[0], breaks[k]);
   const bool rule = last == LastClass::kClosing && n > 0 &&
-                    !(std::fabs(view[n - 1].dValue - breaks[k]) >= EQ_TOLERANCE);
-  return Closing{rule, EQ_TOLERANCE};
+                    !(std::fabs(view[n - 1].dValue - breaks[k]) >= tolerance);
+  return Closing{rule, tolerance};
 }
 
 }  // namespace

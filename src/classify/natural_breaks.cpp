@@ -50,7 +50,7 @@ std::int32_t CMensora::DataSecByNaturalBreaks(std::int32_t lSecNum, double** ppS
   const std::int32_t d = CollapseEqual(values, numbers.count, weights.get());
   std::unique_ptr<std::int32_t[]> starts(NewArray<std::int32_t>(std::min(lSecNum, d)));
   if (!starts) return -1;
-  if (d > 0 && !NaturalClassStarts(values, weights.get(), d, lSecNum, NaturalBreaksThreads(),
+  if (d > 0 && !NaturalClassStarts(values, weights.get(), d, lSecNum, NaturalBreaksThreads(d),
                                     starts.get())) {
     return -1;
   }
@@ -93,7 +93,7 @@ std::int32_t CMensora::DataSecByNaturalBreaksAuto(std::int32_t lMaxSecNum, doubl
   if (!starts) return -1;
   std::int32_t k = 0;
   if (!FewestNaturalClasses(numbers.values.get(), values.get(), weights.get(), d, lMaxSecNum,
-                            dMinGVF, NaturalBreaksThreads(), starts.get(), k)) {
+                            dMinGVF, NaturalBreaksThreads(d), starts.get(), k)) {
     return -1;
   }
   WorkArray<double> breaks(static_cast<std::int64_t>(k) + 1);

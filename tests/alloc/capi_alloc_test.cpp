@@ -2,6 +2,7 @@
 // tells a class set without a result from memory that is short.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdint>
 #include <cstring>
 #include <vector>
@@ -94,6 +95,41 @@ TEST(CInterfaceAllocFailure, RoundBreaksAndLabels) {
     EXPECT_EQ(MENSORA_ERROR_MEMORY, status);
     mensora_classes again{};
     ASSERT_EQ(MENSORA_OK, run(s, &again, text, &needed));
+    mensora_sample_free(s);
+    EXPECT_EQ(live, LiveBytes()) << "leak";
+  }
+}
+
+// A handle that skips missing values: its copy, and the ids it translates
+// back to the caller's positions, fail cleanly at every allocation.
+TEST(CInterfaceAllocFailure, SkippingMissingValues) {
+  std::vector<double> values = {5, std::nan(""), 9, 4, std::nan(""), 7, 4, 5};
+  mensora_classes out{};
+  std::int64_t n = 0;
+  {
+    const std::int64_t calls = Calls();
+    mensora_sample* s = nullptr;
+    ASSERT_EQ(MENSORA_OK, mensora_sample_open(values.data(), 8, MENSORA_SKIP_MISSING, &s));
+    ASSERT_EQ(MENSORA_OK, mensora_classify_quantile(s, 3, &out));
+    n = Calls() - calls;
+    mensora_sample_free(s);
+  }
+  for (std::int64_t k = 1; k <= n; ++k) {
+    SCOPED_TRACE(testing::Message() << "allocation " << k << " of " << n << " fails");
+    const std::int64_t live = LiveBytes();
+    mensora_sample* s = nullptr;
+    FailNth(k);
+    int status = mensora_sample_open(values.data(), 8, MENSORA_SKIP_MISSING, &s);
+    if (status == MENSORA_OK) status = mensora_classify_quantile(s, 3, &out);
+    FailNth(0);
+    EXPECT_EQ(MENSORA_ERROR_MEMORY, status);
+    EXPECT_STREQ("out of memory", mensora_last_reason());
+    if (s != nullptr) {
+      // The handle works on once memory is back.
+      ASSERT_EQ(MENSORA_OK, mensora_classify_quantile(s, 3, &out));
+      // The last class, [7, 9], starts with the 7 at the caller's position 5.
+      EXPECT_EQ(5, out.ids[out.counts[0] + out.counts[1]]);
+    }
     mensora_sample_free(s);
     EXPECT_EQ(live, LiveBytes()) << "leak";
   }

@@ -136,9 +136,9 @@ TEST(AllocFailure, QuantileClasses) {
 }
 
 // The sorted copy, the counts of the distinct values, the class starts and
-// the four arrays of the programme.
+// the two arrays of the programme.
 TEST(AllocFailure, NaturalBreaks) {
-  FailEachAllocation(WithCount(&CMensora::DataSecByNaturalBreaks, 2), 7);
+  FailEachAllocation(WithCount(&CMensora::DataSecByNaturalBreaks, 2), 5);
 }
 
 // The sorted copy (not for the caller's breaks) and the breaks worked out
@@ -164,12 +164,12 @@ TEST(AllocFailure, MoreRangeClasses) {
 }
 
 // The sorted copy, the distinct values and their weights, the class starts,
-// the class counts of the fit, the costs and the four arrays of the
+// the class counts of the fit, the costs and the two arrays of the
 // programme, and the breaks.
 TEST(AllocFailure, NaturalBreaksAuto) {
   FailEachAllocation([](CMensora& m, double** b, std::int32_t* n, std::int32_t** i,
                         std::int32_t** c) { return m.DataSecByNaturalBreaksAuto(3, 0.9, b, n, i, c); },
-                     11);
+                     9);
 }
 
 // The scratch arrays of the fit (the member values, and the value of every

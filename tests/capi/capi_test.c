@@ -139,6 +139,9 @@ static void classes_and_labels(void) {
   CHECK(mensora_classify_step(s, 3, 5, MENSORA_AUTO_MAX, &out) == MENSORA_ERROR_DATA);
   CHECK(mensora_classify_stddev(s, -1, 1.0, &out) == MENSORA_ERROR_ARGUMENT);
   CHECK(mensora_classify_stddev_window(s, 1, -1.0, 0, 9, &out) == MENSORA_ERROR_ARGUMENT);
+  /* Steps that would make more classes than the limit, not a huge allocation. */
+  CHECK(mensora_classify_stddev(s, 1 << 19, 1.0, &out) == MENSORA_ERROR_ARGUMENT);
+  CHECK(mensora_classify_stddev_window(s, 1000000000, 1.0, 0, 9, &out) == MENSORA_ERROR_ARGUMENT);
   CHECK(out.class_count == -7 && out.breaks == NULL);
   mensora_sample_free(s);
 }
@@ -252,13 +255,15 @@ static void more_methods(void) {
 static void class_fit(void) {
   double values[] = {3, 1, 7, 2, 30, 5, 12, NAN};
   double negative[] = {-1, 2, 3};
-  mensora_sample* s = mensora_sample_new(values, 8);
+  mensora_sample* s = NULL;
+  mensora_sample* legacy = mensora_sample_new(values, 8);
   mensora_sample* e = mensora_sample_new(NULL, 0);
   mensora_sample* n = mensora_sample_new(negative, 3);
   mensora_classes out;
   mensora_fit fit, untouched = {-1, -1, -1, -1, -1};
   const double given[] = {0, 4, 10, 40};
 
+  CHECK(mensora_sample_open(values, 8, MENSORA_SKIP_MISSING, &s) == MENSORA_OK);
   fit = untouched;
   CHECK(mensora_class_fit(s, 0, &fit) == MENSORA_ERROR_NO_RESULT);
   CHECK(mensora_class_fit(s, 1, &fit) == MENSORA_ERROR_NO_RESULT);
@@ -273,6 +278,9 @@ static void class_fit(void) {
   CHECK(mensora_class_fit(s, 1, &fit) == MENSORA_ERROR_NO_RESULT);
   CHECK(mensora_classify_stddev(s, 0, 1.0, &out) == MENSORA_OK);
   CHECK(mensora_class_fit(s, 1, &fit) == MENSORA_OK && fit.sdam > 0 && fit.gvf < 1);
+  /* Without skipping, the NaN makes the mean and so the breaks NaN: an error. */
+  CHECK(mensora_classify_stddev(legacy, 0, 1.0, &out) == MENSORA_ERROR_DATA);
+  CHECK(strstr(mensora_last_reason(), "NaN") != NULL);
   /* A call refused for its arguments keeps the result. */
   CHECK(mensora_classify_pretty(s, 0, &out) == MENSORA_ERROR_ARGUMENT);
   CHECK(mensora_class_fit(s, 0, &fit) == MENSORA_OK && fit.sdcm == 166);
@@ -286,6 +294,7 @@ static void class_fit(void) {
   CHECK(mensora_class_fit(NULL, 0, &fit) == MENSORA_ERROR_ARGUMENT);
   CHECK(mensora_class_fit(s, 0, NULL) == MENSORA_ERROR_ARGUMENT);
   mensora_sample_free(s);
+  mensora_sample_free(legacy);
   mensora_sample_free(e);
   mensora_sample_free(n);
 }
@@ -345,6 +354,177 @@ static void huge_counts(void) {
   CHECK(breaks[0] == 1 && breaks[1] == 3 && breaks[2] == 3);
 }
 
+/* A progress handler that counts its polls, checks the fractions and asks to
+ * stop at poll number stop_at (0: never). */
+typedef struct poll_log {
+  int polls, stop_at, bad_fraction;
+} poll_log;
+
+static int log_poll(void* user_data, double fraction_done) {
+  poll_log* log = (poll_log*)user_data;
+  if (!(fraction_done >= 0 && fraction_done <= 1)) log->bad_fraction = 1;
+  return ++log->polls == log->stop_at;
+}
+
+static void progress_and_cancel(void) {
+  /* Enough distinct values for the layers to be shared out among threads. */
+  enum { n = 40000, k = 6 };
+  static double values[n], weights[n], plain[n + 1], watched[k + 1];
+  double wbreaks[k + 1];
+  const mensora_classes untouched = {-7, NULL, NULL, NULL};
+  mensora_classes first, out = untouched;
+  poll_log log = {0, 0, 0};
+  int32_t i;
+  mensora_sample* s;
+
+  for (i = 0; i < n; ++i) {
+    values[i] = (double)((i * 7919) % n) + (double)(i % 3) / 4;
+    weights[i] = (double)(1 + i % 5);
+  }
+  s = mensora_sample_new(values, n);
+  CHECK(mensora_classify_natural(s, k, &first) == MENSORA_OK);
+  memcpy(plain, first.breaks, (k + 1) * sizeof(double));
+
+  /* Watched and let run: the same result, bit for bit. */
+  mensora_set_progress(log_poll, &log);
+  CHECK(mensora_classify_natural(s, k, &out) == MENSORA_OK);
+  CHECK(log.polls > k && !log.bad_fraction);
+  CHECK(out.class_count == k && same_doubles(out.breaks, plain, k + 1));
+
+  /* Stopped, in the first poll and within a layer: nothing written. */
+  for (log.stop_at = 1; log.stop_at <= 40; log.stop_at *= 40) {
+    log.polls = 0;
+    out = untouched;
+    CHECK(mensora_classify_natural(s, k, &out) == MENSORA_ERROR_CANCELLED);
+    CHECK(out.class_count == -7 && out.breaks == NULL && log.polls == log.stop_at);
+    log.polls = 0;
+    CHECK(mensora_classify_natural_auto(s, 8, 0.999, &out) == MENSORA_ERROR_CANCELLED);
+    log.polls = 0;
+    wbreaks[0] = -1;
+    CHECK(mensora_natural_breaks_weighted(values, weights, n, k, wbreaks) ==
+          MENSORA_ERROR_CANCELLED);
+    CHECK(wbreaks[0] == -1 && out.class_count == -7);
+  }
+  /* A stop belongs to the call that was stopped: the next call runs. */
+  log.stop_at = 0;
+  CHECK(mensora_natural_breaks_weighted(values, weights, n, k, watched) == MENSORA_OK);
+  CHECK(strcmp(mensora_status_message(MENSORA_ERROR_CANCELLED), "cancelled") == 0);
+  CHECK(strcmp(mensora_last_reason(), "cancelled") == 0);
+
+  mensora_set_progress(NULL, &log);
+  log.polls = 0;
+  CHECK(mensora_classify_natural(s, k, &out) == MENSORA_OK && log.polls == 0);
+  CHECK(same_doubles(out.breaks, plain, k + 1));
+  CHECK(mensora_natural_breaks_weighted(values, weights, n, k, wbreaks) == MENSORA_OK);
+  CHECK(same_doubles(wbreaks, watched, k + 1));
+  mensora_sample_free(s);
+}
+
+/* Missing values left out: measures and classes over the present values,
+ * ids, labels and deviations in the caller's positions; the notes, the
+ * limit on k, the checked geometric mean and a reason for every refusal. */
+static void missing_values(void) {
+  const double values[] = {NAN, 4, NAN, NAN, 1, 2, NAN};
+  const double plain[] = {1, 4, 2};
+  const double none[] = {NAN, NAN};
+  const double breaks[] = {1, 2, 3};
+  const int32_t members[] = {4, 5, 1};
+  double deviations[7], min = 0, max = 0, mean = -1;
+  int32_t labels[7];
+  const int32_t* ids = NULL;
+  int32_t count = 0;
+  mensora_classes out;
+  struct mensora_class_notes notes;
+  mensora_sample* s = NULL;
+  mensora_sample* p = NULL;
+  mensora_sample* e = NULL;
+
+  CHECK(mensora_sample_open(values, 7, MENSORA_SKIP_MISSING, &s) == MENSORA_OK);
+  CHECK(mensora_sample_size(s) == 7 && mensora_sample_missing(s) == 4);
+  CHECK(mensora_sample_missing(NULL) == -1);
+  CHECK(mensora_mean(s) == 7.0 / 3 && mensora_median(s) == 2 && mensora_range(s) == 3);
+  CHECK(mensora_extremes(s, &min, &max) == MENSORA_OK && min == 1 && max == 4);
+  CHECK(mensora_deviations(s, deviations, 6) == MENSORA_ERROR_ARGUMENT);
+  CHECK(mensora_deviations(s, deviations, 7) == MENSORA_OK);
+  CHECK(isnan(deviations[0]) && deviations[1] == 4 - 7.0 / 3 && isnan(deviations[6]));
+  CHECK(mensora_select(s, 2, 5, &ids, &count) == MENSORA_OK && count == 2);
+  CHECK(ids[0] + ids[1] == 6 && ids[0] * ids[1] == 5);
+  CHECK(mensora_classify_quantile(s, 3, &out) == MENSORA_OK && same_ints(out.ids, members, 3));
+  CHECK(mensora_class_labels(&out, 7, labels) == MENSORA_OK);
+  CHECK(labels[0] == -1 && labels[1] == 2 && labels[4] == 0 && labels[5] == 1 && labels[6] == -1);
+  CHECK(mensora_class_notes(s, 0, &notes) == MENSORA_OK);
+  CHECK(notes.missing == 4 && notes.unclassified == 0 && notes.empty_classes == 0);
+  /* Given breaks leave 4 out; five classes over three values leave two empty. */
+  CHECK(mensora_classify_breaks(s, breaks, 3, &out) == MENSORA_OK);
+  CHECK(mensora_class_notes(s, 0, &notes) == MENSORA_OK && notes.unclassified == 1);
+  CHECK(mensora_classify_natural(s, 5, &out) == MENSORA_OK);
+  CHECK(mensora_class_notes(s, 0, &notes) == MENSORA_OK && notes.empty_classes == 2);
+  CHECK(mensora_class_notes(s, 1, &notes) == MENSORA_ERROR_NO_RESULT);
+  CHECK(mensora_geometric_mean_checked(s, &mean) == MENSORA_OK && fabs(mean - 2) < 1e-15);
+
+  /* Nothing missing: the caller's array itself, bit for bit the classes of mensora_sample_new. */
+  CHECK(mensora_sample_open(plain, 3, MENSORA_SKIP_MISSING, &p) == MENSORA_OK);
+  CHECK(mensora_sample_missing(p) == 0 && mensora_classify_quantile(p, 3, &out) == MENSORA_OK);
+  mensora_sample_free(p);
+  CHECK(mensora_sample_open(values, 7, 0, &p) == MENSORA_OK && mensora_sample_missing(p) == 0);
+  CHECK(isnan(mensora_mean(p)));
+  mensora_sample_free(p);
+
+  /* All missing: an empty sample whose reason says so. */
+  CHECK(mensora_sample_open(none, 2, MENSORA_SKIP_MISSING, &e) == MENSORA_OK);
+  CHECK(mensora_classify_equal(e, 2, &out) == MENSORA_ERROR_EMPTY);
+  CHECK(strstr(mensora_last_reason(), "all 2 are missing") != NULL);
+  mensora_sample_free(e);
+
+  CHECK(mensora_sample_open(values, 7, 2, &p) == MENSORA_ERROR_ARGUMENT && p == NULL);
+  CHECK(mensora_sample_open(values, -1, 0, &p) == MENSORA_ERROR_ARGUMENT);
+  CHECK(mensora_sample_open(values, 7, 0, NULL) == MENSORA_ERROR_ARGUMENT);
+
+  /* The limit on k, refused with one wording. */
+  CHECK(mensora_class_limit(3) == 1 << 20 && mensora_class_limit(5000000) == 5000000);
+  CHECK(mensora_class_limit(INT32_MAX) == INT32_MAX - 1);
+  CHECK(mensora_classify_natural(s, 100000000, &out) == MENSORA_ERROR_ARGUMENT);
+  CHECK(strcmp(mensora_last_reason(), "100000000 classes for 7 values: at most 1048576 "
+                                      "(the larger of 1048576 and the number of values)") == 0);
+  CHECK(mensora_classify_step(s, 0, 1e-9, 999, &out) == MENSORA_ERROR_DATA);
+  CHECK(strstr(mensora_last_reason(), "at most 1048576") != NULL);
+  CHECK(mensora_classify_step(s, 0, 0, 5, &out) == MENSORA_ERROR_ARGUMENT);
+  CHECK(strstr(mensora_last_reason(), "step") != NULL);
+  {
+    const double percents[] = {0, 50, 120};
+    const double weights[] = {1, -1};
+    double wbreaks[3];
+    CHECK(mensora_classify_percentile(s, percents, 3, &out) == MENSORA_ERROR_ARGUMENT);
+    CHECK(strstr(mensora_last_reason(), "120 is out of [0, 100]") != NULL);
+    CHECK(mensora_quantile_breaks_weighted(plain, weights, 2, 2, wbreaks) == MENSORA_ERROR_ARGUMENT);
+    CHECK(strstr(mensora_last_reason(), "weight 1 is -1") != NULL);
+  }
+  mensora_sample_free(s);
+
+  /* The geometric mean without a real value; a zero still gives 0. */
+  {
+    const double negative[] = {-1, 2, 3};
+    const double zero[] = {-1, 0, 3};
+    const double huge[] = {1e300, 1e300, -1e300, -1e300, INFINITY};
+    CHECK(mensora_sample_open(negative, 3, 0, &p) == MENSORA_OK);
+    CHECK(mensora_geometric_mean_checked(p, &mean) == MENSORA_ERROR_DATA && mean == 2);
+    CHECK(strstr(mensora_last_reason(), "negative") != NULL);
+    CHECK(mensora_classify_geometric(p, 2, &out) == MENSORA_ERROR_DATA);
+    CHECK(strstr(mensora_last_reason(), "smallest value above 0") != NULL);
+    mensora_sample_free(p);
+    CHECK(mensora_sample_open(zero, 3, 0, &p) == MENSORA_OK);
+    CHECK(mensora_geometric_mean_checked(p, &mean) == MENSORA_OK && mean == 0);
+    mensora_sample_free(p);
+    CHECK(mensora_sample_open(huge, 5, 0, &p) == MENSORA_OK);
+    CHECK(mensora_geometric_mean_checked(p, &mean) == MENSORA_ERROR_DATA);
+    CHECK(strstr(mensora_last_reason(), "infinite") != NULL);
+    /* Equal classes over an infinity have NaN breaks: an error, not a table. */
+    CHECK(mensora_classify_equal(p, 2, &out) == MENSORA_ERROR_DATA);
+    CHECK(strstr(mensora_last_reason(), "NaN") != NULL);
+    mensora_sample_free(p);
+  }
+}
+
 int main(void) {
   version_and_messages();
   handles_and_measures();
@@ -355,6 +535,8 @@ int main(void) {
   class_fit();
   weighted_breaks();
   huge_counts();
+  progress_and_cancel();
+  missing_values();
   if (failures != 0) {
     fprintf(stderr, "%d checks failed\n", failures);
     return 1;

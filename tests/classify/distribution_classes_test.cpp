@@ -42,11 +42,11 @@ TEST(HeadTailClasses, HeavyTailSplitAtSuccessiveMeans) {
   r = HeadTail(data, 0.15);  // 3 of 16 is not under 15%: one split only
   EXPECT_EQ((std::vector<double>{1, 12.75, 100}), r.breaks);
 
-  // A value at the mean stands in the class above the break, and counts to
-  // the head: {2, 3} is 2/3 of the values, so no further split.
-  r = HeadTail({3, 1, 2}, 0.4);
-  EXPECT_EQ((std::vector<double>{1, 2, 3}), r.breaks);
-  EXPECT_EQ((std::vector<std::int32_t>{1, 2}), r.counts);
+  // The head is the values strictly above the mean: above 10, 3 of 10; above
+  // 30, 1 of 3. A value at a mean stands in the class that starts there.
+  r = HeadTail({0, 0, 0, 0, 0, 0, 10, 20, 30, 40}, 0.4);
+  EXPECT_EQ((std::vector<double>{0, 10, 30, 40}), r.breaks);
+  EXPECT_EQ((std::vector<std::int32_t>{6, 2, 2}), r.counts);
 }
 
 // One distinct value, or a mean of -inf, gives one class; +inf values form

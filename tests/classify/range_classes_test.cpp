@@ -107,6 +107,33 @@ TEST(RangeClasses, ClosingRuleTolerance) {
   }
 }
 
+// At large magnitudes the last break misses the maximum by more than 1e-7;
+// the tolerance grows to 4 units in the last place of the breaks' scale, so
+// the maximum stays in the last class while values clearly above stay out.
+TEST(RangeClasses, MaximumKeptAtAnyMagnitude) {
+  std::vector<double> v = {24.23, 891572437.6, 1.5e8};
+  CMensora m(v.data(), 3);
+  ClassOut o;
+  ASSERT_EQ(1, Classify(m, Method::kMaxMin, 3, 0, 0, 0, o));
+  ASSERT_NE(891572437.6, o.breaks[3]);
+  EXPECT_EQ((std::vector<std::int32_t>{2, 0, 1}), o.Counts());
+  std::mt19937_64 rng(7);
+  for (int round = 0; round < 2000; ++round) {
+    const double scale = std::ldexp(1.0, static_cast<int>(rng() % 120) - 20);
+    std::vector<double> w(2 + rng() % 40);
+    for (double& x : w) x = scale * static_cast<double>(rng() % 1000003) / 1000003.0 - scale / 3;
+    CMensora e(w.data(), static_cast<std::int32_t>(w.size()));
+    ClassOut r;
+    ASSERT_EQ(1, Classify(e, Method::kMaxMin, static_cast<double>(1 + rng() % 12), 0, 0, 0, r));
+    EXPECT_EQ(w.size(), r.Ids().size()) << round;
+  }
+  // 1e9 + 1 beyond a last break of 1e9 is no rounding error.
+  std::vector<double> g = {0, 5e8, 1e9 + 1};
+  CMensora c(g.data(), 3);
+  ASSERT_EQ(1, Classify(c, Method::kGroup, 0, 2, 1e9, 0, o));
+  EXPECT_EQ((std::vector<std::int32_t>{1, 1}), o.Counts());
+}
+
 TEST(RangeClasses, RealEndValueGivesItsOwnCount) {
   std::vector<double> v = {1, 2, 3, 4, 5};
   CMensora m(v.data(), 5);

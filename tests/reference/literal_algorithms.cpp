@@ -1,4 +1,6 @@
 // The literal algorithms, step by step as the members are defined.
+#include <algorithm>
+#include <cfloat>
 #include <cmath>
 
 #include "literal.h"
@@ -56,8 +58,18 @@ void CountOccurrences(const double* values, std::int32_t n, std::int32_t* counts
 bool CollectMembers(const ORDER_DATA* view, std::int32_t n, const double* breaks,
                     std::int32_t k, LastClass last, const ValueWindow* window,
                     std::int32_t* counts, std::vector<std::int32_t>& ids) {
+  // The closing tolerance: 4 units in the last place of the larger of |first
+  // break| and |last break| when that is 1 or more and finite, at least
+  // EQ_TOLERANCE.
+  double tolerance = EQ_TOLERANCE;
+  const double scale = std::fmax(std::fabs(breaks[0]), std::fabs(breaks[k]));
+  if (scale >= 1.0 && scale <= DBL_MAX) {
+    int exponent = 0;
+    std::frexp(scale, &exponent);  // scale = f * 2^exponent, 0.5 <= f < 1
+    tolerance = std::max(tolerance, 4.0 * std::pow(2.0, exponent - 1 - 52));
+  }
   const bool closing = last == LastClass::kClosing && n > 0 &&
-                       !(std::fabs(view[n - 1].dValue - breaks[k]) >= EQ_TOLERANCE);
+                       !(std::fabs(view[n - 1].dValue - breaks[k]) >= tolerance);
   for (std::int32_t s = 0; s < k; ++s) {
     const double low = breaks[s];
     const double high = breaks[s + 1];
@@ -66,7 +78,7 @@ bool CollectMembers(const ORDER_DATA* view, std::int32_t n, const double* breaks
       const double v = view[e].dValue;
       bool member = v >= low && !(v >= high);
       if (closing && s == k - 1) {
-        member = v >= low && (v <= high || std::fabs(v - high) < EQ_TOLERANCE);
+        member = v >= low && (v <= high || std::fabs(v - high) < tolerance);
       }
       if (window != nullptr && !(v >= window->dMin && !(v > window->dMax))) member = false;
       if (member) {

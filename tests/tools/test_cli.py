@@ -157,11 +157,27 @@ class BadInput(FileCase):
         self.fails(6, ["summary", path, "--label", "who", "--column", "x"], mentions=["--label"])
         self.fails(6, ["summary", path], mentions=["3 columns", "--column"])
 
+    def test_binary_data_is_named_and_quoted_bytes_escaped(self):
+        for name, data in [("ls", b"\x7fELF\x02\x01\x01" + bytes(100) + b"\n1,2,3,4\n"),
+                           ("t.csv.gz", b"\x1f\x8b\x08\x00" + bytes(range(256))),
+                           ("png", b"\x89PNG\r\n\x1a\n1\n")]:
+            rc, out, err = run_bytes("summary", self.write(name, data, mode="wb"))
+            self.assertEqual((rc, out), (4, b""), name)
+            self.assertIn(b" looks like binary data, not text", err)
+        self.assertIn(b"gunzip", run_bytes("summary", os.path.join(self.dir.name, "t.csv.gz"))[2])
+        # Past the first block a bad cell is quoted whole, its bytes escaped;
+        # well-formed UTF-8 stays as it is. A single-byte encoding is text.
+        path = self.write("late.txt", b"1\n" * 40000 + b"2\x00\x1b[31m\xff\n", mode="wb")
+        rc, _, err = run_bytes("summary", path)
+        self.assertIn(b":40001: '2\\x00\\x1b[31m\\xff' is not a number\n", err)
+        rc, _, err = run_bytes("summary", "-", stdin="1\nS\u00e3o".encode() + b"\xfc\n")
+        self.assertIn("'S\u00e3o\\xfc' is not a number".encode(), err)
+
     def test_library_failure_is_reported_not_printed(self):
         data = self.write("d.txt", SAMPLE)
         for fmt in ["text", "json", "csv"]:
             self.fails(7, ["classify", data, "--method", "step", "--start", "20", "--step", "1",
-                           "--format", fmt], mentions=["DataStatByStartAndStep", "-1"])
+                           "--format", fmt], mentions=["DataStatByStartAndStep", "gives no class"])
 
     def test_unwritable_svg(self):
         data = self.write("d.txt", SAMPLE)
@@ -210,11 +226,13 @@ class StandardInputAndPlain(FileCase):
         self.assertIn("undefined (no real root", out)
 
     def test_non_finite_values(self):
-        rc, out, err = run("summary", "-", "--format", "json", stdin="1 inf nan -Infinity\n")
+        rc, out, err = run("summary", "-", "--format", "json", "--missing", "skip",
+                           stdin="1 inf nan -Infinity\n")
         self.assertEqual(rc, 0, err)
+        self.assertIn("skipped 1 missing value", err)
         self.assertNotIn("NaN,", out.replace('"NaN"', ""))  # no bare NaN token
         measures = json.loads(out)["measures"]
-        self.assertEqual(measures["count"], 4)
+        self.assertEqual(measures["count"], 3)
         self.assertEqual(measures["mean"], "NaN")
         rc, out, _ = run("summary", "-", "--format", "json", stdin="1 inf 3\n")
         measures = json.loads(out)["measures"]
@@ -249,7 +267,7 @@ class CsvWithLabels(FileCase):
         path = self.write("rain.csv", LABELLED.encode("latin-1", "replace")
                           .replace(b"Z?rich", "Zürich".encode()), mode="wb")
         args = ["classify", path, "--column", "Rain, inches", "--label", "City",
-                "--missing", "skip", "--method", "equal", "--classes", "2"]
+                "--missing", "skip", "--method", "equal", "--classes", "2", "--members"]
         rc, out, err = run_bytes(*args)
         self.assertEqual(rc, 0, err)
         text = out.decode("utf-8", "replace")
@@ -357,7 +375,7 @@ class AgainstLibrary(unittest.TestCase):
             with self.subTest(method=method):
                 self.assertEqual(expected[method + ".status"], ["1"])
                 rc, out, err = run("classify", "-", "--method", method.split("-auto")[0],
-                                   *options, "--format", "json", stdin=SAMPLE)
+                                   *options, "--format", "json", "--members", stdin=SAMPLE)
                 self.assertEqual(rc, 0, err)
                 result = json.loads(out)
                 self.assertEqual([float(v) for v in expected[method + ".breaks"]],
@@ -382,16 +400,17 @@ class AgainstLibrary(unittest.TestCase):
         for method in ["quantile", "natural"]:
             with self.subTest(method=method):
                 rc, out, err = run("classify", "-", "--method", method, "--classes", "2",
-                                   "--format", "json", stdin="5 1 5 nan 3\n")
+                                   "--format", "json", "--missing", "skip",
+                                   stdin="5 1 5 nan 3\n")
                 self.assertEqual(rc, 0, err)
                 result = json.loads(out)
                 self.assertTrue(result["classes"][-1]["upper_included"])
                 self.assertEqual(result["breaks"][-1], 5)
-                self.assertEqual(result["unclassified"], 1)  # the NaN
+                self.assertEqual(result["unclassified"], 0)  # the NaN is missing
 
     def test_closing_rule_shown(self):
         rc, out, _ = run("classify", "-", "--method", "equal", "--classes", "2", "--format", "json",
-                         stdin="4 1 3 2 5\n")
+                         "--members", stdin="4 1 3 2 5\n")
         classes = json.loads(out)["classes"]
         self.assertEqual([c["upper_included"] for c in classes], [False, True])
         self.assertEqual([m["id"] for m in classes[1]["members"]], [2, 0, 4])
@@ -411,7 +430,7 @@ class Layouts(unittest.TestCase):
     SAMPLE = "1 1 1 1 2 9\n"  # equal, 3 classes: counts 5, 0, 1
 
     def test_text_rows_bars_and_members(self):
-        rc, out, err = run("classify", "-", "--method", "equal", "--classes", "3",
+        rc, out, err = run("classify", "-", "--method", "equal", "--classes", "3", "--members",
                            stdin=self.SAMPLE)
         self.assertEqual(rc, 0, err)
         rows = [line for line in out.splitlines() if line[:5].strip().isdigit()]
@@ -430,21 +449,23 @@ class Layouts(unittest.TestCase):
                    if line.startswith(("GVF ", "ADCM ")))
         self.assertAlmostEqual(float(fit["GVF"]), 1 - 0.8 / 51.5, places=15)
         self.assertEqual(fit["ADCM"], "1")
-        rc, out, _ = run("classify", "-", "--method", "equal", "--classes", "3", "--no-members",
+        rc, out, _ = run("classify", "-", "--method", "equal", "--classes", "3",
                          stdin=self.SAMPLE)
         self.assertNotIn("Class 1", out)
+        self.assertNotIn("row 6", out)
 
     def test_csv_keeps_empty_classes(self):
         rc, out, _ = run("classify", "-", "--method", "equal", "--classes", "3", "--format", "csv",
-                         stdin=self.SAMPLE)
+                         "--members", stdin=self.SAMPLE)
         rows = list(csv.DictReader(io.StringIO(out)))
         self.assertEqual([r["class"] for r in rows], ["1"] * 5 + ["2", "3"])
         self.assertEqual((rows[5]["count"], rows[5]["id"], rows[5]["value"]), ("0", "", ""))
         self.assertEqual(rows[6]["upper_included"], "true")
         rc, out, _ = run("classify", "-", "--method", "equal", "--classes", "3", "--format", "csv",
-                         "--no-members", stdin=self.SAMPLE)
+                         stdin=self.SAMPLE)
         rows = list(csv.DictReader(io.StringIO(out)))
         self.assertEqual([r["count"] for r in rows], ["5", "0", "1"])
+        self.assertEqual({r["id"] for r in rows}, {""})
         # The fit of the whole classification ends every row: class means 1.2
         # and 9 leave 0.8 of the 51.5 squared deviations from the mean 2.5.
         fits = {(r["gvf"], r["adcm"]) for r in rows}
@@ -452,6 +473,24 @@ class Layouts(unittest.TestCase):
         gvf, adcm = fits.pop()
         self.assertAlmostEqual(float(gvf), 1 - 0.8 / 51.5, places=15)
         self.assertEqual(adcm, "1")
+
+    def test_members_listed_only_when_asked(self):
+        # classify: no member lists without --members, in any format; select
+        # lists its values unless --no-members says otherwise.
+        classify = ["classify", "-", "--method", "equal", "--classes", "3", "--format", "json"]
+        rc, out, _ = run(*classify, stdin=self.SAMPLE)
+        self.assertTrue(all("members" not in c for c in json.loads(out)["classes"]))
+        rc, out, _ = run(*classify, "--members", stdin=self.SAMPLE)
+        self.assertEqual([len(c["members"]) for c in json.loads(out)["classes"]], [5, 0, 1])
+        select = ["select", "-", "--min", "1", "--max", "5", "--no-members"]
+        rc, out, _ = run(*select, "--format", "json", stdin=self.SAMPLE)
+        self.assertEqual((json.loads(out)["count"], "members" in json.loads(out)), (5, False))
+        rc, out, _ = run(*select, "--format", "csv", stdin=self.SAMPLE)
+        self.assertEqual(out, "min,max,count\n1,5,5\n")
+        rc, out, _ = run(*select, stdin=self.SAMPLE)
+        self.assertNotIn("row 1", out)
+        rc, out, _ = run(*select, "--members", stdin=self.SAMPLE)
+        self.assertIn("row 1", out)
 
     def test_summary_csv_with_every(self):
         rc, out, _ = run("summary", "-", "--every", "4", "--format", "csv", stdin="5 3 1 4 2 6\n")
@@ -520,7 +559,7 @@ class Legends(FileCase):
                           "us_states_1977.csv")
 
     def classify(self, *args):
-        rc, out, err = run("classify", *args, "--format", "json")
+        rc, out, err = run("classify", *args, "--format", "json", "--members")
         self.assertEqual(rc, 0, err)
         return json.loads(out)
 
@@ -555,16 +594,81 @@ class Legends(FileCase):
         self.assertEqual([(m["label"], m["column"], m["value"]) for m in members],
                          [("a", "y2", 5), ("b", "y2", 6), ("d", "y2", 8)])
         rc, out, _ = run("classify", path, "--column", "y1", "--column", "y2", "--method", "equal",
-                         "--classes", "2", "--missing", "skip", "--format", "csv")
+                         "--classes", "2", "--missing", "skip", "--format", "csv", "--members")
         rows = list(csv.DictReader(io.StringIO(out)))
         self.assertEqual([(r["class_label"], r["column"], r["row"]) for r in rows[3:5]],
                          [("[1, 4]", "y1", "4"), ("[5, 8]", "y2", "1")])
         rc, out, _ = run("classify", path, "--column", "y1", "--column", "y2", "--method", "equal",
-                         "--classes", "2", "--missing", "skip")
+                         "--classes", "2", "--missing", "skip", "--members")
         lines = [line.split() for line in out.splitlines()]
         self.assertIn(["class", "label", "y1", "y2", "count"], lines)
         self.assertIn(["2", "[5,", "8]", "0", "3", "3", "#" * 30], lines)
         self.assertIn("row 4 (y2)", out)
+
+
+class Cases(unittest.TestCase):
+    """The table of cases every binding runs (tests/cases/missing_values.json)."""
+
+    TABLE = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "cases",
+                         "missing_values.json")
+    FLAGS = {"k": "--classes", "share": "--head-share", "steps": "--steps", "times": "--times"}
+
+    @staticmethod
+    def text(values):
+        return " ".join("NaN" if v is None else str(v) for v in values) + "\n"
+
+    def test_classes(self):
+        with open(self.TABLE) as f:
+            table = json.load(f)
+        for case in table["classify"]:
+            with self.subTest(case["name"]):
+                args = ["classify", "-", "--method", case["method"], "--format", "json", "--members"]
+                for key, flag in self.FLAGS.items():
+                    if key in case:
+                        args += [flag, repr(case[key])]
+                missing = sum(v is None for v in case["values"])
+                if missing:  # refused without --missing skip
+                    rc, _, err = run(*args, stdin=self.text(case["values"]))
+                    self.assertEqual(rc, 4)
+                    self.assertIn("missing value (empty, NA or NaN)", err)
+                rc, out, err = run(*args, "--missing", "skip", stdin=self.text(case["values"]))
+                if "error" in case:
+                    self.assertEqual(rc, 5 if "missing" in case["error"] else 7, err)
+                    if rc == 7:
+                        self.assertIn(case["error"], err)
+                    continue
+                self.assertEqual(rc, 0, err)
+                result = json.loads(out)
+                self.assertEqual([number(b) for b in result["breaks"]], case["breaks"])
+                self.assertEqual([c["count"] for c in result["classes"]], case["counts"])
+                labels = [-1] * len(case["values"])
+                for s, c in enumerate(result["classes"]):
+                    for member in c["members"]:
+                        labels[member["row"] - 1] = s
+                self.assertEqual(labels, case["labels"])
+                self.assertEqual(result["source"]["missing_skipped"], case["missing"])
+                self.assertEqual(result["unclassified"], case["unclassified"])
+                self.assertEqual("in no class" in err, case["unclassified"] > 0, err)
+                self.assertEqual(" no value" in err, case["empty"] > 0, err)
+
+    def test_summaries(self):
+        with open(self.TABLE) as f:
+            table = json.load(f)
+        for case in table["summary"]:
+            with self.subTest(case["name"]):
+                rc, out, err = run("summary", "-", "--format", "json", "--missing", "skip",
+                                   stdin=self.text(case["values"]))
+                self.assertEqual(rc, 0, err)
+                measures = json.loads(out)["measures"]
+                for key in ("count", "mean", "median"):
+                    if key in case:
+                        self.assertEqual(number(measures[key]), case[key], key)
+                if case["geometric_mean"] is None:
+                    self.assertIsNone(measures["geometric_mean"])
+                    self.assertIn("product of the values is negative", err)
+                else:
+                    self.assertAlmostEqual(number(measures["geometric_mean"]),
+                                           case["geometric_mean"], places=12)
 
 
 class Help(unittest.TestCase):

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <string>
 #include <limits>
+#include <memory>
 #include <utility>
 #include <vector>
 
@@ -61,38 +62,19 @@ std::vector<Parameter> UsedParameters(const Method& method, const ClassParams& p
   return used;
 }
 
-// The library's label of every class, in interval notation, from the members'
-// extremes and whether the values are whole numbers.
-void LabelClasses(const Sample& sample, ClassifyResult& result) {
-  const auto k = static_cast<std::int32_t>(result.classes.size());
-  std::vector<std::int32_t> counts;
-  std::vector<double> lowest, highest;
-  for (const ClassRow& row : result.classes) {
-    double lo = std::numeric_limits<double>::infinity();
-    double hi = -lo;
-    for (std::int32_t id : row.ids) {
-      lo = std::min(lo, sample.values[static_cast<std::size_t>(id)]);
-      hi = std::max(hi, sample.values[static_cast<std::size_t>(id)]);
-    }
-    counts.push_back(static_cast<std::int32_t>(row.ids.size()));
-    lowest.push_back(lo);
-    highest.push_back(hi);
-  }
-  const auto n = static_cast<std::int32_t>(sample.values.size());
-  const std::int32_t flags =
-      MENSORA_LABEL_INTERVAL |
-      (mensora_whole_numbers(sample.values.data(), n) == 1 ? MENSORA_LABEL_INTEGER : 0);
-  const std::int32_t rule =
-      k > 0 && result.classes.back().closed ? MENSORA_LAST_CLOSED : MENSORA_LAST_OPEN;
+// The library's label of every class of the handle's current result of one
+// set, in interval notation.
+void LabelClasses(mensora_sample* handle, std::int32_t stdSet, ClassifyResult& result) {
   // The text is asked for twice: its size, then the text itself.
   std::int32_t needed = 0;
   std::string text;
   for (int pass = 0; pass < 2; ++pass) {
     text.resize(static_cast<std::size_t>(needed));
-    if (mensora_format_labels(result.breaks.data(), k, counts.data(), lowest.data(),
-                              highest.data(), rule, flags, pass == 0 ? nullptr : &text[0],
-                              pass == 0 ? 0 : needed, &needed) != MENSORA_OK) {
-      throw ToolError(ExitCode::kLibraryFailure, "mensora_format_labels failed");
+    if (mensora_class_labels_text(handle, stdSet, MENSORA_LABEL_INTERVAL,
+                                  pass == 0 ? nullptr : &text[0], pass == 0 ? 0 : needed,
+                                  &needed) != MENSORA_OK) {
+      throw ToolError(ExitCode::kLibraryFailure,
+                      std::string("mensora_class_labels_text: ") + mensora_last_reason());
     }
   }
   text.pop_back();  // its '\0'
@@ -113,22 +95,21 @@ ClassifyResult RunClassify(const Sample& sample, const Options& options) {
   NoteSentinel(params.given, kMax, params.max, AUTO_MAX, "maximum");
   NoteSentinel(params.given, kMin, params.min, AUTO_MIN, "minimum");
 
-  std::vector<double> data = sample.values;
-  const auto n = static_cast<std::int32_t>(data.size());
-  CMensora object(data.data(), n);
-  LibraryClasses out;
-  const char* member = params.autoClasses ? method.autoMember : method.member;
-  if (method.run(object, params, out) != 1) {
-    throw ToolError(ExitCode::kLibraryFailure,
-                    std::string(member) +
-                        " returned -1: these options give no class for this sample, or "
-                        "memory ran out");
+  const auto n = static_cast<std::int32_t>(sample.values.size());
+  mensora_sample* handle = nullptr;
+  if (mensora_sample_open(sample.values.data(), n, MENSORA_SKIP_MISSING, &handle) != MENSORA_OK) {
+    throw ToolError(ExitCode::kLibraryFailure, mensora_last_reason());
   }
-  if (options.round &&
-      object.DataSecRoundBreaks(method.stdSet ? 1 : 0, &out.breaks, &out.breakNum, &out.ids,
-                                &out.counts) != 1) {
+  const std::unique_ptr<mensora_sample, void (*)(mensora_sample*)> owner(handle,
+                                                                         mensora_sample_free);
+  mensora_classes out{};
+  const char* member = params.autoClasses ? method.autoMember : method.member;
+  if (method.run(handle, params, &out) != MENSORA_OK) {
+    throw ToolError(ExitCode::kLibraryFailure, std::string(member) + ": " + mensora_last_reason());
+  }
+  if (options.round && mensora_round_breaks(handle, method.stdSet ? 1 : 0, &out) != MENSORA_OK) {
     throw ToolError(ExitCode::kLibraryFailure,
-                    "DataSecRoundBreaks returned -1: memory ran out");
+                    std::string("mensora_round_breaks: ") + mensora_last_reason());
   }
 
   ClassifyResult result;
@@ -136,18 +117,19 @@ ClassifyResult RunClassify(const Sample& sample, const Options& options) {
   result.member = member;
   result.parameters = UsedParameters(method, params);
 
-  result.breaks.assign(out.breaks, out.breaks + out.breakNum);
+  const std::int32_t k = out.class_count;
+  result.breaks.assign(out.breaks, out.breaks + k + 1);
   result.rounded = options.round;
-  const std::int32_t k = out.breakNum - 1;
   double max = std::numeric_limits<double>::quiet_NaN();
   double min = max;
-  object.ExtremumNum(&max, &min);
+  mensora_extremes(handle, &min, &max);
   // The last class of the range methods also takes the values at its upper
-  // break unless the maximum lies at least EQ_TOLERANCE from it.
+  // break unless the maximum lies at least the closing tolerance from it.
   const bool lastClosed =
       k >= 1 && (method.last == LastClass::kClosed ||
                  (method.last == LastClass::kClosing &&
-                  !(std::fabs(max - result.breaks[k]) >= EQ_TOLERANCE)));
+                  !(std::fabs(max - result.breaks[k]) >=
+                    mensora_closing_tolerance(result.breaks[0], result.breaks[k]))));
   std::int64_t offset = 0;
   for (std::int32_t s = 0; s < k; ++s) {
     ClassRow row{result.breaks[s], result.breaks[s + 1], lastClosed && s == k - 1, {}, {}, {}};
@@ -161,16 +143,36 @@ ClassifyResult RunClassify(const Sample& sample, const Options& options) {
     }
     result.classes.push_back(std::move(row));
   }
-  result.unclassified = n - offset;
-  LabelClasses(sample, result);
+  struct mensora_class_notes notes {};
+  if (mensora_class_notes(handle, method.stdSet ? 1 : 0, &notes) == MENSORA_OK) {
+    result.unclassified = notes.unclassified;
+    if (notes.empty_classes > 0) {
+      Note(std::to_string(notes.empty_classes) + " of the " + std::to_string(k) + " classes " +
+           (notes.empty_classes == 1 ? "holds" : "hold") + " no value");
+    }
+  } else {
+    result.unclassified = n - offset;
+  }
+  if (result.unclassified > 0) {
+    Note(std::to_string(result.unclassified) +
+         (result.unclassified == 1 ? " value is" : " values are") + " in no class");
+  }
+  LabelClasses(handle, method.stdSet ? 1 : 0, result);
   if (method.window) {
     result.windowed = true;
     result.windowMin = std::fabs(params.min - AUTO_MIN) >= EQ_TOLERANCE ? params.min : min;
     result.windowMax = std::fabs(params.max - AUTO_MAX) >= EQ_TOLERANCE ? params.max : max;
   }
   FitMeasures& fit = result.fit;
-  fit.defined = object.DataSecFitNum(method.stdSet ? 1 : 0, &fit.sdam, &fit.sdcm, &fit.gvf,
-                                     &fit.adcm, &fit.tai) == 1;
+  mensora_fit measured{};
+  fit.defined = mensora_class_fit(handle, method.stdSet ? 1 : 0, &measured) == MENSORA_OK;
+  if (fit.defined) {
+    fit.sdam = measured.sdam;
+    fit.sdcm = measured.sdcm;
+    fit.gvf = measured.gvf;
+    fit.adcm = measured.adcm;
+    fit.tai = measured.tai;
+  }
   if (params.autoClasses) {
     const std::string range = "2 to " + std::to_string(params.maxClasses);
     result.choice = fit.defined && fit.gvf >= params.gvf

@@ -38,7 +38,7 @@ void WriteSelect(std::ostream& out, const Sample& sample, const Options& options
   switch (options.format) {
     case Format::kText: WriteSelectText(out, sample, result, options.members); break;
     case Format::kJson: WriteSelectJson(out, sample, result, options.members); break;
-    case Format::kCsv: WriteSelectCsv(out, sample, result); break;
+    case Format::kCsv: WriteSelectCsv(out, sample, result, options.members); break;
   }
 }
 

@@ -32,7 +32,8 @@ void WriteSelectJson(std::ostream& out, const Sample& sample, const SelectResult
 void WriteSummaryCsv(std::ostream& out, const SummaryResult& result);
 void WriteClassifyCsv(std::ostream& out, const Sample& sample, const ClassifyResult& result,
                       bool members);
-void WriteSelectCsv(std::ostream& out, const Sample& sample, const SelectResult& result);
+void WriteSelectCsv(std::ostream& out, const Sample& sample, const SelectResult& result,
+                    bool members);
 
 // "[a, b)", or "[a, b]" for a class that holds its upper break.
 std::string IntervalText(double lower, double upper, bool closed);

@@ -36,8 +36,8 @@ void WriteSummaryCsv(std::ostream& out, const SummaryResult& result) {
   }
 }
 
-// One row per member with its class; an empty class (or every class with
-// --no-members) is one row with the member fields empty. The GVF and ADCM of
+// One row per class with the member fields empty; with --members one row per
+// member with its class, and an empty class still one row. The GVF and ADCM of
 // the whole classification end every row, so that the file stays one table.
 void WriteClassifyCsv(std::ostream& out, const Sample& sample, const ClassifyResult& result,
                       bool members) {
@@ -66,7 +66,14 @@ void WriteClassifyCsv(std::ostream& out, const Sample& sample, const ClassifyRes
   }
 }
 
-void WriteSelectCsv(std::ostream& out, const Sample& sample, const SelectResult& result) {
+void WriteSelectCsv(std::ostream& out, const Sample& sample, const SelectResult& result,
+                    bool members) {
+  if (!members) {
+    out << "min,max,count\n"
+        << FormatDouble(result.min) << ',' << FormatDouble(result.max) << ',' << result.ids.size()
+        << '\n';
+    return;
+  }
   out << "id,row,label,value\n";
   for (std::int32_t id : result.ids) {
     const auto index = static_cast<std::size_t>(id);

@@ -52,7 +52,8 @@ const char* const kExitStatus = R"(EXIT STATUS
     2   usage: unknown command or option, missing or bad option value
     3   the input file cannot be opened or read
     4   bad input data: a text that is not a number, a missing value without
-        --missing skip, a malformed CSV line
+        --missing skip, a malformed CSV line, binary data (a NUL or control
+        character in the first 64 KiB: compressed files must be decompressed)
     5   the input holds no values
     6   --column or --label names no column, or a table with several
         columns was given without --column
@@ -74,9 +75,9 @@ SYNOPSIS
 DESCRIPTION
     summary   every measure of the sample: means, mode, median, extremes,
               deviation, skewness and kurtosis
-    classify  divide the sample into classes by one of fourteen methods, list
-              the members of each class and measure the fit; optionally draw a
-              histogram (SVG)
+    classify  divide the sample into classes by one of fourteen methods and
+              measure the fit; optionally list the members of each class and
+              draw a histogram (SVG)
     select    the values in the half-open window [A, B) with their rows
 
 )" << kInput << '\n' << kOutput << '\n' << kExitStatus << R"(
@@ -132,18 +133,21 @@ void Classify(std::ostream& out) {
 
 SYNOPSIS
     mensora classify FILE --method M [METHOD OPTIONS] [--round] [--svg FILE]
-                     [--no-members] [INPUT AND OUTPUT OPTIONS]
+                     [--members] [INPUT AND OUTPUT OPTIONS]
 
 DESCRIPTION
     Prints the exact breaks, one row per class with its label, its number
     of members (per column too, for pooled columns) and a bar scaled to the
-    largest class, the goodness of fit of the classes, then the members of
-    each class (by label or row number, with their values) in ascending
-    order of value. A class [a, b) holds the values from a up to but not
-    including b. The last class of the equal, step and count methods also
-    holds the values at its upper break (shown [a, b]) unless the maximum
-    lies 1e-7 or more away from that break; that of the stddev methods
-    never does, that of every other method always does.
+    largest class, and the goodness of fit of the classes; with --members
+    also the members of each class (by label or row number, with their
+    values) in ascending order of value. A class [a, b) holds the values
+    from a up to but not including b. The last class of the equal, step and
+    count methods also holds the values at its upper break (shown [a, b]),
+    and those within rounding of it (1e-7, or 4 units in the last place of
+    the breaks where that is more), unless the maximum lies that far or more
+    from that break; that of the stddev methods never does, that of every
+    other method always does. Notes on standard error tell of values in no
+    class and of classes without a value.
 
     Labels show the breaks with the fewest decimals that keep them apart
     and keep every member inside its label; for whole-number data a class
@@ -208,28 +212,30 @@ METHODS
         no class" included; a break with no value beyond it moves out by at
         most one class width; infinite breaks and the outer breaks of the
         stddev methods stay.
-    --no-members
-        Leave out the member lists.
+    --members
+        Also list the members of every class, in every format (one line,
+        object or row per value: as long as the input).
 
 )" << kInput << '\n' << kOutput << R"(
-    csv has one row per member: class, lower, upper, upper_included,
+    csv has one row per class: class, lower, upper, upper_included,
     class_label, count, id, row, column (of pooled columns), label, value,
-    gvf, adcm (the fit of the whole classification, on every row); an empty
-    class is one row with the member fields empty.
+    gvf, adcm (the fit of the whole classification, on every row), the
+    member fields empty; with --members one row per member instead, and one
+    with the member fields empty for an empty class.
 
 EXIT STATUS
     See mensora --help.
 
 EXAMPLE
     mensora classify examples/us_states_1977.csv --column Income \
-        --label State --method equal --classes 4 --svg income.svg
+        --label State --method equal --classes 4 --members --svg income.svg
     mensora classify data.txt --method step --start 0 --step 10 --end 50
     mensora classify examples/us_states_1977.csv --column Income \
         --label State --method natural --classes 4 --svg natural.svg
     mensora classify examples/us_states_1977.csv --column Income \
-        --method natural --classes auto --gvf 0.9 --no-members
+        --method natural --classes auto --gvf 0.9
     mensora classify examples/us_states_1977.csv --column Income \
-        --method natural --classes 4 --round --no-members
+        --method natural --classes 4 --round
     mensora classify examples/new_york_air_quality_1973.csv --column Ozone \
         --column Temp --missing skip --method quantile --classes 4 --round
 )";
@@ -245,7 +251,8 @@ SYNOPSIS
 
 DESCRIPTION
     Lists, in input order, the values x with A <= x < B, each with its row
-    (or label) and value. A and B may be inf or -inf. A nan value lies in
+    (or label) and value; with --no-members only their count (csv: one row
+    of min, max, count). A and B may be inf or -inf. A nan value lies in
     every window (the library counts a value as outside only when A > x or
     x >= B). When no value lies in the window the output says so and the
     exit status is 1.

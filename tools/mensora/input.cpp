@@ -1,6 +1,8 @@
 #include "input.h"
 
+#include <algorithm>
 #include <cctype>
+#include <cmath>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -41,7 +43,33 @@ std::string ReadAll(const std::string& path, const std::string& source) {
   return text;
 }
 
-// The offending text as shown in a message: quoted, cut after 40 characters.
+// How much of the input is looked at to tell text from binary data.
+constexpr std::size_t kFirstBlock = 65536;
+
+// Refuses input whose first block holds a NUL or a control character other
+// than blanks and line breaks: an executable, an image or a compressed file
+// rather than a table. Bytes that are not UTF-8 alone do not make binary
+// data: a table saved in a single-byte encoding (Latin-1, Windows-1252) is
+// text, its numbers are ASCII, and only its labels show the stray bytes.
+void RefuseBinary(const std::string& text, const std::string& source) {
+  const std::size_t end = std::min(text.size(), kFirstBlock);
+  for (std::size_t i = 0; i < end; ++i) {
+    const auto c = static_cast<unsigned char>(text[i]);
+    const bool blank = c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+    if ((c >= 0x20 && c != 0x7F) || blank) continue;
+    std::string hint;
+    if (text.compare(0, 2, "\x1F\x8B") == 0) {
+      hint = " (gzip-compressed: decompress it first, for instance gunzip -c FILE | mensora"
+             " COMMAND -)";
+    } else if (text.compare(0, 2, "\xFF\xFE") == 0 || text.compare(0, 2, "\xFE\xFF") == 0) {
+      hint = " (UTF-16 text: save it as UTF-8)";
+    }
+    throw ToolError(ExitCode::kBadData, source + " looks like binary data, not text" + hint);
+  }
+}
+
+// The offending text as shown in a message: quoted, cut after 40 characters
+// (ToolError escapes what is not printable).
 std::string Quote(const std::string& text) {
   if (text.size() <= 40) return "'" + text + "'";
   return "'" + text.substr(0, 40) + "...'";
@@ -71,7 +99,12 @@ std::vector<std::string> Words(const std::string& text) {
   return words;
 }
 
-bool IsMissing(const std::string& cell) { return cell.empty() || cell == "NA"; }
+// An empty cell, NA, or a number word that reads as NaN ("NaN", "nan").
+bool IsMissing(const std::string& cell) {
+  if (cell.empty() || cell == "NA") return true;
+  const auto value = ParseDouble(cell);
+  return value && std::isnan(*value);
+}
 
 // One CSV field: its text (quotes removed) and whether it was quoted.
 struct Field {
@@ -205,7 +238,7 @@ void AddValue(Sample& sample, double value, std::int64_t row) {
 }
 
 std::string MissingMessage(const std::string& where) {
-  return where + ": missing value (empty or NA); use --missing skip to leave such cells out";
+  return where + ": missing value (empty, NA or NaN); use --missing skip to leave such cells out";
 }
 
 // Plain numbers separated by blanks, commas, tabs or line breaks. An empty
@@ -354,6 +387,7 @@ Sample LoadSample(const InputOptions& options) {
   sample.source = options.path == "-" ? "standard input" : options.path;
   std::string text = ReadAll(options.path, sample.source);
   if (text.compare(0, 3, "\xEF\xBB\xBF") == 0) text.erase(0, 3);  // a UTF-8 byte order mark
+  RefuseBinary(text, sample.source);
   if (options.column || options.label || LooksLikeHeader(text)) {
     LoadCsv(text, options, sample);
   } else {

@@ -2,41 +2,12 @@
 
 #include <cmath>
 
+#include "errors.h"
 #include "numbers.h"
 
 namespace mensora_tool {
 
 namespace {
-
-// The length of the valid UTF-8 sequence at text[i], or 0 when the bytes
-// there are not one.
-std::size_t Utf8Length(const std::string& text, std::size_t i) {
-  const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(text[k]); };
-  const unsigned char lead = byte(i);
-  std::size_t length = 0;
-  std::uint32_t code = 0;
-  if (lead >= 0xC2 && lead <= 0xDF) {
-    length = 2;
-    code = lead & 0x1Fu;
-  } else if (lead >= 0xE0 && lead <= 0xEF) {
-    length = 3;
-    code = lead & 0x0Fu;
-  } else if (lead >= 0xF0 && lead <= 0xF4) {
-    length = 4;
-    code = lead & 0x07u;
-  } else {
-    return 0;
-  }
-  if (i + length > text.size()) return 0;
-  for (std::size_t k = 1; k < length; ++k) {
-    if ((byte(i + k) & 0xC0u) != 0x80u) return 0;
-    code = (code << 6) | (byte(i + k) & 0x3Fu);
-  }
-  const bool overlong = (length == 3 && code < 0x800) || (length == 4 && code < 0x10000);
-  const bool surrogate = code >= 0xD800 && code <= 0xDFFF;
-  if (overlong || surrogate || code > 0x10FFFF) return 0;
-  return length;
-}
 
 }  // namespace
 

@@ -28,7 +28,7 @@ int Run(int argc, char** argv) {
   const Sample sample = LoadSample(options.input);
   if (sample.missingSkipped > 0) {
     Note("skipped " + std::to_string(sample.missingSkipped) + " missing value" +
-         (sample.missingSkipped == 1 ? "" : "s") + " (empty or NA) in " + sample.source);
+         (sample.missingSkipped == 1 ? "" : "s") + " (empty, NA or NaN) in " + sample.source);
   }
   switch (options.command) {
     case Command::kSummary:

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "Mensora.h"
+#include "mensora_c.h"
 
 namespace mensora_tool {
 
@@ -60,18 +61,10 @@ struct ClassParams {
 // How the last class of a method treats the values at its upper break.
 enum class LastClass {
   kOpen,     // not at all
-  kClosing,  // takes them unless the maximum lies EQ_TOLERANCE or more from the break
+  kClosing,  // takes them unless the maximum lies the closing tolerance or more from the break
   kClosed,   // always takes them
 };
 
-// The four outputs of a library class method; they point into the object's
-// buffers.
-struct LibraryClasses {
-  double* breaks = nullptr;
-  std::int32_t breakNum = 0;
-  std::int32_t* ids = nullptr;
-  std::int32_t* counts = nullptr;
-};
 
 struct Method {
   const char* name;       // the value of --method
@@ -84,8 +77,9 @@ struct Method {
   const char* autoMember; // the member for --classes auto, or null
   const char* summary;    // one line for the help
   const char* detail;     // more help lines, or null
-  // Calls the library; returns its status (1 success, -1 failure).
-  std::int32_t (*run)(CMensora& object, const ClassParams& params, LibraryClasses& out);
+  // Calls the library's C interface; returns its status (MENSORA_OK or an
+  // error, whose reason mensora_last_reason gives).
+  int (*run)(mensora_sample* sample, const ClassParams& params, mensora_classes* out);
 };
 
 // Every method, in the order the help lists them.

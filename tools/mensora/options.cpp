@@ -33,7 +33,8 @@ const OptionInfo kOptions[] = {
     {"--steps", true, kClassifyBit},  {"--times", true, kClassifyBit},
     {"--min", true, kClassifyBit | kSelectBit},
     {"--max", true, kClassifyBit | kSelectBit},
-    {"--svg", true, kClassifyBit},    {"--no-members", false, kClassifyBit | kSelectBit},
+    {"--svg", true, kClassifyBit},    {"--members", false, kClassifyBit | kSelectBit},
+    {"--no-members", false, kClassifyBit | kSelectBit},
     {"--breaks", true, kClassifyBit}, {"--percentiles", true, kClassifyBit},
     {"--head-share", true, kClassifyBit}, {"--hinge", true, kClassifyBit},
     {"--gvf", true, kClassifyBit},    {"--max-classes", true, kClassifyBit},
@@ -309,6 +310,10 @@ Options ParseArguments(int argc, char** argv) {
   if (positional.size() > 2) Usage("unexpected argument '" + positional[2] + "'");
   options.input.path = positional[1];
 
+  // classify lists the members of its classes only when asked (a member list
+  // of millions of values is rarely wanted); select lists the values it
+  // found unless told not to. The last of the two options wins.
+  options.members = options.command == Command::kSelect;
   const unsigned bit = CommandBit(options.command);
   for (const auto& [name, value] : given) {
     for (const OptionInfo& entry : kOptions) {
@@ -316,8 +321,8 @@ Options ParseArguments(int argc, char** argv) {
         Usage(name + " does not apply to " + CommandName(options.command));
       }
     }
-    if (name == "--no-members") {
-      options.members = false;
+    if (name == "--members" || name == "--no-members") {
+      options.members = name == "--members";
     } else if (name == "--round") {
       options.round = true;
     } else {

@@ -24,7 +24,7 @@ struct Options {
   const Method* method = nullptr;     // classify --method
   ClassParams params;                 // classify options; select uses min and max
   std::optional<std::string> svg;     // classify --svg FILE
-  bool members = true;                // false with --no-members
+  bool members = false;               // list members: --members, or select without --no-members
   bool round = false;                 // classify --round: round breaks that keep every class
 };
 

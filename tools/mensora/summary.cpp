@@ -4,6 +4,7 @@
 
 #include "Mensora.h"
 #include "errors.h"
+#include "mensora_c.h"
 #include "results.h"
 
 namespace mensora_tool {
@@ -20,14 +21,14 @@ SummaryResult RunSummary(const Sample& sample, const Options& options) {
   add("count", "number of values", static_cast<double>(n));
   add("mean", "arithmetic mean", object.SimpleArithAverNum());
   add("weighted_mean", "mean weighted by each value's frequency", object.PowerArithAverNum(0));
-  // The library returns 0.0 for a geometric mean it cannot form (a negative
-  // product, or a result beyond its range); that is a value only when the
-  // sample holds a zero.
-  const double geometric = object.GeometryAverNum();
-  bool hasZero = false;
-  for (double v : data) hasZero = hasZero || v == 0.0;
-  result.measures.push_back(Measure{"geometric_mean", "geometric mean", geometric,
-                                    geometric != 0.0 || hasZero,
+  // The C interface tells a geometric mean it cannot form (a negative
+  // product, or a result beyond the range of doubles), with the reason.
+  double geometric = std::numeric_limits<double>::quiet_NaN();
+  mensora_sample* handle = mensora_sample_new(data.data(), n);
+  const bool real = handle != nullptr && mensora_geometric_mean_checked(handle, &geometric) == MENSORA_OK;
+  if (!real && handle != nullptr && n > 0) Note(std::string("geometric mean: ") + mensora_last_reason());
+  mensora_sample_free(handle);
+  result.measures.push_back(Measure{"geometric_mean", "geometric mean", geometric, real,
                                     "no real root, or beyond the library's range"});
   add("mode", "mode (most frequent value, first in input order)", object.NumerousNum());
   add("median", "median", object.MedianNum());

@@ -125,7 +125,7 @@ std::int32_t HeadTailMeans(const double* values, std::int32_t m, double share,
     if (!(mean > values[first] && mean <= values[m - 1])) break;
     means[count++] = mean;
     const std::int32_t head =
-        static_cast<std::int32_t>(std::lower_bound(values + first, values + m, mean) - values);
+        static_cast<std::int32_t>(std::upper_bound(values + first, values + m, mean) - values);
     if (!(static_cast<double>(m - head) < share * static_cast<double>(m - first))) break;
     first = head;
   }

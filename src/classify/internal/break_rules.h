@@ -46,7 +46,7 @@ bool MaxGapBreaks(const double* values, std::int32_t d, std::int32_t k, double* 
 void GeometricBreaks(double min, double max, std::int32_t k, double* breaks) noexcept;
 
 // The successive means of head/tail breaks over ascending values[0..m-1]:
-// the mean of the whole, then, while the head (the values at or above the
+// the mean of the whole, then, while the head (the values strictly above the
 // last mean) holds fewer than share * the values it was split from, the mean
 // of the head. A set is split only when its mean lies above its smallest
 // value and at or below its largest (so each class keeps at least one value):

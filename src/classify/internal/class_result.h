@@ -4,6 +4,7 @@
 #ifndef MENSORA_CLASSIFY_INTERNAL_CLASS_RESULT_H
 #define MENSORA_CLASSIFY_INTERNAL_CLASS_RESULT_H
 
+#include <cmath>
 #include <cstdint>
 
 #include "Mensora.h"
@@ -17,11 +18,22 @@ struct ValueWindow {
   double dMax;
 };
 
+// The closing tolerance of breaks from `first` to `last`: the larger of
+// EQ_TOLERANCE and 4 units in the last place of the larger magnitude of the
+// two (of its binade). Breaks first + i * width carry a rounding error of
+// about 2 such units at most, so the maximum of the data, at any magnitude,
+// is never left out of the last class; values clearly above it still are.
+inline double ClosingTolerance(double first, double last) {
+  const double scale = std::fmax(std::fabs(first), std::fabs(last));
+  if (!(scale >= 1.0) || std::isinf(scale)) return EQ_TOLERANCE;
+  return std::fmax(EQ_TOLERANCE, std::ldexp(4.0, std::ilogb(scale) - 52));
+}
+
 // How the last class closes. kOpen: every class is break[s] <= value <
 // break[s+1]. kClosing: the closing rule of the range classes, which fires
-// unless the sample maximum (the last entry of the view) lies at least
-// EQ_TOLERANCE from the last break; when it fires the last class also takes
-// the values within EQ_TOLERANCE of the last break. kClosed: the last class
+// unless the sample maximum (the last entry of the view) lies at least the
+// closing tolerance (ClosingTolerance) from the last break; when it fires the
+// last class also takes the values within that tolerance of the last break. kClosed: the last class
 // is break[k-1] <= value <= break[k], whatever the last entry of the view
 // holds; for breaks whose last entry is the largest value that is not NaN it
 // is the closing rule without its dependence on where the view keeps its

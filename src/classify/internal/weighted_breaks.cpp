@@ -78,9 +78,11 @@ void SortPoints(WeightedPoint* points, std::int32_t m) noexcept {
   for (std::int32_t i = 0; i < m; ++i) {
     if (points[i].value == 0.0) points[i].value = 0.0;
   }
-  std::sort(points, points + m, [](const WeightedPoint& a, const WeightedPoint& b) {
+  const auto before = [](const WeightedPoint& a, const WeightedPoint& b) {
     return a.value < b.value || (a.value == b.value && a.weight < b.weight);
-  });
+  };
+  // Points collected in order (distinct values with their counts) need no sort.
+  if (!std::is_sorted(points, points + m, before)) std::sort(points, points + m, before);
 }
 
 std::int32_t CollapseWeighted(const WeightedPoint* points, std::int32_t m, double* values,

@@ -1,0 +1,4 @@
+library(testthat)
+library(mensora)
+
+test_check("mensora")

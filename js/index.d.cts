@@ -25,7 +25,20 @@ export type MethodName =
   | 'percentile'
   | 'geometric';
 
-export type ClassifyOptions =
+/** Options of every class method: round breaks and the style of the labels. */
+export interface LegendOptions {
+  /**
+   * Round breaks: each break becomes the number with the fewest significant digits that leaves
+   * the class of every value as it is (the open outer breaks of stddev stay).
+   */
+  round?: boolean;
+  /** Labels in interval notation, "[10, 20)", rather than "10 - 20". */
+  intervalLabels?: boolean;
+  /** A thousands separator in the labels: "12,500". */
+  thousands?: boolean;
+}
+
+export type ClassifyOptions = LegendOptions & (
   /** k classes of equal width between the minimum and the maximum. */
   | { method: 'equal'; k: number }
   /** Classes of width `step` from `start` up to `end` (default: the maximum). */
@@ -58,7 +71,7 @@ export type ClassifyOptions =
   /** Breaks at the given percentiles (two or more, 0 to 100, non-decreasing). */
   | { method: 'percentile'; percentiles: Values }
   /** Breaks in geometric progression from the minimum (above 0) to the maximum (finite). */
-  | { method: 'geometric'; k: number };
+  | { method: 'geometric'; k: number });
 
 export interface Classes {
   /** The k + 1 class breaks. */
@@ -76,6 +89,18 @@ export interface Classes {
    * The first note of each kind in a process is also told as a warning.
    */
   warnings: string[];
+  /**
+   * The legend text of every class, as the library writes it: "lo - hi" with the fewest decimals
+   * that keep the breaks apart ("0 - 9", "10 - 19" for whole numbers), a one-value class by its
+   * value, open outer classes as "below 9.28" and "74.97 or more", " (empty)" after an empty class.
+   */
+  labels: string[];
+  /**
+   * The class of each of other values under these breaks and this method's closing rule; -1 for a
+   * value in no class, NaN, null or undefined. The values classified give classOf back (those a
+   * stddev-window leaves out aside).
+   */
+  findClasses(values: ArrayLike<number | null | undefined>): Int32Array;
 }
 
 /** Goodness of fit of a classification, over the values in a class; an empty class adds nothing. */

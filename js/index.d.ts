@@ -2,7 +2,7 @@
 // consumers read as well.
 import type { Mensora } from './index.cjs';
 
-export type { Classes, ClassifyOptions, Fit, Mensora, MethodName, Summary, Values } from './index.cjs';
+export type { Classes, ClassifyOptions, Fit, LegendOptions, Mensora, MethodName, Summary, Values } from './index.cjs';
 
 /** Loads the WebAssembly module once; later calls give the same instance. */
 export function load(): Promise<Mensora>;

@@ -103,6 +103,12 @@ function checkInt(value, option, where) {
   return value;
 }
 
+// Label flags of the library: interval notation, thousands separator.
+const LABEL_INTERVAL = 1;
+const LABEL_THOUSANDS = 2;
+// Options every class method takes besides its own.
+const COMMON_OPTIONS = ['round', 'intervalLabels', 'thousands'];
+
 class Mensora {
   #wasm;
 
@@ -253,7 +259,8 @@ class Mensora {
       known = `${names(entry)} with k: 'auto'`;
     }
     for (const key of Object.keys(options)) {
-      if (options[key] !== undefined && !entry.options.some((o) => o.name === key)) {
+      if (options[key] !== undefined && !entry.options.some((o) => o.name === key)
+          && !COMMON_OPTIONS.includes(key)) {
         throw new TypeError(`${where}: no option ${JSON.stringify(key)} for this method (its options: ${known})`);
       }
     }
@@ -274,6 +281,11 @@ class Mensora {
       if (option.kind === 'int') checkInt(value, option, where);
       if (option.kind === 'number' && typeof value !== 'number') {
         throw new TypeError(`${where}: ${option.name} must be a number, not ${describe(value)}`);
+      }
+    }
+    for (const name of COMMON_OPTIONS) {
+      if (options[name] !== undefined && typeof options[name] !== 'boolean') {
+        throw new TypeError(`${where}: ${name} must be true or false, not ${describe(options[name])}`);
       }
     }
     return this.#withSample(where, values, (sample, n, alloc) => {
@@ -298,6 +310,9 @@ class Mensora {
       const out = alloc(16);
       this.#check(run(...args, out), where);
       // mensora_classes: class_count, then the breaks, counts and ids pointers.
+      const std = entry.std ? 1 : 0;
+      // Round breaks, when asked for, replace those of the same result.
+      if (options.round) this.#check(w._mensora_round_breaks(sample, std, out), where);
       const k = w.HEAP32[out >>> 2];
       const breaksAt = w.HEAPU32[(out >>> 2) + 1] >>> 3;
       const countsAt = w.HEAPU32[(out >>> 2) + 2] >>> 2;
@@ -327,8 +342,75 @@ class Mensora {
           warn(result.warnings, 'empty', `${where}: ${empty} of the ${k} classes ${empty === 1 ? 'holds' : 'hold'} no value`);
         }
       }
+      if (full) {
+        // The library's labels, and the classes of other values under these
+        // breaks and this result's closing rule.
+        const flags = (options.intervalLabels ? LABEL_INTERVAL : 0) | (options.thousands ? LABEL_THOUSANDS : 0);
+        result.labels = this.#labels(alloc, where, (buffer, capacity, needed) =>
+          w._mensora_class_labels_text(sample, std, flags, buffer, capacity, needed));
+        const rule = alloc(4);
+        this.#check(w._mensora_class_rule(sample, std, rule), where);
+        const breaks = result.breaks.slice();
+        const closing = w.HEAP32[rule >>> 2];
+        Object.defineProperty(result, 'findClasses', {
+          value: (values) => this.#findClasses(breaks, closing, values),
+        });
+      }
       return result;
     });
+  }
+
+  // The labels a call of the library writes: write(buffer, capacity, needed).
+  #labels(alloc, where, write) {
+    const w = this.#wasm;
+    const needed = alloc(4);
+    let capacity = 512;
+    let buffer = alloc(capacity);
+    this.#check(write(buffer, capacity, needed), where);
+    if (w.HEAP32[needed >>> 2] > capacity) {
+      capacity = w.HEAP32[needed >>> 2];
+      buffer = alloc(capacity);
+      this.#check(write(buffer, capacity, needed), where);
+    }
+    return w.UTF8ToString(buffer).split('\n');
+  }
+
+  // The class of each of the values under the breaks and closing rule of a
+  // result; null and undefined are missing, in no class like NaN.
+  #findClasses(breaks, rule, values) {
+    const where = 'result.findClasses';
+    const n = lengthOf(values, where);
+    const w = this.#wasm;
+    const allocations = [];
+    const alloc = (bytes) => {
+      const pointer = bytes <= MAX_BYTES ? w._malloc(Math.max(bytes, 1)) : 0;
+      if (pointer === 0) throw new RangeError(`${where}: out of memory in the module (${bytes} bytes wanted)`);
+      allocations.push(pointer);
+      return pointer;
+    };
+    try {
+      const at = alloc(8 * breaks.length);
+      w.HEAPF64.set(breaks, at >>> 3);
+      const data = alloc(8 * n);
+      const base = data >>> 3;
+      if (ArrayBuffer.isView(values)) {
+        w.HEAPF64.set(values, base);
+      } else {
+        for (let i = 0; i < n; ++i) {
+          const v = values[i] ?? NaN;
+          if (typeof v !== 'number') {
+            throw new TypeError(`${where}: values[${i}] is not a number but ${describe(v)}`);
+          }
+          w.HEAPF64[base + i] = v;
+        }
+      }
+      const classes = alloc(4 * n);
+      this.#check(w._mensora_find_classes(at, breaks.length, rule, data, n, classes), where,
+        'breaks that are not NaN');
+      return w.HEAP32.slice(classes >>> 2, (classes >>> 2) + n);
+    } finally {
+      for (const pointer of allocations) w._free(pointer);
+    }
   }
 }
 

@@ -9,7 +9,8 @@ cmake --build "$BUILD" -j"$(nproc)"
 ctest --test-dir "$BUILD" --output-on-failure -j"$(nproc)"
 # The Python package, installed into a virtual environment in the build
 # directory, and its tests against the library's results through the tool.
-scripts/deps.sh python3-pytest python3-pandas python3-dask python3-distributed
+scripts/deps.sh python3-pytest python3-pandas python3-dask python3-distributed python3-matplotlib \
+  python3-geopandas
 scripts/python-install.sh "$BUILD/venv"
 MENSORA_TOOL="$BUILD/tools/mensora" "$BUILD/venv/bin/python3" -m pytest -q -p no:cacheprovider python/tests
 # The WebAssembly package (js/): its build and Node tests, against the tool above.

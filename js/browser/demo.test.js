@@ -1,5 +1,6 @@
-// The demo page in headless Chromium: a bundled CSV picked as a user would,
-// the legend's counts checked against the library, a screenshot saved.
+// The demo page in headless Chromium: a bundled CSV and the bundled GeoJSON
+// map picked as a user would, the legend's counts and labels and the map's
+// colours checked against the library, screenshots saved.
 //   CHROMIUM=/usr/bin/chromium SCREENSHOT_DIR=../build-wasm npm run test:browser
 import assert from 'node:assert/strict';
 import { mkdirSync, mkdtempSync, readFileSync, rmSync } from 'node:fs';
@@ -32,7 +33,7 @@ before(async () => {
     chromiumSandbox: false,
     args: ['--disable-gpu', '--disable-quic', '--no-first-run', '--disable-background-networking',
       '--disable-component-update', '--disable-sync'],
-    viewport: { width: 1080, height: 560 },
+    viewport: { width: 1080, height: 760 },
   });
   page = await browser.newPage();
   page.on('request', (request) => requests.push(request.url()));
@@ -49,6 +50,7 @@ after(async () => {
 });
 
 const legend = () => page.$$eval('#legend .class', (rows) => rows.map((row) => Number(row.dataset.count)));
+const legendLabels = () => page.$$eval('#legend .class text:nth-of-type(1)', (texts) => texts.map((t) => t.textContent));
 
 async function choose(file, column, method, k) {
   if (file) {
@@ -75,6 +77,7 @@ for (const [file, column, method, k] of [
     const { values } = numericColumns(readFileSync(join(examples, source), 'utf8')).find((c) => c.name === column);
     const { counts, fit } = m.classify(values, { method, k });
     assert.deepEqual(await legend(), [...counts]);
+    assert.deepEqual(await legendLabels(), m.classify(values, { method, k, round: true }).labels);
     assert.equal(Number(await page.getAttribute('#gvf', 'data-gvf')), fit.gvf);
     assert.equal(await page.$$eval('#chart .break', (lines) => lines.length), k + 1);
     assert.match(await page.textContent('#status'), new RegExp(`^${column}: ${values.length} values`));
@@ -100,6 +103,34 @@ test('the standard-deviation, head/tail and box-plot classes take their options 
   await page.selectOption('#method', 'natural');
   await page.fill('#option-k', '4');
   assert.equal((await legend()).length, 4);
+});
+
+test('a GeoJSON file gives a map of its features in the colours of their classes', async () => {
+  await choose('north_carolina_counties.geojson', 'SID79', 'natural', 5);
+  const counties = JSON.parse(readFileSync(join(examples, 'north_carolina_counties.geojson'), 'utf8')).features;
+  const values = counties.map((f) => f.properties.SID79);
+  const { counts, classOf } = m.classify(values, { method: 'natural', k: 5 });
+  assert.deepEqual(await legend(), [...counts]);
+  const drawn = await page.$$eval('#map path.feature', (paths) => paths.map((p) => [Number(p.dataset.class), p.getAttribute('fill')]));
+  assert.deepEqual(drawn.map(([c]) => c), [...classOf]);
+  const swatches = await page.$$eval('#legend .class rect', (rects) => rects.map((r) => r.getAttribute('fill')));
+  assert.deepEqual(drawn.map(([, fill]) => fill), [...classOf].map((c) => swatches[c]));
+  mkdirSync(shots, { recursive: true });
+  await page.screenshot({ path: join(shots, 'demo-map.png'), fullPage: true });
+  await page.selectOption('#method', 'stddev');
+  assert.equal(await page.$$eval('#map path.feature', (paths) => paths.length), counties.length);
+  // Counties without a value: grey on the map, counted as missing in the legend.
+  counties[3].properties.SID79 = null;
+  counties[7].properties.SID79 = null;
+  await page.setInputFiles('#file', { name: 'gaps.geojson', mimeType: 'application/geo+json',
+    buffer: Buffer.from(JSON.stringify({ type: 'FeatureCollection', features: counties })) });
+  await page.waitForFunction(() => document.querySelector('#status').textContent.startsWith('BIR74'));
+  await page.selectOption('#column', await page.$eval('#column', (s) => [...s.options].find((o) => o.text === 'SID79').value));
+  await page.waitForSelector('#legend .missing[data-count="2"]');
+  const grey = await page.$$eval('#map path.feature[data-class="-1"]', (paths) => paths.length);
+  assert.equal(grey, 2);
+  await page.setInputFiles('#file', join(examples, 'us_states_1977.csv'));
+  await page.waitForFunction(() => document.querySelectorAll('#map path').length === 0);
 });
 
 test('the page loads nothing from outside and reports no error; screenshot', async () => {

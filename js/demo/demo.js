@@ -1,7 +1,10 @@
-// The demo: a CSV column classified by the library and drawn as a histogram
-// with the class breaks and a legend, redrawn whenever a control changes.
+// The demo: a column of a CSV or GeoJSON file classified by the library and
+// drawn as a histogram with the class breaks and a legend, and for GeoJSON as
+// a map of the features in the colours of their classes; redrawn whenever a
+// control changes.
 import { load } from '../index.js';
 import { numericColumns } from './csv.js';
+import { fitProjection, geoColumns, pathData } from './map.js';
 
 const $ = (id) => document.getElementById(id);
 const SVG = 'http://www.w3.org/2000/svg';
@@ -39,6 +42,7 @@ const INPUTS = {
 let mensora;
 let columns = [];
 let column;
+let geo; // {features, label} of a GeoJSON file
 const texts = {}; // the text of every option input, kept across methods
 
 function niceStep(raw) {
@@ -102,7 +106,8 @@ function renderOptions() {
 
 // The method's options from the inputs; a blank input is left out.
 function readOptions() {
-  const options = { method: $('method').value };
+  const options = { method: $('method').value, round: $('round').checked,
+    intervalLabels: $('interval').checked };
   for (const name of METHOD_INPUTS[options.method] ?? []) {
     const text = (texts[name] ?? '').trim();
     if (text === '') continue;
@@ -145,6 +150,7 @@ function update() {
   } catch (error) {
     setStatus(error.message, true);
     $('chart').replaceChildren();
+    $('map').replaceChildren();
     return;
   }
   const n = column.values.length;
@@ -153,12 +159,15 @@ function update() {
   draw(column.values, result);
 }
 
-function draw(values, { breaks, counts, classOf, fit }) {
+function draw(values, { breaks, counts, classOf, fit, labels }) {
   const k = counts.length;
   const width = 760, height = 380, left = 56, right = 24, top = 16, bottom = 44;
   const plotWidth = width - left - right, plotHeight = height - top - bottom;
   const legendWidth = 250;
-  let lo = column.min, hi = column.max;
+  // The axis spans the data and the round breaks just beyond them.
+  const near = breaks.filter((b) => Math.abs(b) < HUGE && b >= column.min - (column.max - column.min)
+    && b <= column.max + (column.max - column.min));
+  let lo = Math.min(column.min, ...near), hi = Math.max(column.max, ...near);
   if (!(hi > lo)) {
     lo -= 0.5;
     hi += 0.5;
@@ -212,15 +221,13 @@ function draw(values, { breaks, counts, classOf, fit }) {
   }
 
   const legend = element('g', { id: 'legend', transform: `translate(${width + 8}, ${top})` }, svg);
-  element('text', { x: 20, y: 10, 'font-weight': 'bold' }, legend, 'interval');
+  element('text', { x: 20, y: 10, 'font-weight': 'bold' }, legend, 'class');
   element('text', { x: 230, y: 10, 'font-weight': 'bold', 'text-anchor': 'end' }, legend, 'count');
   for (let s = 0; s < k; ++s) {
     const row = element('g', { class: 'class', 'data-class': s, 'data-count': counts[s],
       transform: `translate(0, ${22 + 20 * s})` }, legend);
     element('rect', { width: 14, height: 14, fill: classColor(s, k), stroke: '#666' }, row);
-    const closing = s === k - 1 && breaks[s + 1] < HUGE ? ']' : ')';
-    element('text', { x: 20, y: 11 }, row,
-      `[${formatNumber(breaks[s])}, ${formatNumber(breaks[s + 1])}${closing}`);
+    element('text', { x: 20, y: 11 }, row, labels[s]);
     element('text', { x: 230, y: 11, 'text-anchor': 'end' }, row, String(counts[s]));
   }
   const none = classOf.reduce((a, c) => a + (c < 0 ? 1 : 0), 0);
@@ -231,16 +238,49 @@ function draw(values, { breaks, counts, classOf, fit }) {
     element('text', { x: 20, y: 11 }, row, 'in no class');
     element('text', { x: 230, y: 11, 'text-anchor': 'end' }, row, String(none));
   }
+  if (column.missing > 0) {
+    const row = element('g', { class: 'missing', 'data-count': column.missing, transform: `translate(0, ${22 + 20 * rows++})` }, legend);
+    element('rect', { width: 14, height: 14, fill: '#bbb', stroke: '#666', 'stroke-dasharray': '2 2' }, row);
+    element('text', { x: 20, y: 11 }, row, 'missing');
+    element('text', { x: 230, y: 11, 'text-anchor': 'end' }, row, String(column.missing));
+  }
   const gvf = element('text', { id: 'gvf', 'data-gvf': fit.gvf, x: 20, y: 22 + 20 * rows + 14 }, legend,
     'goodness of variance fit');
   element('tspan', { x: 230, 'text-anchor': 'end' }, gvf, Number.isNaN(fit.gvf) ? '–' : fit.gvf.toFixed(3));
   $('chart').replaceChildren(svg);
+  drawMap(classOf, k);
+}
+
+// The features of a GeoJSON file in the colours of their classes; those
+// without a value (or in no class) grey.
+function drawMap(classOf, k) {
+  if (!geo) {
+    $('map').replaceChildren();
+    return;
+  }
+  const width = 760;
+  const projection = fitProjection(geo.features, width);
+  const svg = element('svg', { width, height: projection.height, viewBox: `0 0 ${width} ${projection.height}`,
+    role: 'img', 'aria-label': `map of ${column.name} by class` });
+  const classes = new Int32Array(geo.features.length).fill(-1);
+  column.rows.forEach((feature, i) => { classes[feature] = classOf[i]; });
+  geo.features.forEach((feature, i) => {
+    const c = classes[i];
+    const path = element('path', { class: 'feature', 'data-class': c, d: pathData(feature, projection),
+      fill: c < 0 ? '#bbb' : classColor(c, k) }, svg);
+    const name = geo.label ? `${feature.properties[geo.label]}: ` : '';
+    const value = feature.properties[column.name];
+    element('title', {}, path, `${name}${value ?? 'no value'}`);
+  });
+  $('map').replaceChildren(svg);
 }
 
 async function readFile() {
   const file = $('file').files[0];
   if (!file) return;
-  columns = numericColumns(await file.text());
+  const text = await file.text();
+  geo = geoColumns(text) ?? undefined;
+  columns = geo ? geo.columns : numericColumns(text);
   const select = $('column');
   select.replaceChildren(...columns.map((c, i) => new Option(c.name, i)));
   select.disabled = columns.length === 0;
@@ -248,6 +288,7 @@ async function readFile() {
     column = undefined;
     setStatus(`${file.name}: no column of numbers`, true);
     $('chart').replaceChildren();
+    $('map').replaceChildren();
     return;
   }
   chooseColumn();
@@ -264,12 +305,14 @@ async function main() {
   $('method').value = 'natural';
   $('file').addEventListener('change', readFile);
   $('column').addEventListener('change', chooseColumn);
+  $('round').addEventListener('change', update);
+  $('interval').addEventListener('change', update);
   $('method').addEventListener('change', () => {
     renderOptions();
     update();
   });
   $('footer').textContent += ` Mensora ${mensora.version}, WebAssembly.`;
-  setStatus('Pick a CSV file.');
+  setStatus('Pick a CSV or GeoJSON file.');
   document.body.dataset.ready = 'true';
 }
 

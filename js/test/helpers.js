@@ -50,11 +50,13 @@ function writeSample(values) {
 const LIBRARY_FAILURE = 7;
 
 // The native result of classify(values, options): {breaks, counts, classOf,
-// fit}, or null when the library refuses the call.
-export function nativeClassify(values, { method, ...options }) {
+// labels (in interval notation), fit}, or null when the library refuses the
+// call. round: true is the tool's --round.
+export function nativeClassify(values, { method, round, ...options }) {
   const file = writeSample(values);
   const args = ['classify', file, '--method', method, '--format', 'json', '--members', '--missing', 'skip'];
   for (const [key, value] of Object.entries(options)) args.push(FLAGS[key], repr(value));
+  if (round) args.push('--round');
   let output;
   try {
     output = execFileSync(tool, args, { encoding: 'utf8', maxBuffer: 1 << 28, stdio: ['ignore', 'pipe', 'pipe'] });
@@ -70,6 +72,7 @@ export function nativeClassify(values, { method, ...options }) {
     breaks: Float64Array.from(json.breaks, decode),
     counts: Int32Array.from(json.classes, (c) => c.count),
     classOf,
+    labels: json.classes.map((c) => c.label),
     fit: Object.fromEntries(Object.entries(json.fit).map(([key, value]) => [key, decode(value)])),
   };
 }

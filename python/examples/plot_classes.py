@@ -22,18 +22,14 @@ def main():
     output = sys.argv[1] if len(sys.argv) > 1 else "income-classes.png"
     with open(DATA, newline="") as f:
         income = np.array([float(row["Income"]) for row in csv.DictReader(f)])
-    classes = mensora.classify(income, "natural_breaks", k=4)
+    classes = mensora.classify(income, "natural_breaks", k=4, round=True)
     colours = plt.get_cmap("YlOrRd")(np.linspace(0.3, 1.0, classes.k))
     # Histogram bins that never straddle a break, so every bar has one class.
     bins = np.union1d(np.linspace(income.min(), income.max(), 33), classes.breaks)
     fig, ax = plt.subplots(figsize=(8, 4.5))
     stacks = [income[classes.yb == s] for s in range(classes.k)]
-    labels = []
-    for s in range(classes.k):
-        close = "]" if classes.closed_last and s == classes.k - 1 else ")"
-        n = classes.counts[s]
-        labels.append(f"[{classes.breaks[s]:g}, {classes.breaks[s + 1]:g}{close}  "
-                      f"{n} state{'s' if n != 1 else ''}")
+    labels = [f"{label}  ({n} state{'s' if n != 1 else ''})"
+              for label, n in zip(classes.labels(), classes.counts)]
     ax.hist(stacks, bins=bins, stacked=True, color=colours, label=labels)
     for b in classes.breaks:
         ax.axvline(b, color="0.3", linestyle="--", linewidth=0.8)

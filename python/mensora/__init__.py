@@ -10,11 +10,12 @@ break, as each scheme's rule says (c.closed_last). See help(mensora.classify).
 """
 from ._classes import Classification, classify, natural_breaks, quantile_breaks
 from ._native import lib as _lib
+from ._pooled import classify_pooled
 from ._summary import summary
 
 __version__ = _lib.mensora_version().decode("ascii")
 __all__ = ["Classification", "classify", "natural_breaks", "quantile_breaks", "summary",
-           "schemes"]
+           "schemes", "classify_pooled"]
 
 
 def schemes():

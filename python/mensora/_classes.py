@@ -308,11 +308,6 @@ def _converted(name, scheme, options, auto):
     return converted
 
 
-def _number_text(x):
-    text = repr(float(x))
-    return text[:-2] if text.endswith(".0") else text
-
-
 class Classification:
     """The classes of a sample.
 
@@ -406,8 +401,7 @@ class Classification:
         size, outside = self._sizes()
         rows = []
         for s in range(self.k):
-            close = "]" if self.closed_last and s == self.k - 1 else ")"
-            interval = f"[{_number_text(self.breaks[s])}, {_number_text(self.breaks[s + 1])}{close}"
+            interval = self._label_list(False, False)[s]
             rows.append((str(s), interval, str(int(self.counts[s]))))
         widths = [max(len(r[i]) for r in rows + [("class", "interval", "count")]) for i in range(3)]
         missing = f" ({self.n_missing} missing left out)" if self.n_missing else ""
@@ -428,8 +422,90 @@ class Classification:
             lines.append(f"GVF {self.gvf:.6g}, ADCM {self.adcm:.6g}")
         return "\n".join(lines)
 
+    # Set by classify: the closing rule, the library's labels by (interval,
+    # thousands) made with the members at hand, and calls that make this
+    # result with round breaks or its labels in another style.
+    _rule = None
+    _label_texts = None
+    _rounded = None
+    _relabel = None
 
-def classify(y, scheme, k=5, **options):
+    @property
+    def rule(self):
+        """How the last class ends, for the classes of other values
+        (find_bin): 0 open, 1 closed, 2 the closing rule of equal_interval,
+        start_step and start_count (closed when the largest value lies within
+        1e-7 of the last break)."""
+        if self._rule is not None:
+            return self._rule
+        return 1 if self.closed_last else 0
+
+    def _label_list(self, interval, thousands):
+        from ._legend import format_labels
+
+        variant = (bool(interval), bool(thousands))
+        if self._label_texts is None:
+            self._label_texts = {}
+        texts = self._label_texts.get(variant)
+        if texts is None and self._relabel is not None:
+            # Classified again for this style, the members at hand.
+            texts = self._relabel(variant)
+        elif texts is None:
+            texts = format_labels(self.breaks, self.counts, self.rule, variant,
+                                  "Classification.labels")
+        self._label_texts[variant] = texts
+        return texts
+
+    def labels(self, interval=False, thousands=False):
+        """The legend text of every class, as the library writes it: "lo - hi"
+        with the fewest decimals that keep the breaks apart and every member
+        on its side ("0 - 9", "10 - 19" for whole numbers; a one-value class
+        by its value; "below 9.28" and "74.97 or more" for open outer
+        classes; " (empty)" after an empty class). interval: "[lo, hi)"
+        instead; thousands: "12,500". The class table shows them.
+        """
+        return list(self._label_list(interval, thousands))
+
+    def rounded(self):
+        """The same classes with round breaks: each break the number with the
+        fewest significant digits that leaves the class of every value as it
+        is (counts and yb unchanged); what ``round=True`` gives."""
+        if self._rounded is None:
+            raise ValueError("this classification keeps no sample to round its breaks against; "
+                             "classify with round=True")
+        return self._rounded()
+
+    def find_bin(self, x):
+        """The class of each value of x under these breaks and closing rule:
+        an int32 array (an int for a single number), -1 for a value in no
+        class and for a missing one (NaN, None). The values classified give
+        yb back (a window of std_mean aside: find_bin does not limit them)."""
+        from ._legend import find_classes
+
+        if np.isnan(self.breaks).any():
+            raise ValueError("Classification.find_bin: the breaks are NaN, which hold no value")
+        scalar = np.ndim(x) == 0
+        values = _input.as_values([x] if scalar else x, "x")
+        classes = find_classes(self.breaks, self.rule, values, "Classification.find_bin")
+        return int(classes[0]) if scalar else classes
+
+    def plot(self, geodataframe, ax=None, cmap="YlGnBu", legend=True, title=None, **kwargs):
+        """Draws a choropleth: the rows of `geodataframe` (a geopandas
+        GeoDataFrame holding the classified values' rows, in their order) in
+        the colours of their classes, light to dark along `cmap`, the values
+        in no class (missing ones included) grey, with a legend of the class
+        labels and counts. Needs matplotlib and geopandas.
+
+        Further keywords: ``missing_colour``, ``edgecolor``, ``linewidth``,
+        ``legend_kwds`` (for ``ax.legend``) and those of GeoDataFrame.plot.
+        Returns the matplotlib Axes.
+        """
+        from ._plot import choropleth
+
+        return choropleth(self, geodataframe, ax, cmap, legend, title, **kwargs)
+
+
+def classify(y, scheme, k=5, round=False, **options):
     """Divides a sample into classes.
 
     Parameters
@@ -477,10 +553,16 @@ def classify(y, scheme, k=5, **options):
         head_tail, box_plot and percentiles, whose options decide it; for
         pretty the number wanted). "auto" for natural_breaks only.
 
+    round : bool
+        Round breaks: each break replaced by the number with the fewest
+        significant digits that leaves the class of every value unchanged
+        (see Classification.rounded). The outer breaks of std_mean stay.
+
     Returns
     -------
     Classification
-        With the goodness of fit of the classes (``.fit``, ``.gvf``).
+        With the goodness of fit of the classes (``.fit``, ``.gvf``) and
+        their labels (``.labels()``).
 
     Raises
     ------
@@ -512,13 +594,14 @@ def classify(y, scheme, k=5, **options):
     options = scheme_options(name, entry, options, auto)
     with Sample(values) as sample:
         what = f"mensora.classify({name!r})"
-        result = entry.run(sample, k, options, True, what)
+        result, legend = _run_with_legend(entry, sample, k, options, what, round)
     warn_notes(result.notes["unclassified"], result.notes["empty_classes"], len(result.counts),
                what)
-    return Classification(name, result.breaks, result.counts, result.yb,
-                          closes_last(entry.last, result.top, result.breaks), result.fit,
-                          (options["k_max"], options["gvf"]) if auto else None,
-                          result.notes["missing"])
+    return _with_legend(Classification(name, result.breaks, result.counts, result.yb,
+                        closes_last(entry.last, result.top, result.breaks), result.fit,
+                        (options["k_max"], options["gvf"]) if auto else None,
+                        result.notes["missing"]),
+                        legend, (values, scheme, k, round, options))
 
 
 def warn_notes(unclassified, empty_classes, k, what, stacklevel=3):
@@ -583,3 +666,52 @@ def quantile_breaks(y, k, weights=None):
     `weights` as for natural_breaks.
     """
     return _breaks(y, k, weights, "quantiles", lib.mensora_quantile_breaks_weighted)
+
+
+def _run_with_legend(entry, sample, k, options, what, round, variant=(False, False)):
+    """entry.run with labels; its breaks rounded when asked. Returns the
+    ClassResult and (closing rule, labels in the style variant)."""
+    from ._legend import legend, round_breaks
+
+    result = entry.run(sample, k, options, True, what)
+    # The standard-deviation classes are the only open ones.
+    std_set = entry.last == "open"
+    if round:
+        result = result._replace(breaks=round_breaks(sample, std_set, what))
+    return result, legend(sample, std_set, variant, what)
+
+
+def _with_legend(classes, legend, call):
+    """A Classification with the closing rule and labels of the library, and
+    the calls that make it again with round breaks or in another label style
+    (call: the values, scheme, k, round and options as classify hands them
+    to the scheme)."""
+    classes._rule, texts = legend
+    classes._label_texts = {(False, False): texts}
+    values, scheme, k, round, options = call
+
+    def relabel(variant):
+        entry = scheme_named(scheme)[1]
+        with Sample(values) as sample:
+            return _run_with_legend(entry, sample, k, options, "Classification.labels", round,
+                                    variant)[1][1]
+
+    classes._relabel = relabel
+    classes._rounded = (lambda: classes) if round else (lambda: _rounded_again(classes, call))
+    return classes
+
+
+def _rounded_again(classes, call):
+    import copy
+
+    values, scheme, k, _, options = call
+    entry = scheme_named(scheme)[1]
+    with Sample(values) as sample:
+        result, legend = _run_with_legend(entry, sample, k, options,
+                                          "Classification.rounded", True)
+        top = sample.maximum()
+    # The same classes, counts, members and fit: only the breaks change.
+    again = copy.copy(classes)
+    again.breaks = result.breaks
+    again.closed_last = closes_last(entry.last, top, result.breaks)
+    return _with_legend(again, legend, (values, scheme, k, True, options))

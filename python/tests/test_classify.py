@@ -106,9 +106,9 @@ def test_class_table_and_closing():
     assert repr(c).splitlines() == [
         "natural_breaks: 3 classes of 10 values",
         "class  interval  count",
-        "    0  [1, 4)        3",
-        "    1  [4, 7)        3",
-        "    2  [7, 10]       4",
+        "    0  1 - 3         3",
+        "    1  4 - 6         3",
+        "    2  7 - 10        4",
         "GVF 0.890909, ADCM 8",
     ]
     assert c.bins.tolist() == [4, 7, 10]
@@ -120,7 +120,7 @@ def test_class_table_and_closing():
     assert repr(q).startswith("quantiles: 2 classes of 3 values (1 missing left out)\n")
     s = mensora.classify([2, 4, 4, 4, 5, 5, 7, 9], "std_mean")
     assert s.breaks[1:-1].tolist() == [3, 5, 7] and s.counts.tolist() == [1, 3, 2, 2]
-    assert not s.closed_last and repr(s).split()[-7:-4] == ["[7,", "1.79769313486232e+307)", "2"]
+    assert not s.closed_last and repr(s).split()[-7:-4] == ["or", "more", "2"]
     assert s.fit["gvf"] == 0.9375 and s.adcm == 2  # the fit of the standard-deviation classes
     # A missing value leaves the mean a number: [1, 1.5), [2, huge).
     assert mensora.classify([math.nan, 2.0, 1.0], "std_mean").yb.tolist() == [-1, 3, 1]

@@ -8,4 +8,8 @@ const summary: Summary = m.summary(new Float64Array([1, 2]));
 const breaks: Float64Array = m.naturalBreaks([1, 2, 3], 2);
 // @ts-expect-error: no such method
 m.classify([1, 2], { method: 'jenks', k: 2 });
-export { same, classes, summary, breaks };
+const labels: string[] = m.classify([1, 2, 3], { method: 'quantile', k: 2, round: true, thousands: true }).labels;
+const found: Int32Array = classes.findClasses([4, null, undefined]);
+// @ts-expect-error: round is true or false
+m.classify([1, 2], { method: 'natural', k: 2, round: 1 });
+export { same, classes, summary, breaks, labels, found };

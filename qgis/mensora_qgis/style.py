@@ -1,0 +1,75 @@
+"""A graduated renderer of a Mensora classification.
+
+QGIS's ranges are closed at both ends and a feature takes the first range
+that holds its value, while a Mensora class holds its lower break and not its
+upper one. Each inner break therefore becomes the largest double below it, so
+that every value lands in the library's class; the labels name the breaks."""
+import math
+
+from qgis.core import (QgsClassificationMethod, QgsGradientColorRamp,
+                       QgsGraduatedSymbolRenderer, QgsProcessingLayerPostProcessorInterface,
+                       QgsRendererRange, QgsStyle, QgsSymbol)
+from qgis.PyQt.QtGui import QColor
+
+from . import native
+
+# Parameters of the dialog's methods, by option of the Python package.
+METHOD_PARAMETERS = {"head_share": "HEAD_SHARE", "hinge": "HINGE", "percents": "PERCENTS"}
+
+
+def bounds(breaks, closed_last=True):
+    """(lower, upper) of QGIS's range for every class of the breaks."""
+    k = len(breaks) - 1
+    below = [float(breaks[0])] + [math.nextafter(float(b), -math.inf) for b in breaks[1:]]
+    if closed_last:
+        below[k] = float(breaks[k])
+    return [(float(breaks[0]) if s == 0 else below[s], below[s + 1]) for s in range(k)]
+
+
+def number_text(x):
+    text = repr(float(x))
+    return text[:-2] if text.endswith(".0") else text
+
+
+def renderer(field, scheme, result, geometry_type, options=None):
+    """A QgsGraduatedSymbolRenderer of `field` with the classes of `result`
+    (a mensora Classification), its method the dialog's one for the scheme
+    where the compiled methods are loaded."""
+    method = native.method(scheme)
+    if method is not None and options:
+        method.setParameterValues({METHOD_PARAMETERS[name]: (
+            ", ".join(map(str, value)) if name == "percents" else value)
+            for name, value in options.items() if name in METHOD_PARAMETERS})
+    k = result.k
+    symbol = QgsSymbol.defaultSymbol(geometry_type)
+    ranges = []
+    for s, (lower, upper) in enumerate(bounds(result.breaks, result.closed_last)):
+        if method is not None:
+            position = (QgsClassificationMethod.LowerBound if s == 0 else
+                        QgsClassificationMethod.UpperBound if s == k - 1 else
+                        QgsClassificationMethod.Inner)
+            label = method.labelForRange(lower, upper, position)
+        else:
+            label = f"{number_text(result.breaks[s])} - {number_text(result.breaks[s + 1])}"
+        ranges.append(QgsRendererRange(lower, upper, symbol.clone(), label))
+    graduated = QgsGraduatedSymbolRenderer(field, ranges)
+    if method is not None:
+        graduated.setClassificationMethod(method)
+    ramp = QgsStyle.defaultStyle().colorRamp("Reds")
+    if ramp is None:
+        ramp = QgsGradientColorRamp(QColor(255, 245, 240), QColor(103, 0, 13))
+    graduated.updateColorRamp(ramp)
+    return graduated
+
+
+class Styler(QgsProcessingLayerPostProcessorInterface):
+    """Styles an output layer with the renderer of its classes once it is loaded."""
+
+    def __init__(self, field, scheme, result, options=None):
+        super().__init__()
+        self.field, self.scheme, self.result, self.options = field, scheme, result, options
+
+    def postProcessLayer(self, layer, context, feedback):  # noqa: N802 (QGIS's name)
+        layer.setRenderer(renderer(self.field, self.scheme, self.result, layer.geometryType(),
+                                   self.options))
+        layer.triggerRepaint()

@@ -1,0 +1,302 @@
+"""The plugin in QGIS: the dialog's methods against the library, the renderer,
+the Processing algorithms, a rendered map, and the fallback without the
+compiled methods."""
+import json
+import math
+import os
+import shutil
+import subprocess
+import sys
+import textwrap
+
+import numpy as np
+import processing
+import pytest
+from conftest import PLUGINS, point_layer, samples
+from qgis.core import (QgsApplication, QgsFeature, QgsFeatureRenderer, QgsGeometry,
+                       QgsGraduatedSymbolRenderer, QgsMapRendererSequentialJob, QgsMapSettings,
+                       QgsProcessingFeedback, QgsProject, QgsReadWriteContext, QgsRectangle,
+                       QgsVectorLayer)
+from qgis.PyQt.QtCore import QSize
+from qgis.PyQt.QtGui import QColor
+from qgis.PyQt.QtXml import QDomDocument
+
+from mensora_qgis import mensora
+
+# (method id, scheme, k, parameters of the method, options of the scheme)
+CASES = [
+    ("MensoraNaturalBreaks", "natural_breaks", 5, {}, {}),
+    ("MensoraNaturalBreaks", "natural_breaks", 9, {}, {}),
+    ("MensoraHeadTail", "head_tail", 5, {}, {"head_share": 0.4}),
+    ("MensoraHeadTail", "head_tail", 5, {"HEAD_SHARE": 0.3}, {"head_share": 0.3}),
+    ("MensoraBoxPlot", "box_plot", 5, {"HINGE": 3.0}, {"hinge": 3.0}),
+    ("MensoraMaxBreaks", "max_breaks", 4, {}, {}),
+    ("MensoraPercentiles", "percentiles", 5, {}, {}),
+    ("MensoraPercentiles", "percentiles", 5, {"PERCENTS": "5, 50, 95"},
+     {"percents": [5, 50, 95]}),
+    ("MensoraGeometric", "geometric", 6, {}, {}),
+]
+SAMPLES = samples()
+
+
+def registered(method_id, parameters=None):
+    method = QgsApplication.classificationMethodRegistry().method(method_id)
+    assert method is not None, method_id
+    if parameters:
+        method.setParameterValues(parameters)
+    return method
+
+
+def library_breaks(bounds):
+    """The library's breaks behind QGIS's (lower, upper) bounds of classes: an
+    inner break is handed over as the largest double below it, and classes meet."""
+    lows = [low for low, _ in bounds]
+    highs = [high for _, high in bounds]
+    assert lows[1:] == highs[:-1]
+    return np.array([lows[0]] + [math.nextafter(h, math.inf) for h in highs[:-1]] + highs[-1:])
+
+
+def library(values, scheme, k, options):
+    """The Classification of the plugin's copy of the Python package, or None
+    where the library refuses the sample."""
+    try:
+        return mensora.classify(values, scheme, k, **options)
+    except ValueError:
+        return None
+
+
+@pytest.mark.parametrize("method_id,scheme,k,parameters,options", CASES)
+@pytest.mark.parametrize("sample", sorted(SAMPLES))
+def test_dialog_methods_give_the_librarys_breaks(method_id, scheme, k, parameters, options,
+                                                 sample):
+    values = SAMPLES[sample]
+    layer = point_layer(values)
+    method = registered(method_id, parameters)
+    ranges = [(r.lowerBound(), r.upperBound()) for r in method.classes(layer, "v", k)]
+    expected = library(values, scheme, k, options)
+    if expected is None:  # geometric classes of values not all above 0
+        assert ranges == []
+        return
+    breaks = library_breaks(ranges)
+    # Equal as numbers, and so bit for bit but for the sign of a zero break.
+    assert breaks.tolist() == expected.breaks.tolist()
+    # The graduated renderer puts every feature into the library's class.
+    renderer = QgsGraduatedSymbolRenderer("v")
+    renderer.setClassificationMethod(method.clone())
+    renderer.updateClasses(layer, k)
+    bounds = [(r.lowerValue(), r.upperValue()) for r in renderer.ranges()]
+    assert bounds == ranges
+    classes = []
+    for feature in layer.getFeatures():
+        found = renderer.rangeForValue(feature["v"])
+        classes.append(-1 if found is None else bounds.index(
+            (found.lowerValue(), found.upperValue())))
+    assert classes == expected.yb.tolist()
+
+
+def test_every_method_is_registered_and_survives_a_saved_renderer():
+    layer = point_layer(SAMPLES["income"])
+    names = QgsApplication.classificationMethodRegistry().methodNames()
+    for method_id, scheme, k, parameters, _ in CASES:
+        assert method_id in names.values()
+        renderer = QgsGraduatedSymbolRenderer("v")
+        renderer.setClassificationMethod(registered(method_id, parameters))
+        renderer.updateClasses(layer, k)
+        document = QDomDocument()
+        element = renderer.save(document, QgsReadWriteContext())
+        loaded = QgsFeatureRenderer.load(element, QgsReadWriteContext())
+        method = loaded.classificationMethod()
+        assert method.id() == method_id
+        assert method.parameterValues() == renderer.classificationMethod().parameterValues()
+        assert ([(r.lowerValue(), r.upperValue(), r.label()) for r in loaded.ranges()] ==
+                [(r.lowerValue(), r.upperValue(), r.label()) for r in renderer.ranges()])
+
+
+def test_labels_show_the_librarys_breaks():
+    method = registered("MensoraNaturalBreaks")
+    method.setLabelPrecision(15)
+    values = [1.0, 2, 3, 10, 11, 12, 30, 31, 40]
+    labels = [r.label() for r in method.classes(values, 3)]
+    assert labels == ["1 - 10", "10 - 30", "30 - 40"]
+
+
+def test_refused_samples_give_no_classes_and_a_logged_reason():
+    messages = []
+    QgsApplication.messageLog().messageReceived.connect(
+        lambda text, tag, level: messages.append((tag, text)))
+    assert registered("MensoraGeometric").classes([-1.0, 2.0, 3.0], 2) == []
+    assert registered("MensoraPercentiles", {"PERCENTS": "50, x"}).classes([1.0, 2.0], 2) == []
+    QgsApplication.processEvents()
+    texts = [text for tag, text in messages if tag == "Mensora"]
+    assert any("above 0" in text for text in texts)
+    assert any("percentiles" in text for text in texts)
+
+
+def with_missing():
+    """Values of a field with NULL and NaN among them, and the values present."""
+    rng = np.random.default_rng(7)
+    values = [float(v) for v in rng.gamma(2.0, 10.0, 300).round(1)]
+    for i in (0, 17, 150):
+        values[i] = None
+    values[40] = math.nan
+    present = np.array([v for v in values if v is not None and not math.isnan(v)])
+    return values, present
+
+
+def attribute_values(layer, name):
+    out = []
+    for feature in layer.getFeatures():
+        value = feature[name]
+        out.append(None if value is None or (hasattr(value, "isNull") and value.isNull())
+                   else value)
+    return out
+
+
+class TestProcessing:
+    def test_classify_writes_the_class_of_every_feature(self):
+        values, present = with_missing()
+        result = processing.run("mensora:classifyfield", {
+            "INPUT": point_layer(values), "FIELD": "v", "METHOD": 0, "CLASSES": 4,
+            "OUTPUT": "memory:"})
+        expected = mensora.classify(present, "natural_breaks", 4)
+        classes = iter(expected.yb.tolist())
+        wanted = [None if v is None or math.isnan(v) else next(classes) + 1 for v in values]
+        layer = result["OUTPUT"]
+        assert layer.fields().names() == ["v", "class"]
+        assert attribute_values(layer, "class") == wanted
+        assert result["CLASS_COUNT"] == 4
+        assert result["GVF_RESULT"] == expected.gvf
+        assert [float(b) for b in result["BREAKS"].split(", ")] == expected.breaks.tolist()
+        assert all(f.hasGeometry() for f in layer.getFeatures())
+
+    def test_auto_class_count_and_options_of_the_methods(self):
+        values, present = with_missing()
+        result = processing.run("mensora:classifyfield", {
+            "INPUT": point_layer(values), "FIELD": "v", "METHOD": 0, "CLASSES": 0,
+            "GVF": 0.9, "MAX_CLASSES": 8, "CLASS_FIELD": "cls", "OUTPUT": "memory:"})
+        expected = mensora.classify(present, "natural_breaks", "auto", gvf=0.9, k_max=8)
+        assert result["CLASS_COUNT"] == expected.k
+        assert max(v for v in attribute_values(result["OUTPUT"], "cls") if v) == expected.k
+        result = processing.run("mensora:classbreaks", {
+            "INPUT": point_layer(values), "FIELD": "v", "METHOD": 4,
+            "PERCENTS": "10, 50, 90", "OUTPUT": "memory:"})
+        expected = mensora.classify(present, "percentiles", percents=[10, 50, 90])
+        assert result["BREAKS"] == ", ".join(repr(b) for b in expected.breaks)
+
+    def test_class_breaks_table(self):
+        values, present = with_missing()
+        result = processing.run("mensora:classbreaks", {
+            "INPUT": point_layer(values), "FIELD": "v", "METHOD": 1, "OUTPUT": "memory:"})
+        expected = mensora.classify(present, "head_tail")
+        rows = [f.attributes() for f in result["OUTPUT"].getFeatures()]
+        k = expected.k
+        assert [r[0] for r in rows] == list(range(1, k + 1))
+        assert [r[1] for r in rows] == expected.breaks[:-1].tolist()
+        assert [r[2] for r in rows] == expected.breaks[1:].tolist()
+        assert [r[3] for r in rows] == expected.counts.tolist()
+        assert sum(r[3] for r in rows) == len(present)
+        assert rows[0][4].startswith("[") and rows[0][4].endswith(")")
+        assert rows[-1][4].endswith("]")
+        assert {r[5] for r in rows} == {expected.gvf} == {result["GVF_RESULT"]}
+
+    def test_refusals_and_cancel(self):
+        layer = point_layer([-1.0, 2.0, 3.0, 4.0])
+        with pytest.raises(Exception, match="geometric|minimum|above"):
+            processing.run("mensora:classbreaks", {
+                "INPUT": layer, "FIELD": "v", "METHOD": 5, "OUTPUT": "memory:"})
+        with pytest.raises(Exception, match="natural breaks only"):
+            processing.run("mensora:classbreaks", {
+                "INPUT": layer, "FIELD": "v", "METHOD": 3, "CLASSES": 0, "OUTPUT": "memory:"})
+        with pytest.raises(Exception, match="already has a field"):
+            processing.run("mensora:classifyfield", {
+                "INPUT": layer, "FIELD": "v", "CLASS_FIELD": "v", "OUTPUT": "memory:"})
+        feedback = QgsProcessingFeedback()
+        feedback.cancel()
+        result = processing.run("mensora:classifyfield", {
+            "INPUT": layer, "FIELD": "v", "OUTPUT": "memory:"}, feedback=feedback)
+        assert "CLASS_COUNT" not in result
+
+
+def grid_layer(values, side):
+    """Square polygons on a side x side grid, one per value."""
+    layer = QgsVectorLayer("Polygon?crs=EPSG:3857&field=v:double", "grid", "memory")
+    features = []
+    for i, v in enumerate(values):
+        x, y = i % side, i // side
+        feature = QgsFeature(layer.fields())
+        feature.setGeometry(QgsGeometry.fromRect(QgsRectangle(x, y, x + 1, y + 1)))
+        feature.setAttributes([float(v)])
+        features.append(feature)
+    layer.dataProvider().addFeatures(features)
+    return layer
+
+
+def test_styled_output_renders_to_png(out_dir):
+    side = 30
+    x, y = np.meshgrid(np.arange(side), np.arange(side))
+    values = np.exp(-((x - 8.0) ** 2 + (y - 20.0) ** 2) / 60.0) * 100 + x * 1.5 + y
+    project = QgsProject.instance()
+    result = processing.runAndLoadResults("mensora:classifyfield", {
+        "INPUT": grid_layer(values.ravel(), side), "FIELD": "v", "METHOD": 0, "CLASSES": 6,
+        "OUTPUT": "memory:"})
+    layer = project.mapLayer(result["OUTPUT"])
+    renderer = layer.renderer()
+    assert renderer.type() == "graduatedSymbol"
+    assert renderer.classificationMethod().id() == "MensoraNaturalBreaks"
+    expected = mensora.classify(values.ravel(), "natural_breaks", 6)
+    bounds = [(r.lowerValue(), r.upperValue()) for r in renderer.ranges()]
+    assert library_breaks(bounds).tolist() == expected.breaks.tolist()
+
+    settings = QgsMapSettings()
+    settings.setLayers([layer])
+    settings.setExtent(layer.extent())
+    settings.setOutputSize(QSize(360, 360))
+    settings.setBackgroundColor(QColor("white"))
+    job = QgsMapRendererSequentialJob(settings)
+    job.start()
+    job.waitForFinished()
+    image = job.renderedImage()
+    path = out_dir / "natural_breaks_map.png"
+    assert image.save(str(path), "PNG")
+    # Every class's colour is on the map, in about its share of the cells.
+    pixels = [image.pixelColor(px, py).name() for px in range(4, 360, 12)
+              for py in range(4, 360, 12)]
+    colors = [r.symbol().color().name() for r in renderer.ranges()]
+    shares = [pixels.count(c) / len(pixels) for c in colors]
+    assert all(share > 0 for share in shares)
+    assert np.allclose(shares, expected.counts / values.size, atol=0.08)
+
+
+FALLBACK = """
+import json, os, sys
+sys.path.insert(0, sys.argv[1]); sys.path.append("/usr/share/qgis/python/plugins")
+from qgis.core import QgsApplication, QgsVectorLayer, QgsFeature
+app = QgsApplication([], False); app.initQgis()
+log = []
+QgsApplication.messageLog().messageReceived.connect(lambda t, tag, l: log.append([tag, t]))
+from processing.core.Processing import Processing
+Processing.initialize()
+import processing, mensora_qgis
+plugin = mensora_qgis.classFactory(None)
+plugin.initProcessing()
+layer = QgsVectorLayer("None?field=v:double", "t", "memory")
+for v in (1.0, 2.0, 8.0, 9.0):
+    f = QgsFeature(layer.fields()); f.setAttributes([v]); layer.dataProvider().addFeature(f)
+out = processing.run("mensora:classifyfield", {"INPUT": layer, "FIELD": "v", "CLASSES": 2,
+                                               "OUTPUT": "memory:"})
+QgsApplication.processEvents()
+print(json.dumps({"log": log, "classes": [f["class"] for f in out["OUTPUT"].getFeatures()],
+                  "methods": list(QgsApplication.classificationMethodRegistry().methodNames().values())}))
+"""
+
+
+def test_without_the_compiled_methods_processing_works_alone(tmp_path):
+    shutil.copytree(os.path.join(PLUGINS, "mensora_qgis"), tmp_path / "mensora_qgis")
+    (tmp_path / "mensora_qgis" / "libmensora_qgis.so").unlink()
+    done = subprocess.run([sys.executable, "-c", FALLBACK, str(tmp_path)], capture_output=True,
+                          text=True, timeout=300, env=dict(os.environ, QT_QPA_PLATFORM="offscreen"))
+    assert done.returncode == 0, done.stderr
+    report = json.loads(done.stdout.strip().splitlines()[-1])
+    assert report["classes"] == [1, 1, 2, 2]
+    assert not any(m.startswith("Mensora") for m in report["methods"])
+    assert any(tag == "Mensora" and "not available" in text for tag, text in report["log"])

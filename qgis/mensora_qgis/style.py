@@ -2,8 +2,12 @@
 
 QGIS's ranges are closed at both ends and a feature takes the first range
 that holds its value, while a Mensora class holds its lower break and not its
-upper one. Each inner break therefore becomes the largest double below it, so
-that every value lands in the library's class; the labels name the breaks."""
+upper one. Each inner break therefore becomes the largest double below it that
+a project file keeps (QGIS writes the bounds with 15 decimals), so that every
+value lands in the library's class, before and after the project is saved,
+but for a value less than 1e-15 under a break of magnitude below 8 (the outer
+breaks move out as little where the file would not keep them). The labels
+name the breaks. The compiled methods follow the same rule."""
 import math
 
 from qgis.core import (QgsClassificationMethod, QgsGradientColorRamp,
@@ -17,13 +21,36 @@ from . import native
 METHOD_PARAMETERS = {"head_share": "HEAD_SHARE", "hinge": "HINGE", "percents": "PERCENTS"}
 
 
+def kept_below(b):
+    """The largest double under the break b that a project file keeps; where
+    the next double down is not kept (|b| < 8), the 15th decimal steps down."""
+    d = math.nextafter(b, -math.inf)
+    if not d < b:
+        return b
+    x = float(f"{d:.15f}")
+    if x < b:
+        return x
+    units = math.floor(d * 1e15)  # below 2**53 here
+    for _ in range(4):
+        x = float(f"{units / 1e15:.15f}")
+        if x < b:
+            return x
+        units -= 1
+    return d
+
+
+def kept_floor(b):
+    """b where a project file keeps it, else the largest value under it that it keeps."""
+    return b if float(f"{b:.15f}") == b else kept_below(b)
+
+
 def bounds(breaks, closed_last=True):
     """(lower, upper) of QGIS's range for every class of the breaks."""
     k = len(breaks) - 1
-    below = [float(breaks[0])] + [math.nextafter(float(b), -math.inf) for b in breaks[1:]]
+    edges = [kept_floor(float(breaks[0]))] + [kept_below(float(b)) for b in breaks[1:]]
     if closed_last:
-        below[k] = float(breaks[k])
-    return [(float(breaks[0]) if s == 0 else below[s], below[s + 1]) for s in range(k)]
+        edges[k] = -kept_floor(-float(breaks[k]))
+    return [(edges[s], edges[s + 1]) for s in range(k)]
 
 
 def number_text(x):

@@ -9,9 +9,12 @@
 // QGIS's ranges are closed at both ends and a value takes the first range
 // that holds it, so a value on an inner break would fall into the class below
 // it; the library's classes are closed below. Each inner break is therefore
-// handed to QGIS as the largest double under it: every value, not just the
-// layer's, then lands in the library's class. The labels show the library's
-// breaks.
+// handed to QGIS as the largest double under it that a project file keeps
+// (QGIS writes the bounds of ranges with 15 decimals): every value then lands
+// in the library's class, before and after the project is saved, but for a
+// value less than 1e-15 under a break whose magnitude is below 8 (where that
+// double is not the next one down). The outer breaks move out as little, where
+// the file would not keep them. The labels show the library's breaks.
 #include <cmath>
 #include <cstdint>
 #include <limits>
@@ -56,6 +59,30 @@ const char* const kDefaultPercents = "0, 1, 10, 50, 90, 99, 100";
 
 double below(double x) { return std::nextafter(x, -std::numeric_limits<double>::infinity()); }
 double above(double x) { return std::nextafter(x, std::numeric_limits<double>::infinity()); }
+
+// The value QGIS reads back after writing x into a project file.
+double kept(double x) { return QString::number(x, 'f', 15).toDouble(); }
+
+// The largest double under the break b that a project file keeps; b itself
+// when nothing lies under it (-inf). Where the next double down is not kept
+// (|b| < 8), the 15th decimal steps down from it.
+double keptBelow(double b) {
+  const double d = below(b);
+  if (!(d < b)) return b;
+  double x = kept(d);
+  if (x < b) return x;
+  double units = std::floor(d * 1e15);  // a whole number below 2^53 here
+  for (int tries = 0; tries < 4; ++tries, units -= 1) {
+    x = kept(units / 1e15);
+    if (x < b) return x;
+  }
+  return d;
+}
+
+// The outer breaks: the nearest value a project file keeps that leaves the
+// class no narrower.
+double keptFloor(double b) { return kept(b) == b ? b : keptBelow(b); }
+double keptCeil(double b) { return -keptFloor(-b); }
 
 class MensoraMethod : public QgsClassificationMethod {
  public:
@@ -160,9 +187,9 @@ class MensoraMethod : public QgsClassificationMethod {
         const int32_t k = classes.class_count;
         upper.reserve(k);
         for (int32_t s = 1; s <= k; ++s)
-          upper.append(s < k ? below(classes.breaks[s]) : classes.breaks[s]);
-        minimum = classes.breaks[0];
-        maximum = classes.breaks[k];
+          upper.append(s < k ? keptBelow(classes.breaks[s]) : keptCeil(classes.breaks[s]));
+        minimum = keptFloor(classes.breaks[0]);
+        maximum = upper.last();
       }
       mensora_sample_free(sample);  // frees the class arrays too
       if (status != MENSORA_OK) fail(status);

@@ -58,6 +58,7 @@ def samples():
         "lognormal": rng.lognormal(3.0, 1.2, 2000),
         "integers": rng.integers(1, 60, 700).astype(float),
         "normal": rng.normal(-5.0, 30.0, 1500),
+        "rates": rng.beta(2.0, 5.0, 800).round(4),
     }
 
 

@@ -21,7 +21,7 @@ from qgis.PyQt.QtCore import QSize
 from qgis.PyQt.QtGui import QColor
 from qgis.PyQt.QtXml import QDomDocument
 
-from mensora_qgis import mensora
+from mensora_qgis import mensora, style
 
 # (method id, scheme, k, parameters of the method, options of the scheme)
 CASES = [
@@ -47,13 +47,24 @@ def registered(method_id, parameters=None):
     return method
 
 
-def library_breaks(bounds):
-    """The library's breaks behind QGIS's (lower, upper) bounds of classes: an
-    inner break is handed over as the largest double below it, and classes meet."""
+def check_bounds(bounds, breaks):
+    """QGIS's (lower, upper) bounds of classes carry the library's breaks: the
+    classes meet, the first starts on the first break, the last ends on the
+    last, and an inner break is handed over as the largest double under it
+    that a project file keeps: the next double down where the break's
+    magnitude is 8 or more (so the breaks come back bit for bit), less than
+    about 1e-15 under it otherwise."""
     lows = [low for low, _ in bounds]
     highs = [high for _, high in bounds]
     assert lows[1:] == highs[:-1]
-    return np.array([lows[0]] + [math.nextafter(h, math.inf) for h in highs[:-1]] + highs[-1:])
+    for outer, b in ((lows[0], breaks[0]), (-highs[-1], -breaks[-1])):
+        assert outer == b if float(f"{b:.15f}") == b else 0 < b - outer < 2e-15
+    for high, b in zip(highs[:-1], breaks[1:-1]):
+        assert high < b and float(f"{high:.15f}") == high
+        if abs(b) >= 8:
+            assert math.nextafter(high, math.inf) == b
+        else:
+            assert b - high < 2e-15
 
 
 def library(values, scheme, k, options):
@@ -77,21 +88,25 @@ def test_dialog_methods_give_the_librarys_breaks(method_id, scheme, k, parameter
     if expected is None:  # geometric classes of values not all above 0
         assert ranges == []
         return
-    breaks = library_breaks(ranges)
-    # Equal as numbers, and so bit for bit but for the sign of a zero break.
-    assert breaks.tolist() == expected.breaks.tolist()
-    # The graduated renderer puts every feature into the library's class.
+    check_bounds(ranges, expected.breaks.tolist())
+    assert ranges == style.bounds(expected.breaks)  # the rule of the Processing styler
+    # The graduated renderer puts every feature into the library's class, and
+    # still does after a round trip through a project file.
     renderer = QgsGraduatedSymbolRenderer("v")
     renderer.setClassificationMethod(method.clone())
     renderer.updateClasses(layer, k)
-    bounds = [(r.lowerValue(), r.upperValue()) for r in renderer.ranges()]
-    assert bounds == ranges
-    classes = []
-    for feature in layer.getFeatures():
-        found = renderer.rangeForValue(feature["v"])
-        classes.append(-1 if found is None else bounds.index(
-            (found.lowerValue(), found.upperValue())))
-    assert classes == expected.yb.tolist()
+    document = QDomDocument()
+    loaded = QgsFeatureRenderer.load(renderer.save(document, QgsReadWriteContext()),
+                                     QgsReadWriteContext())
+    for graduated in (renderer, loaded):
+        bounds = [(r.lowerValue(), r.upperValue()) for r in graduated.ranges()]
+        assert bounds == ranges
+        classes = []
+        for feature in layer.getFeatures():
+            found = graduated.rangeForValue(feature["v"])
+            classes.append(-1 if found is None else bounds.index(
+                (found.lowerValue(), found.upperValue())))
+        assert classes == expected.yb.tolist()
 
 
 def test_every_method_is_registered_and_survives_a_saved_renderer():
@@ -245,7 +260,7 @@ def test_styled_output_renders_to_png(out_dir):
     assert renderer.classificationMethod().id() == "MensoraNaturalBreaks"
     expected = mensora.classify(values.ravel(), "natural_breaks", 6)
     bounds = [(r.lowerValue(), r.upperValue()) for r in renderer.ranges()]
-    assert library_breaks(bounds).tolist() == expected.breaks.tolist()
+    check_bounds(bounds, expected.breaks.tolist())
 
     settings = QgsMapSettings()
     settings.setLayers([layer])

@@ -53,6 +53,7 @@ extern "C" {
                                        breaks without a finite value, geometric breaks
                                        without a positive minimum and a finite maximum) */
 #define MENSORA_ERROR_NO_RESULT (-5) /* the class set to be measured holds no class result */
+#define MENSORA_ERROR_CANCELLED (-6) /* the calling thread's progress handler stopped the call */
 
 /* Limits that mean "the data's own extreme" (an argument within
  * MENSORA_EQ_TOLERANCE of the sentinel is replaced by it). */
@@ -213,6 +214,19 @@ MENSORA_C_API int mensora_class_fit(mensora_sample* sample, int32_t std_classes,
  * the later class). n is the sample's size; an id outside 0 .. n-1 is
  * MENSORA_ERROR_ARGUMENT, with nothing written. */
 MENSORA_C_API int mensora_class_labels(const mensora_classes* classes, int32_t n, int32_t* labels);
+
+/* Progress and cancelling. A handler set on a thread is polled by the long
+ * loops of the calls that thread makes (the natural-breaks classes, plain,
+ * automatic and weighted), on that thread only, with the fraction of the
+ * work done (0 .. 1, not always growing), often enough that a call answers
+ * within a small part of a second. It returns 0 to go on; anything else stops
+ * the call, which then returns MENSORA_ERROR_CANCELLED with every output
+ * untouched, as after a failure for memory. The handler must not call the
+ * library. A
+ * NULL fn removes the handler; without one nothing is polled and results are
+ * the same with or without it. */
+typedef int (*mensora_progress_fn)(void* user_data, double fraction_done);
+MENSORA_C_API void mensora_set_progress(mensora_progress_fn fn, void* user_data);
 
 /* Breaks of pre-aggregated data: values[i] stands for weights[i]
  * observations. values in any order, repeats allowed (their weights add); NaN

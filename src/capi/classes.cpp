@@ -48,7 +48,7 @@ int RunClasses(mensora_sample* sample, mensora_classes* out, Member member,
     out->ids = got.ids;
     return MENSORA_OK;
   });
-  if (status == MENSORA_OK || status == MENSORA_ERROR_MEMORY) {
+  if (status == MENSORA_OK || status == MENSORA_ERROR_MEMORY || status == MENSORA_ERROR_CANCELLED) {
     sample->*result = status == MENSORA_OK;
   }
   return status;

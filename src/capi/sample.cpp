@@ -8,6 +8,7 @@
 #include "capi/internal/handle.h"
 #include "mensora_c.h"
 #include "sample/internal/alloc.h"
+#include "sample/internal/progress.h"
 
 using mensora::capi::Guarded;
 using mensora::capi::GuardedMeasure;
@@ -90,6 +91,8 @@ const char* mensora_status_message(int status) {
       return "the sample's values do not allow the method";
     case MENSORA_ERROR_NO_RESULT:
       return "no class result to measure";
+    case MENSORA_ERROR_CANCELLED:
+      return "cancelled";
     default:
       return "unknown status";
   }
@@ -224,6 +227,10 @@ int mensora_select(mensora_sample* sample, double min, double max, const int32_t
     *count = 0;
     return MENSORA_OK;
   });
+}
+
+void mensora_set_progress(mensora_progress_fn fn, void* user_data) {
+  mensora::internal::SetProgressHandler(fn, user_data);
 }
 
 }  // extern "C"

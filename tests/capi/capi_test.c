@@ -345,6 +345,71 @@ static void huge_counts(void) {
   CHECK(breaks[0] == 1 && breaks[1] == 3 && breaks[2] == 3);
 }
 
+/* A progress handler that counts its polls, checks the fractions and asks to
+ * stop at poll number stop_at (0: never). */
+typedef struct poll_log {
+  int polls, stop_at, bad_fraction;
+} poll_log;
+
+static int log_poll(void* user_data, double fraction_done) {
+  poll_log* log = (poll_log*)user_data;
+  if (!(fraction_done >= 0 && fraction_done <= 1)) log->bad_fraction = 1;
+  return ++log->polls == log->stop_at;
+}
+
+static void progress_and_cancel(void) {
+  /* Enough distinct values for the layers to be shared out among threads. */
+  enum { n = 40000, k = 6 };
+  static double values[n], weights[n], plain[n + 1], watched[k + 1];
+  double wbreaks[k + 1];
+  const mensora_classes untouched = {-7, NULL, NULL, NULL};
+  mensora_classes first, out = untouched;
+  poll_log log = {0, 0, 0};
+  int32_t i;
+  mensora_sample* s;
+
+  for (i = 0; i < n; ++i) {
+    values[i] = (double)((i * 7919) % n) + (double)(i % 3) / 4;
+    weights[i] = (double)(1 + i % 5);
+  }
+  s = mensora_sample_new(values, n);
+  CHECK(mensora_classify_natural(s, k, &first) == MENSORA_OK);
+  memcpy(plain, first.breaks, (k + 1) * sizeof(double));
+
+  /* Watched and let run: the same result, bit for bit. */
+  mensora_set_progress(log_poll, &log);
+  CHECK(mensora_classify_natural(s, k, &out) == MENSORA_OK);
+  CHECK(log.polls > k && !log.bad_fraction);
+  CHECK(out.class_count == k && same_doubles(out.breaks, plain, k + 1));
+
+  /* Stopped, in the first poll and within a layer: nothing written. */
+  for (log.stop_at = 1; log.stop_at <= 40; log.stop_at *= 40) {
+    log.polls = 0;
+    out = untouched;
+    CHECK(mensora_classify_natural(s, k, &out) == MENSORA_ERROR_CANCELLED);
+    CHECK(out.class_count == -7 && out.breaks == NULL && log.polls == log.stop_at);
+    log.polls = 0;
+    CHECK(mensora_classify_natural_auto(s, 8, 0.999, &out) == MENSORA_ERROR_CANCELLED);
+    log.polls = 0;
+    wbreaks[0] = -1;
+    CHECK(mensora_natural_breaks_weighted(values, weights, n, k, wbreaks) ==
+          MENSORA_ERROR_CANCELLED);
+    CHECK(wbreaks[0] == -1 && out.class_count == -7);
+  }
+  /* A stop belongs to the call that was stopped: the next call runs. */
+  log.stop_at = 0;
+  CHECK(mensora_natural_breaks_weighted(values, weights, n, k, watched) == MENSORA_OK);
+  CHECK(strcmp(mensora_status_message(MENSORA_ERROR_CANCELLED), "cancelled") == 0);
+
+  mensora_set_progress(NULL, &log);
+  log.polls = 0;
+  CHECK(mensora_classify_natural(s, k, &out) == MENSORA_OK && log.polls == 0);
+  CHECK(same_doubles(out.breaks, plain, k + 1));
+  CHECK(mensora_natural_breaks_weighted(values, weights, n, k, wbreaks) == MENSORA_OK);
+  CHECK(same_doubles(wbreaks, watched, k + 1));
+  mensora_sample_free(s);
+}
+
 int main(void) {
   version_and_messages();
   handles_and_measures();
@@ -355,6 +420,7 @@ int main(void) {
   class_fit();
   weighted_breaks();
   huge_counts();
+  progress_and_cancel();
   if (failures != 0) {
     fprintf(stderr, "%d checks failed\n", failures);
     return 1;

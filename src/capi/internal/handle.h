@@ -8,6 +8,7 @@
 
 #include "Mensora.h"
 #include "mensora_c.h"
+#include "sample/internal/progress.h"
 
 // One CMensora over the caller's array, with what the C layer needs to check
 // arguments and to tell the causes of a failed call apart.
@@ -35,14 +36,19 @@ namespace capi {
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 
 // Runs a call that returns a status; any exception (only a failed
-// allocation can raise one) becomes MENSORA_ERROR_MEMORY.
+// allocation can raise one) becomes MENSORA_ERROR_MEMORY, and a failure
+// after the calling thread's progress handler asked to stop becomes
+// MENSORA_ERROR_CANCELLED.
 template <class Call>
 int Guarded(Call call) noexcept {
+  internal::BeginWork();
+  int status = MENSORA_ERROR_MEMORY;
   try {
-    return call();
+    status = call();
   } catch (...) {
-    return MENSORA_ERROR_MEMORY;
+    status = MENSORA_ERROR_MEMORY;
   }
+  return status != MENSORA_OK && internal::WorkCancelled() ? MENSORA_ERROR_CANCELLED : status;
 }
 
 // Runs a measure on the handle's object: NaN for a NULL handle or when an

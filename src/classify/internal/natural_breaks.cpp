@@ -9,7 +9,14 @@
 #include <memory>
 #include <thread>
 
+#if defined(__unix__) && !defined(__EMSCRIPTEN__)
+#include <pthread.h>
+#include <signal.h>
+#define MENSORA_BLOCK_SIGNALS 1
+#endif
+
 #include "sample/internal/alloc.h"
+#include "sample/internal/progress.h"
 
 namespace mensora {
 namespace internal {
@@ -100,6 +107,20 @@ double TieScale(std::int32_t classes) {
 // the costs compared.
 constexpr double kCostShare = 0x1p-34;
 
+// The watch over one programme when the calling thread has a progress
+// handler: the calling thread polls it, and a stop it asks for ends every
+// thread's work at its next range.
+struct Watch {
+  std::atomic<bool> stop{false};
+  double fraction = 0.0;  // done when the current layer began
+
+  // On the calling thread: asks the handler; elsewhere: reads the stop.
+  bool Continue(bool caller) noexcept {
+    if (caller && !ContinueWork(fraction)) stop.store(true, std::memory_order_relaxed);
+    return !stop.load(std::memory_order_relaxed);
+  }
+};
+
 // One layer of the suffix programme: for the rows i = firstRow..lastRow,
 // cur[i] = min over j of cost(i..j-1) + prev[j], j from i + 1 to lastColumn,
 // and choice[i - firstRow] the chosen j.
@@ -116,6 +137,8 @@ struct Layer {
   std::int32_t prevFirstRow;
   // TieScale of the layer.
   double tieScale;
+  // Null when no handler watches the call.
+  Watch* watch;
 };
 
 // Rows iLo..iHi, whose chosen columns are known to lie in jLo..jHi.
@@ -196,12 +219,14 @@ void SplitRange(const Layer& layer, const Range& range, Range& low, Range& high)
 // its neighbours allow and splits the range. Where both neighbours chose the
 // same column every row between them takes it. The ranges wait on a small
 // stack of their own (depth below 32, as each range is at most half its
-// parent).
-void SolveRange(const Layer& layer, const Range& whole) {
+// parent). Under a watch the work is polled every 1024 ranges and given up
+// when stopped.
+void SolveRange(const Layer& layer, const Range& whole, bool caller) {
   Range stack[64];
   int depth = 0;
   stack[depth++] = whole;
-  while (depth > 0) {
+  for (std::uint32_t taken = 1; depth > 0; ++taken) {
+    if (layer.watch != nullptr && taken % 1024 == 0 && !layer.watch->Continue(caller)) return;
     const Range range = stack[--depth];
     if (range.iLo > range.iHi) continue;
     if (range.jLo == range.jHi) {
@@ -233,6 +258,27 @@ std::int32_t ReachableRow(const std::int32_t* choice, std::int32_t first, std::i
   return row;
 }
 
+// A thread running `body` that takes none of the process's signals (they go
+// to the calling thread, whose handlers may poll for a cancel).
+template <class Body>
+std::thread StartThread(Body body) {
+#if defined(MENSORA_BLOCK_SIGNALS)
+  sigset_t all, old;
+  sigfillset(&all);
+  pthread_sigmask(SIG_SETMASK, &all, &old);
+  try {
+    std::thread thread(body);
+    pthread_sigmask(SIG_SETMASK, &old, nullptr);
+    return thread;
+  } catch (...) {
+    pthread_sigmask(SIG_SETMASK, &old, nullptr);
+    throw;
+  }
+#else
+  return std::thread(body);
+#endif
+}
+
 // Layers of at least this many rows are shared out among threads.
 constexpr std::int32_t kThreadedRows = 1 << 15;
 // At most this many threads work on one layer, the calling one included.
@@ -242,10 +288,11 @@ constexpr int kMaxThreads = 4;
 // until the layer falls into enough independent ranges, which the threads
 // then take one at a time. Every range is solved exactly as by one thread,
 // so the result does not depend on the number of threads. Where a thread
-// cannot be started its share falls to the others.
+// cannot be started its share falls to the others. Under a watch no range
+// is begun once stopped.
 void SolveLayer(const Layer& layer, const Range& whole, int threads) {
   if (threads < 2 || whole.iHi - whole.iLo + 1 < kThreadedRows) {
-    SolveRange(layer, whole);
+    SolveRange(layer, whole, true);
     return;
   }
   constexpr int kRanges = 32;
@@ -271,21 +318,22 @@ void SolveLayer(const Layer& layer, const Range& whole, int threads) {
   }
 
   std::atomic<int> taken{0};
-  const auto work = [&layer, &ranges, &taken, count] {
+  const auto work = [&layer, &ranges, &taken, count](bool caller) {
     for (int r = taken.fetch_add(1); r < count; r = taken.fetch_add(1)) {
-      SolveRange(layer, ranges[r]);
+      if (layer.watch != nullptr && !layer.watch->Continue(caller)) return;
+      SolveRange(layer, ranges[r], caller);
     }
   };
   std::thread helpers[kMaxThreads - 1];
   int started = 0;
   for (; started < std::min(threads, kMaxThreads) - 1; ++started) {
     try {
-      helpers[started] = std::thread(work);
+      helpers[started] = StartThread([&work] { work(false); });
     } catch (...) {
       break;
     }
   }
-  work();
+  work(true);
   for (int t = 0; t < started; ++t) helpers[t].join();
 }
 
@@ -341,12 +389,16 @@ struct Programme {
   // solves the rows from firstRow(c) = allRows ? 0 : classes - c, up to the
   // last row the layers above can reach; the top layer only row 0. With
   // allRows, costs[c - 1] receives the least cost of all the points in c
-  // classes (row 0 of every layer), for c = 1..classes.
-  void Solve(const double* values, const double* weights, std::int32_t m, std::int32_t classes,
+  // classes (row 0 of every layer), for c = 1..classes. False when the
+  // calling thread's progress handler stopped it.
+  bool Solve(const double* values, const double* weights, std::int32_t m, std::int32_t classes,
              bool allRows, int threads, double* costs) noexcept {
     const std::int64_t points = static_cast<std::int64_t>(m) + 1;
     const PrefixSums prefix{sums.get(), sums.get() + points, sums.get() + 2 * points,
                             sums.get() + 3 * points, sums.get() + 4 * points};
+    Watch watched;
+    Watch* const watch = ProgressWatched() ? &watched : nullptr;
+    if (watch != nullptr && !watch->Continue(true)) return false;
     FillPrefixSums(values, weights, m, prefix);
     const auto firstRow = [classes, allRows](std::int32_t c) { return allRows ? 0 : classes - c; };
     // One class: the points from i on.
@@ -363,13 +415,20 @@ struct Programme {
                            ReachableRow(prevChoice, firstRow(c - 1), lastColumn, classes - c));
       }
       lastRow = std::min(lastRow, lastColumn - 1);
-      const Layer layer{prefix,     m,           prev.get(),        cur.get(), layerChoice,
-                        prevChoice, firstRow(c), firstRow(c - 1), TieScale(c)};
+      if (watch != nullptr) {
+        watch->fraction = static_cast<double>(c - 2) / static_cast<double>(classes - 1);
+        if (!watch->Continue(true)) return false;
+      }
+      const Layer layer{prefix,      m,           prev.get(),        cur.get(),
+                        layerChoice, prevChoice,  firstRow(c),       firstRow(c - 1),
+                        TieScale(c), watch};
       SolveLayer(layer, Range{firstRow(c), lastRow, firstRow(c) + 1, lastColumn}, threads);
+      if (watch != nullptr && watch->stop.load(std::memory_order_relaxed)) return false;
       if (allRows) costs[c - 1] = cur[0];
       lastColumn = lastRow;
       prev.swap(cur);
     }
+    return true;
   }
 };
 
@@ -385,7 +444,7 @@ bool OptimalClassStarts(const double* values, const double* weights, std::int32_
   // layer only for row 0; every layer has at most m - classes + 1 of them.
   Programme programme;
   if (!programme.Allocate(m, classes, m - classes + 1)) return false;
-  programme.Solve(values, weights, m, classes, false, threads, nullptr);
+  if (!programme.Solve(values, weights, m, classes, false, threads, nullptr)) return false;
   starts[0] = 0;
   std::int32_t i = 0;
   for (std::int32_t c = classes; c >= 2; --c) {
@@ -401,7 +460,7 @@ bool ClassCountLadder::Solve(const double* values, const double* weights, std::i
   costs_ = ScratchArray<double>(maxClasses);
   // Every layer solves the rows from 0; layer 2 has the most, m - 1.
   if (!costs_ || !programme.Allocate(m, maxClasses, m - 1)) return false;
-  programme.Solve(values, weights, m, maxClasses, true, threads, costs_.get());
+  if (!programme.Solve(values, weights, m, maxClasses, true, threads, costs_.get())) return false;
   // Only the choices are kept.
   choice_ = std::move(programme.choice);
   rows_ = programme.rows;

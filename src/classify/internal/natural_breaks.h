@@ -45,7 +45,8 @@ std::int32_t CollapseEqual(double* values, std::int32_t m, double* weights) noex
 // returned. The input being the sorted distinct points, the result never
 // depends on the order of the sample.
 //
-// False when the scratch memory cannot be allocated.
+// False when the scratch memory cannot be allocated or the calling
+// thread's progress handler stopped the work.
 bool OptimalClassStarts(const double* values, const double* weights, std::int32_t m,
                         std::int32_t classes, int threads, std::int32_t* starts) noexcept;
 
@@ -60,7 +61,8 @@ bool OptimalClassStarts(const double* values, const double* weights, std::int32_
 // differently.
 class ClassCountLadder {
  public:
-  // False when the scratch memory cannot be allocated.
+  // False when the scratch memory cannot be allocated or the calling
+  // thread's progress handler stopped the work.
   bool Solve(const double* values, const double* weights, std::int32_t m,
              std::int32_t maxClasses, int threads) noexcept;
   // The least total cost of the points in `classes` classes, 1 <= classes <=
@@ -89,7 +91,8 @@ class ClassCountLadder {
 //     remaining classes by OptimalClassStarts. A class that mixes an infinite
 //     value with any other has an infinite sum of squares, so whenever k
 //     leaves room this is the only partition with a finite cost.
-// False when the scratch memory cannot be allocated.
+// False when the scratch memory cannot be allocated or the calling
+// thread's progress handler stopped the work.
 bool NaturalClassStarts(const double* values, const double* weights, std::int32_t d,
                         std::int32_t k, int threads, std::int32_t* starts) noexcept;
 

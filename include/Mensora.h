@@ -150,6 +150,26 @@ class MENSORA_API CMensora {
   // result or memory, with nothing written.
   std::int32_t DataSecFitNum(std::int32_t bStdSec, double* pSDAM, double* pSDCM, double* pGVF,
                              double* pADCM, double* pTAI);
+  // Round breaks for the current class result (of the standard-deviation
+  // classes when bStdSec is not 0, else of the range classes): each break is
+  // replaced by the number with the fewest significant decimal digits, the
+  // nearest to it among those, that leaves the class of every value as it is,
+  // "in no class" included; the breaks stay in order. A break with no value
+  // beyond it (an outer break, or one next to empty classes) moves outward by
+  // at most the width of a class beside it. Infinite breaks and the outer
+  // breaks of the standard-deviation classes stay; so do breaks that descend
+  // or are NaN, and every break of such a result. The counts and ids stay as
+  // they are; the outputs are written as by the method of the result. -1
+  // without a current result or memory, with nothing touched.
+  std::int32_t DataSecRoundBreaks(std::int32_t bStdSec, double** ppSecBreak,
+                                  std::int32_t* pBreakNum, std::int32_t** ppSecID,
+                                  std::int32_t** ppSecIDNum);
+  // How the last class of the current result (of the standard-deviation
+  // classes when bStdSec is not 0) ends: 0 before its upper break (open), 1
+  // with it (closed), 2 by the closing rule of the equal-width range classes
+  // (closed, and up to EQ_TOLERANCE above, unless the sample maximum lies
+  // EQ_TOLERANCE or more from the break). -1 without a current result.
+  std::int32_t DataSecLastClass(std::int32_t bStdSec) const;
 
  private:
   friend class MensoraTestAccess;
@@ -189,6 +209,9 @@ class MENSORA_API CMensora {
   // results (0 while there is none).
   std::int32_t m_lSecNum;
   std::int32_t m_lStdNum;
+  // How the last class of each current result closes (see DataSecLastClass).
+  std::int32_t m_lSecLast;
+  std::int32_t m_lStdLast;
 };
 
 #endif  // MENSORA_H

@@ -245,6 +245,85 @@ MENSORA_C_API int mensora_natural_breaks_weighted(const double* values, const do
 MENSORA_C_API int mensora_quantile_breaks_weighted(const double* values, const double* weights,
                                                    int32_t n, int32_t k, double* breaks);
 
+/* Legends. */
+
+/* How the last class of a result ends: before its upper break (open), with
+ * it (closed), or by the closing rule of the equal-width classes (equal, step,
+ * count): closed, and taking the values less than MENSORA_EQ_TOLERANCE above
+ * the break, unless the largest value lies MENSORA_EQ_TOLERANCE or more from
+ * the break, then open. The standard-deviation classes are open, the range
+ * classes of every other method closed. */
+#define MENSORA_LAST_OPEN 0
+#define MENSORA_LAST_CLOSED 1
+#define MENSORA_LAST_CLOSING 2
+
+/* The rule (MENSORA_LAST_*) of the handle's current standard-deviation
+ * (std_classes != 0) or range classes into *rule; MENSORA_ERROR_NO_RESULT
+ * when that set holds no result. */
+MENSORA_C_API int mensora_class_rule(mensora_sample* sample, int32_t std_classes, int32_t* rule);
+
+/* Round breaks for the handle's current standard-deviation (std_classes !=
+ * 0) or range classes: each break becomes the number with the fewest
+ * significant decimal digits (the nearest to the exact break among those)
+ * that leaves the class of every value unchanged, "in no class" included; the
+ * breaks stay in order, so empty classes keep theirs. A break with no value
+ * beyond it moves out by at most the width of a class beside it. Infinite
+ * breaks and the outer breaks of the standard-deviation classes stay, and so
+ * do all breaks of a result whose breaks descend or are NaN. The counts and
+ * ids are unchanged; the breaks array is rewritten in place and *out filled.
+ * MENSORA_ERROR_NO_RESULT when the set holds no result. */
+MENSORA_C_API int mensora_round_breaks(mensora_sample* sample, int32_t std_classes,
+                                       mensora_classes* out);
+
+/* The class of each of values[0 .. n-1] under breaks[0 .. break_count-1]
+ * (at least 2, none NaN, never descending; infinite ends allowed) and a
+ * MENSORA_LAST_* rule, into classes[0 .. n-1]: the class index, or -1 for a
+ * value in no class (NaN always). MENSORA_LAST_CLOSING reads the largest of
+ * these values. The classes of a handle's result are found again from its
+ * breaks, its rule (mensora_class_rule) and its values (a sample whose last
+ * value is NaN aside; members limited to a window by
+ * mensora_classify_stddev_window aside). */
+MENSORA_C_API int mensora_find_classes(const double* breaks, int32_t break_count, int32_t rule,
+                                       const double* values, int32_t n, int32_t* classes);
+
+/* Label flags. */
+#define MENSORA_LABEL_INTERVAL 1  /* "[10, 20)" rather than "10 - 20" */
+#define MENSORA_LABEL_THOUSANDS 2 /* "12,500" rather than "12500" */
+#define MENSORA_LABEL_INTEGER 4   /* mensora_format_labels: the values are whole numbers */
+
+/* Labels of class_count classes, one per line ('\n' between them), into
+ * buffer as one text ending in '\0'. Each class reads "lo - hi" (with
+ * MENSORA_LABEL_INTERVAL "[lo, hi)", "[lo, hi]" for a closed last class),
+ * every number printed with the fewest decimals (shared by all) that keep the
+ * distinct breaks apart and, where lowest and highest are given, put every
+ * member on the side of its breaks where it lies. An outer break at or
+ * beyond +/-MENSORA_HUGE_BOUND or infinite is open: "below 9.28", "74.97 or
+ * more" ("(-inf, 9.28)", "[74.97, inf)"). With MENSORA_LABEL_INTEGER a class
+ * reads from the first to the last whole number it can hold ("0 - 9",
+ * "10 - 19"; "9 or less", "10 or more"). A class whose members are one value
+ * reads as that value; an empty class ends in " (empty)".
+ * breaks: class_count + 1 values; counts, lowest and highest (the smallest
+ * and largest member of each class): class_count values each, or NULL when
+ * not known. rule: MENSORA_LAST_*, CLOSING read as CLOSED.
+ * *needed receives the size of the whole text with its '\0'; when capacity
+ * is smaller the text is cut to capacity - 1 bytes and ended (nothing is
+ * written with capacity 0, buffer may then be NULL), and the call still
+ * succeeds: call again with a buffer of *needed bytes. */
+MENSORA_C_API int mensora_format_labels(const double* breaks, int32_t class_count,
+                                        const int32_t* counts, const double* lowest,
+                                        const double* highest, int32_t rule, int32_t flags,
+                                        char* buffer, int32_t capacity, int32_t* needed);
+
+/* mensora_format_labels for the handle's current standard-deviation
+ * (std_classes != 0) or range classes, with their counts, the smallest and
+ * largest member of each class, the rule as it fell out for this sample,
+ * and MENSORA_LABEL_INTEGER when every value that is finite (NaN and
+ * infinities aside) is a whole number below 2^53 in magnitude (the flag in
+ * flags is ignored). MENSORA_ERROR_NO_RESULT when the set holds no result. */
+MENSORA_C_API int mensora_class_labels_text(mensora_sample* sample, int32_t std_classes,
+                                            int32_t flags, char* buffer, int32_t capacity,
+                                            int32_t* needed);
+
 #ifdef __cplusplus
 }
 #endif

@@ -51,6 +51,9 @@ int RunClasses(mensora_sample* sample, mensora_classes* out, Member member,
   if (status == MENSORA_OK || status == MENSORA_ERROR_MEMORY || status == MENSORA_ERROR_CANCELLED) {
     sample->*result = status == MENSORA_OK;
   }
+  if (status == MENSORA_OK) {
+    (result == &mensora_sample::stdResult ? sample->stdClasses : sample->rangeClasses) = *out;
+  }
   return status;
 }
 

@@ -318,7 +318,37 @@ std::int32_t CompleteClassResult(const ORDER_DATA* view, std::int32_t n, std::in
   *out.ppSecID = ids;
   *out.ppSecIDNum = counts;
   buffers.classes = k;
+  buffers.last = static_cast<std::int32_t>(last);
   return 1;
+}
+
+bool LastClassEnd::Takes(double value, double high) const noexcept {
+  return closed ? Closing{true, tolerance}.Takes(value, high) : value < high;
+}
+
+LastClassEnd ResolveLastClass(LastClass last, double top, double high) noexcept {
+  const ORDER_DATA end{top, 0};
+  const Closing closing = LastClassClosing(&end, 1, &high, 0, last);
+  return LastClassEnd{closing.on, closing.tolerance};
+}
+
+void FindClasses(const double* breaks, std::int32_t k, LastClass last, const double* values,
+                 std::int32_t n, std::int32_t* classes) noexcept {
+  double top = -std::numeric_limits<double>::infinity();
+  for (std::int32_t i = 0; i < n; ++i) {
+    if (values[i] > top) top = values[i];
+  }
+  const double high = breaks[k];
+  const LastClassEnd end = ResolveLastClass(last, top, high);
+  for (std::int32_t i = 0; i < n; ++i) {
+    const double v = values[i];
+    std::int64_t c = -1;
+    if (!std::isnan(v)) {
+      c = std::upper_bound(breaks, breaks + k + 1, v) - breaks - 1;  // breaks[c] <= v < breaks[c + 1]
+      if (c == k) c = end.closed && end.Takes(v, high) ? k - 1 : -1;
+    }
+    classes[i] = static_cast<std::int32_t>(c);
+  }
 }
 
 }  // namespace internal

@@ -45,7 +45,8 @@ std::int32_t CMensora::DataSecByHeadTail(double dHeadShare, double** ppSecBreak,
   breaks[0] = m == 0 ? nan : values[0];
   breaks[means + 1] = m == 0 ? nan : values[m - 1];
   return CompleteClosedClasses(m_pOrderData, m_lOrderNum, breaks.get(), means + 1,
-                               ClassBuffers{m_pSecBreak, m_pSecIDNum, m_pSecID, m_lSecNum}, out);
+                               ClassBuffers{m_pSecBreak, m_pSecIDNum, m_pSecID, m_lSecNum,
+                                            m_lSecLast}, out);
 }
 
 std::int32_t CMensora::DataSecByBoxPlot(double dHinge, double** ppSecBreak,
@@ -61,7 +62,8 @@ std::int32_t CMensora::DataSecByBoxPlot(double dHinge, double** ppSecBreak,
   double breaks[7];
   BoxPlotBreaks(numbers.values.get(), numbers.count, dHinge, breaks);
   return CompleteClosedClasses(m_pOrderData, m_lOrderNum, breaks, 6,
-                               ClassBuffers{m_pSecBreak, m_pSecIDNum, m_pSecID, m_lSecNum}, out);
+                               ClassBuffers{m_pSecBreak, m_pSecIDNum, m_pSecID, m_lSecNum,
+                                            m_lSecLast}, out);
 }
 
 // Over the distinct values that are not NaN (every break NaN when there is
@@ -85,5 +87,6 @@ std::int32_t CMensora::DataSecByMaxBreaks(std::int32_t lSecNum, double** ppSecBr
     return -1;
   }
   return CompleteClosedClasses(m_pOrderData, m_lOrderNum, breaks.get(), lSecNum,
-                               ClassBuffers{m_pSecBreak, m_pSecIDNum, m_pSecID, m_lSecNum}, out);
+                               ClassBuffers{m_pSecBreak, m_pSecIDNum, m_pSecID, m_lSecNum,
+                                            m_lSecLast}, out);
 }

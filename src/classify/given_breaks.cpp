@@ -35,7 +35,8 @@ std::int32_t CMensora::DataSecByBreaks(const double* pBreak, std::int32_t lBreak
   ExtremumNum(nullptr, nullptr);
   if (m_pOrderData == nullptr || m_lOrderNum <= 0) return -1;
   return CompleteClosedClasses(m_pOrderData, m_lOrderNum, breaks.get(), lBreakNum - 1,
-                               ClassBuffers{m_pSecBreak, m_pSecIDNum, m_pSecID, m_lSecNum}, out);
+                               ClassBuffers{m_pSecBreak, m_pSecIDNum, m_pSecID, m_lSecNum,
+                                            m_lSecLast}, out);
 }
 
 // Break i is the percentile pPercent[i] of the values that are not NaN (NaN
@@ -62,5 +63,6 @@ std::int32_t CMensora::DataSecByPercentile(const double* pPercent, std::int32_t 
     breaks[i] = i > 0 && q < breaks[i - 1] ? breaks[i - 1] : q;
   }
   return CompleteClosedClasses(m_pOrderData, m_lOrderNum, breaks.get(), lNum - 1,
-                               ClassBuffers{m_pSecBreak, m_pSecIDNum, m_pSecID, m_lSecNum}, out);
+                               ClassBuffers{m_pSecBreak, m_pSecIDNum, m_pSecID, m_lSecNum,
+                                            m_lSecLast}, out);
 }

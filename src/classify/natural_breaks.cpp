@@ -59,7 +59,8 @@ std::int32_t CMensora::DataSecByNaturalBreaks(std::int32_t lSecNum, double** ppS
   if (breaks == nullptr) return -1;
   FillNaturalBreaks(values, d, starts.get(), lSecNum, breaks);
   return CompleteClassResult(m_pOrderData, m_lOrderNum, lSecNum,
-                             ClassBuffers{m_pSecBreak, m_pSecIDNum, m_pSecID, m_lSecNum},
+                             ClassBuffers{m_pSecBreak, m_pSecIDNum, m_pSecID, m_lSecNum,
+                                          m_lSecLast},
                              LastClass::kClosed, nullptr, out);
 }
 
@@ -99,5 +100,6 @@ std::int32_t CMensora::DataSecByNaturalBreaksAuto(std::int32_t lMaxSecNum, doubl
   if (!breaks) return -1;
   FillNaturalBreaks(values.get(), d, starts.get(), k, breaks.get());
   return CompleteClosedClasses(m_pOrderData, m_lOrderNum, breaks.get(), k,
-                               ClassBuffers{m_pSecBreak, m_pSecIDNum, m_pSecID, m_lSecNum}, out);
+                               ClassBuffers{m_pSecBreak, m_pSecIDNum, m_pSecID, m_lSecNum,
+                                            m_lSecLast}, out);
 }

@@ -39,6 +39,7 @@ std::int32_t CMensora::DataSecByQuantile(std::int32_t lSecNum, double** ppSecBre
   }
   breaks[lSecNum] = m == 0 ? std::numeric_limits<double>::quiet_NaN() : numbers.values[static_cast<std::size_t>(m - 1)];
   return CompleteClassResult(m_pOrderData, m_lOrderNum, lSecNum,
-                             ClassBuffers{m_pSecBreak, m_pSecIDNum, m_pSecID, m_lSecNum},
+                             ClassBuffers{m_pSecBreak, m_pSecIDNum, m_pSecID, m_lSecNum,
+                                          m_lSecLast},
                              LastClass::kClosed, nullptr, out);
 }

@@ -46,7 +46,8 @@ std::int32_t CMensora::DataSecByMaxMin(std::int32_t lSecNum, double** ppSecBreak
   if (breaks == nullptr) return -1;
   FillEqualBreaks(breaks, lSecNum, width, min);
   return CompleteClassResult(m_pOrderData, m_lOrderNum, lSecNum,
-                             ClassBuffers{m_pSecBreak, m_pSecIDNum, m_pSecID, m_lSecNum},
+                             ClassBuffers{m_pSecBreak, m_pSecIDNum, m_pSecID, m_lSecNum,
+                                          m_lSecLast},
                              LastClass::kClosing, nullptr, out);
 }
 
@@ -70,7 +71,8 @@ std::int32_t CMensora::DataStatByStartAndStep(double dStart, double dStep, doubl
   if (breaks == nullptr) return -1;
   FillEqualBreaks(breaks, k, dStep, dStart);
   return CompleteClassResult(m_pOrderData, m_lOrderNum, k,
-                             ClassBuffers{m_pSecBreak, m_pSecIDNum, m_pSecID, m_lSecNum},
+                             ClassBuffers{m_pSecBreak, m_pSecIDNum, m_pSecID, m_lSecNum,
+                                          m_lSecLast},
                              LastClass::kClosing, nullptr, out);
 }
 
@@ -92,6 +94,7 @@ std::int32_t CMensora::DataStatByStartAndGroupNum(double dStart, std::int32_t lG
   if (breaks == nullptr) return -1;
   FillEqualBreaks(breaks, lGroupNum, width, dStart);
   return CompleteClassResult(m_pOrderData, m_lOrderNum, lGroupNum,
-                             ClassBuffers{m_pSecBreak, m_pSecIDNum, m_pSecID, m_lSecNum},
+                             ClassBuffers{m_pSecBreak, m_pSecIDNum, m_pSecID, m_lSecNum,
+                                          m_lSecLast},
                              LastClass::kClosing, nullptr, out);
 }

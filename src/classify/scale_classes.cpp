@@ -59,7 +59,8 @@ std::int32_t CMensora::DataSecByPretty(std::int32_t lSecNum, double** ppSecBreak
   breaks[k] = std::max(breaks[k], up);
   return CompleteClosedClasses(m_pOrderData, m_lOrderNum, breaks.get(),
                                static_cast<std::int32_t>(k),
-                               ClassBuffers{m_pSecBreak, m_pSecIDNum, m_pSecID, m_lSecNum}, out);
+                               ClassBuffers{m_pSecBreak, m_pSecIDNum, m_pSecID, m_lSecNum,
+                                            m_lSecLast}, out);
 }
 
 // Fails unless the values that are not NaN have a positive minimum and a
@@ -79,5 +80,6 @@ std::int32_t CMensora::DataSecByGeometric(std::int32_t lSecNum, double** ppSecBr
   if (!breaks) return -1;
   GeometricBreaks(values[0], values[m - 1], lSecNum, breaks.get());
   return CompleteClosedClasses(m_pOrderData, m_lOrderNum, breaks.get(), lSecNum,
-                               ClassBuffers{m_pSecBreak, m_pSecIDNum, m_pSecID, m_lSecNum}, out);
+                               ClassBuffers{m_pSecBreak, m_pSecIDNum, m_pSecID, m_lSecNum,
+                                            m_lSecLast}, out);
 }

@@ -63,7 +63,8 @@ std::int32_t CMensora::DataSecByAverStd(std::int32_t lStdNum, double dStdTimes,
   if (breaks == nullptr) return -1;
   FillStdBreaks(breaks, lStdNum, dStdTimes, mean, sigma);
   return CompleteClassResult(m_pOrderData, m_lOrderNum, k,
-                             ClassBuffers{m_pStdBreak, m_pStdIDNum, m_pStdID, m_lStdNum},
+                             ClassBuffers{m_pStdBreak, m_pStdIDNum, m_pStdID, m_lStdNum,
+                                          m_lStdLast},
                              LastClass::kOpen, nullptr, out);
 }
 
@@ -96,6 +97,7 @@ std::int32_t CMensora::DataSecByAverStdAndMinMax(std::int32_t lStdNum, double dS
   if (breaks == nullptr) return -1;
   FillStdBreaks(breaks, lStdNum, dStdTimes, mean, sigma);
   return CompleteClassResult(m_pOrderData, m_lOrderNum, k,
-                             ClassBuffers{m_pStdBreak, m_pStdIDNum, m_pStdID, m_lStdNum},
+                             ClassBuffers{m_pStdBreak, m_pStdIDNum, m_pStdID, m_lStdNum,
+                                          m_lStdLast},
                              LastClass::kOpen, &window, out);
 }

@@ -34,7 +34,9 @@ CMensora::CMensora(double* pData, std::int32_t lDataNum)
       m_bNumerousDone(0),
       m_bDisDifDone(0),
       m_lSecNum(0),
-      m_lStdNum(0) {}
+      m_lStdNum(0),
+      m_lSecLast(0),
+      m_lStdLast(0) {}
 
 CMensora::~CMensora() {
   ReleaseArrays(m_pSubSection, m_pAreaID, m_pSecBreak, m_pSecIDNum, m_pStdBreak, m_pStdIDNum,

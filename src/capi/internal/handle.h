@@ -28,6 +28,9 @@ struct mensora_sample {
   // arguments or its data (refused before any array is touched).
   bool rangeResult = false;
   bool stdResult = false;
+  // The arrays of the current result of each set (valid while its flag is set).
+  mensora_classes rangeClasses{};
+  mensora_classes stdClasses{};
 };
 
 namespace mensora {

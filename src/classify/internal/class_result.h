@@ -29,12 +29,14 @@ struct ValueWindow {
 enum class LastClass { kOpen, kClosing, kClosed };
 
 // One set of the object's class-result buffers, with the number of classes
-// of the result they hold (0 while they hold none).
+// of the result they hold (0 while they hold none) and how its last class
+// closes (a LastClass, set with the result).
 struct ClassBuffers {
   double*& breaks;
   std::int32_t*& counts;
   std::int32_t*& ids;
   std::int32_t& classes;
+  std::int32_t& last;
 };
 
 // The four out-parameters of a class method, written only on success.
@@ -61,6 +63,27 @@ struct ClassOutputs {
 std::int32_t CompleteClassResult(const ORDER_DATA* view, std::int32_t n, std::int32_t k,
                                  const ClassBuffers& buffers, LastClass last,
                                  const ValueWindow* window, const ClassOutputs& out) noexcept;
+
+// The upper end of the last class, resolved for one sample: whether the class
+// takes the values at its upper break and, beyond them, those less than
+// `tolerance` above it.
+struct LastClassEnd {
+  bool closed;
+  double tolerance;
+  // Whether the last class reaches `value` (not NaN, at or above its lower
+  // break) for the upper break `high`.
+  bool Takes(double value, double high) const noexcept;
+};
+
+// The end of the last class under `last` for the upper break `high`, over a
+// sample whose sorted view ends in `top` (which kClosing reads).
+LastClassEnd ResolveLastClass(LastClass last, double top, double high) noexcept;
+
+// The class of each of values[0..n-1] under breaks[0..k] (never descending,
+// none NaN) and `last`, as a class result over those values would give it,
+// -1 for none (NaN always); kClosing reads the largest value that is not NaN.
+void FindClasses(const double* breaks, std::int32_t k, LastClass last, const double* values,
+                 std::int32_t n, std::int32_t* classes) noexcept;
 
 // Whether k classes are a class count the result can carry: k >= 1 and
 // k + 1 breaks countable in 32 bits.

@@ -9,14 +9,14 @@ import numpy as np
 from qgis.core import (QgsFeature, QgsFeatureRequest, QgsFeatureSink, QgsField, QgsFields,
                        QgsProcessing, QgsProcessingAlgorithm, QgsProcessingException,
                        QgsProcessingOutputNumber,
-                       QgsProcessingOutputString, QgsProcessingParameterDefinition,
+                       QgsProcessingOutputString, QgsProcessingParameterBoolean,
+                       QgsProcessingParameterDefinition,
                        QgsProcessingParameterEnum, QgsProcessingParameterFeatureSink,
                        QgsProcessingParameterFeatureSource, QgsProcessingParameterField,
                        QgsProcessingParameterNumber, QgsProcessingParameterString, QgsWkbTypes)
 from qgis.PyQt.QtCore import QCoreApplication, QVariant
 
-from . import mensora, style
-from .style import number_text
+from . import core, style
 
 # (scheme of the Python package, name shown); the index is the METHOD value.
 METHODS = [
@@ -36,6 +36,11 @@ NO_CLASS_COUNT = {"head_tail", "box_plot", "percentiles"}
 
 def tr(text):
     return QCoreApplication.translate("Mensora", text)
+
+
+def number_text(x):
+    text = repr(float(x))
+    return text[:-2] if text.endswith(".0") else text
 
 
 def read_values(source, field, feedback, share=1.0):
@@ -62,25 +67,24 @@ def read_values(source, field, feedback, share=1.0):
 
 
 class Classes:
-    """The classes of a field's values: the Classification of the values that
-    are present, and the class (0-based, -1 for none) of every value."""
+    """The classes of a field's values: the core.Result of the values that are
+    present, and the class (0-based, -1 for none) of every value. Progress
+    runs from `start` to `end` percent."""
 
-    def __init__(self, values, scheme, k, options):
+    def __init__(self, values, scheme, k, options, feedback, start, end):
         present = ~np.isnan(values)
         self.missing = int(values.size - np.count_nonzero(present))
+
+        def progress(done):  # the library's long loops call this
+            feedback.setProgress(start + (end - start) * done)
+            return feedback.isCanceled()
+
         try:
-            self.result = mensora.classify(values[present], scheme, k, **options)
+            self.result = core.classify(values[present], scheme, k, progress=progress, **options)
         except (ValueError, TypeError, MemoryError) as error:
             raise QgsProcessingException(str(error)) from None
         self.yb = np.full(values.size, -1, dtype=np.int32)
         self.yb[present] = self.result.yb
-
-
-def interval_labels(result):
-    """"[a, b)" for every class; "]" closes a last class that holds its upper break."""
-    k, breaks = result.k, result.breaks
-    return [f"[{number_text(breaks[s])}, {number_text(breaks[s + 1])}"
-            f"{']' if result.closed_last and s == k - 1 else ')'}" for s in range(k)]
 
 
 class _Base(QgsProcessingAlgorithm):
@@ -123,6 +127,9 @@ class _Base(QgsProcessingAlgorithm):
             QgsProcessingParameterString(
                 "PERCENTS", tr("Percentiles: the percentiles, ascending"),
                 "0, 1, 10, 50, 90, 99, 100"),
+            QgsProcessingParameterBoolean(
+                "ROUND", tr("Round breaks (the roundest numbers that keep every class)"),
+                False),
         ]
         for parameter in advanced:
             parameter.setFlags(parameter.flags() | QgsProcessingParameterDefinition.FlagAdvanced)
@@ -161,13 +168,16 @@ class _Base(QgsProcessingAlgorithm):
         elif scheme in NO_CLASS_COUNT:
             k = 5  # not used
 
-        read = read_values(source, field, feedback, share)
+        options["round_breaks"] = self.parameterAsBool(parameters, "ROUND", context)
+
+        read = read_values(source, field, feedback, share / 2)
         if read is None:
             return None
         ids, values = read
         feedback.pushInfo(tr(f"{values.size} features read; classifying"))
-        classes = Classes(values, scheme, k, options)
-        if feedback.isCanceled():
+        try:
+            classes = Classes(values, scheme, k, options, feedback, 50 * share, 100 * share)
+        except core.Cancelled:
             return None
         if classes.missing:
             feedback.pushInfo(tr(f"{classes.missing} features with a NULL or NaN {field} are "
@@ -201,7 +211,7 @@ class ClassifyField(_Base):
         self.addParameter(QgsProcessingParameterFeatureSink("OUTPUT", tr("Classified")))
 
     def processAlgorithm(self, parameters, context, feedback):  # noqa: N802 (QGIS's name)
-        found = self.classes(parameters, context, feedback, 0.5)
+        found = self.classes(parameters, context, feedback, 0.6)
         if found is None:
             return {}
         source, field, scheme, ids, classes, options = found
@@ -221,7 +231,7 @@ class ClassifyField(_Base):
             if n % 4096 == 0:
                 if feedback.isCanceled():
                     return {}
-                feedback.setProgress(50.0 + 50.0 * n / total)
+                feedback.setProgress(60.0 + 40.0 * n / total)
             s = class_of.get(feature.id(), -1)
             out = QgsFeature(fields)
             out.setGeometry(feature.geometry())
@@ -253,7 +263,7 @@ class ClassBreaks(_Base):
             "OUTPUT", tr("Class breaks"), QgsProcessing.TypeVector))
 
     def processAlgorithm(self, parameters, context, feedback):  # noqa: N802 (QGIS's name)
-        found = self.classes(parameters, context, feedback, 0.9)
+        found = self.classes(parameters, context, feedback, 1.0)
         if found is None:
             return {}
         result = found[4].result
@@ -266,7 +276,7 @@ class ClassBreaks(_Base):
                                              QgsWkbTypes.NoGeometry)
         if sink is None:
             raise QgsProcessingException(self.invalidSinkError(parameters, "OUTPUT"))
-        for s, label in enumerate(interval_labels(result)):
+        for s, label in enumerate(result.intervals):
             row = QgsFeature(fields)
             row.setAttributes([s + 1, float(result.breaks[s]), float(result.breaks[s + 1]),
                                int(result.counts[s]), label, float(result.gvf)])

@@ -10,7 +10,7 @@ breaks move out as little where the file would not keep them). The labels
 name the breaks. The compiled methods follow the same rule."""
 import math
 
-from qgis.core import (QgsClassificationMethod, QgsGradientColorRamp,
+from qgis.core import (QgsGradientColorRamp,
                        QgsGraduatedSymbolRenderer, QgsProcessingLayerPostProcessorInterface,
                        QgsRendererRange, QgsStyle, QgsSymbol)
 from qgis.PyQt.QtGui import QColor
@@ -18,7 +18,8 @@ from qgis.PyQt.QtGui import QColor
 from . import native
 
 # Parameters of the dialog's methods, by option of the Python package.
-METHOD_PARAMETERS = {"head_share": "HEAD_SHARE", "hinge": "HINGE", "percents": "PERCENTS"}
+METHOD_PARAMETERS = {"head_share": "HEAD_SHARE", "hinge": "HINGE", "percents": "PERCENTS",
+                     "round_breaks": "ROUND_BREAKS"}
 
 
 def kept_below(b):
@@ -53,32 +54,18 @@ def bounds(breaks, closed_last=True):
     return [(edges[s], edges[s + 1]) for s in range(k)]
 
 
-def number_text(x):
-    text = repr(float(x))
-    return text[:-2] if text.endswith(".0") else text
-
-
 def renderer(field, scheme, result, geometry_type, options=None):
-    """A QgsGraduatedSymbolRenderer of `field` with the classes of `result`
-    (a mensora Classification), its method the dialog's one for the scheme
-    where the compiled methods are loaded."""
+    """A QgsGraduatedSymbolRenderer of `field` with the classes and labels of
+    `result` (a core.Result), its method the dialog's one for the scheme where
+    the compiled methods are loaded."""
     method = native.method(scheme)
     if method is not None and options:
         method.setParameterValues({METHOD_PARAMETERS[name]: (
             ", ".join(map(str, value)) if name == "percents" else value)
             for name, value in options.items() if name in METHOD_PARAMETERS})
-    k = result.k
     symbol = QgsSymbol.defaultSymbol(geometry_type)
-    ranges = []
-    for s, (lower, upper) in enumerate(bounds(result.breaks, result.closed_last)):
-        if method is not None:
-            position = (QgsClassificationMethod.LowerBound if s == 0 else
-                        QgsClassificationMethod.UpperBound if s == k - 1 else
-                        QgsClassificationMethod.Inner)
-            label = method.labelForRange(lower, upper, position)
-        else:
-            label = f"{number_text(result.breaks[s])} - {number_text(result.breaks[s + 1])}"
-        ranges.append(QgsRendererRange(lower, upper, symbol.clone(), label))
+    ranges = [QgsRendererRange(lower, upper, symbol.clone(), label) for (lower, upper), label
+              in zip(bounds(result.breaks, result.closed_last), result.labels)]
     graduated = QgsGraduatedSymbolRenderer(field, ranges)
     if method is not None:
         graduated.setClassificationMethod(method)

@@ -55,6 +55,7 @@ const QString kLogTag = QStringLiteral("Mensora");
 const QString kHeadShare = QStringLiteral("HEAD_SHARE");
 const QString kHinge = QStringLiteral("HINGE");
 const QString kPercents = QStringLiteral("PERCENTS");
+const QString kRoundBreaks = QStringLiteral("ROUND_BREAKS");
 const char* const kDefaultPercents = "0, 1, 10, 50, 90, 99, 100";
 
 double below(double x) { return std::nextafter(x, -std::numeric_limits<double>::infinity()); }
@@ -106,6 +107,9 @@ class MensoraMethod : public QgsClassificationMethod {
       default:
         break;
     }
+    addParameter(new QgsProcessingParameterBoolean(
+        kRoundBreaks, QObject::tr("Round breaks (the roundest numbers that keep every class)"),
+        false));
   }
 
   QgsClassificationMethod* clone() const override {
@@ -182,7 +186,9 @@ class MensoraMethod : public QgsClassificationMethod {
         return upper;
       }
       mensora_classes classes;
-      const int status = run(sample, nclasses, &classes);
+      int status = run(sample, nclasses, &classes);
+      if (status == MENSORA_OK && parameterValues().value(kRoundBreaks, false).toBool())
+        status = mensora_round_breaks(sample, 0, &classes);
       if (status == MENSORA_OK) {
         const int32_t k = classes.class_count;
         upper.reserve(k);

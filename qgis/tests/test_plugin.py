@@ -7,7 +7,6 @@ import os
 import shutil
 import subprocess
 import sys
-import textwrap
 
 import numpy as np
 import processing
@@ -21,12 +20,14 @@ from qgis.PyQt.QtCore import QSize
 from qgis.PyQt.QtGui import QColor
 from qgis.PyQt.QtXml import QDomDocument
 
-from mensora_qgis import mensora, style
+from mensora_qgis import core, mensora, style
+from mensora_qgis.algorithms import number_text
 
 # (method id, scheme, k, parameters of the method, options of the scheme)
 CASES = [
     ("MensoraNaturalBreaks", "natural_breaks", 5, {}, {}),
     ("MensoraNaturalBreaks", "natural_breaks", 9, {}, {}),
+    ("MensoraNaturalBreaks", "natural_breaks", 5, {"ROUND_BREAKS": True}, {"round_breaks": True}),
     ("MensoraHeadTail", "head_tail", 5, {}, {"head_share": 0.4}),
     ("MensoraHeadTail", "head_tail", 5, {"HEAD_SHARE": 0.3}, {"head_share": 0.3}),
     ("MensoraBoxPlot", "box_plot", 5, {"HINGE": 3.0}, {"hinge": 3.0}),
@@ -35,6 +36,7 @@ CASES = [
     ("MensoraPercentiles", "percentiles", 5, {"PERCENTS": "5, 50, 95"},
      {"percents": [5, 50, 95]}),
     ("MensoraGeometric", "geometric", 6, {}, {}),
+    ("MensoraBoxPlot", "box_plot", 5, {"ROUND_BREAKS": True}, {"hinge": 1.5, "round_breaks": True}),
 ]
 SAMPLES = samples()
 
@@ -68,10 +70,10 @@ def check_bounds(bounds, breaks):
 
 
 def library(values, scheme, k, options):
-    """The Classification of the plugin's copy of the Python package, or None
+    """The classes of the library through the plugin's Python side, or None
     where the library refuses the sample."""
     try:
-        return mensora.classify(values, scheme, k, **options)
+        return core.classify(values, scheme, k, **options)
     except ValueError:
         return None
 
@@ -198,6 +200,35 @@ class TestProcessing:
         expected = mensora.classify(present, "percentiles", percents=[10, 50, 90])
         assert result["BREAKS"] == ", ".join(repr(b) for b in expected.breaks)
 
+    def test_round_breaks_keep_every_feature_in_its_class(self):
+        values, present = with_missing()
+        runs = [processing.run("mensora:classifyfield", {
+            "INPUT": point_layer(values), "FIELD": "v", "METHOD": 0, "CLASSES": 5,
+            "ROUND": rounded, "OUTPUT": "memory:"}) for rounded in (False, True)]
+        assert (attribute_values(runs[0]["OUTPUT"], "class") ==
+                attribute_values(runs[1]["OUTPUT"], "class"))
+        rounded = core.classify(present, "natural_breaks", 5, round_breaks=True).breaks
+        assert runs[1]["BREAKS"] == ", ".join(number_text(b) for b in rounded)
+        assert len(runs[1]["BREAKS"]) < len(runs[0]["BREAKS"])
+
+    def test_cancel_during_the_classification(self):
+        class CancelWhileClassifying(QgsProcessingFeedback):
+            """Cancels once progress is past the reading of the values."""
+            seen = []
+
+            def setProgress(self, progress):  # noqa: N802 (QGIS's name)
+                self.seen.append(progress)
+                if progress > 30:
+                    self.cancel()
+                super().setProgress(progress)
+
+        feedback = CancelWhileClassifying()
+        values = np.random.default_rng(3).lognormal(0, 1, 3000)
+        result = processing.run("mensora:classifyfield", {
+            "INPUT": point_layer(values), "FIELD": "v", "OUTPUT": "memory:"}, feedback=feedback)
+        assert "CLASS_COUNT" not in result
+        assert max(feedback.seen) < 60  # the writing of the features never began
+
     def test_class_breaks_table(self):
         values, present = with_missing()
         result = processing.run("mensora:classbreaks", {
@@ -210,7 +241,7 @@ class TestProcessing:
         assert [r[2] for r in rows] == expected.breaks[1:].tolist()
         assert [r[3] for r in rows] == expected.counts.tolist()
         assert sum(r[3] for r in rows) == len(present)
-        assert rows[0][4].startswith("[") and rows[0][4].endswith(")")
+        assert [r[4] for r in rows] == core.classify(present, "head_tail").intervals
         assert rows[-1][4].endswith("]")
         assert {r[5] for r in rows} == {expected.gvf} == {result["GVF_RESULT"]}
 

@@ -14,3 +14,5 @@ scripts/python-install.sh "$BUILD/venv"
 MENSORA_TOOL="$BUILD/tools/mensora" "$BUILD/venv/bin/python3" -m pytest -q -p no:cacheprovider python/tests
 # The WebAssembly package (js/): its build and Node tests, against the tool above.
 BUILD="$BUILD" scripts/test-js.sh
+# The QGIS plugin (qgis/): its zip, and its tests in QGIS 3.22 without a display.
+BUILD="$BUILD" scripts/test-qgis.sh

@@ -8,9 +8,8 @@ import math
 import numpy as np
 from qgis.core import (QgsFeature, QgsFeatureRequest, QgsFeatureSink, QgsField, QgsFields,
                        QgsProcessing, QgsProcessingAlgorithm, QgsProcessingException,
-                       QgsProcessingOutputNumber,
-                       QgsProcessingOutputString, QgsProcessingParameterBoolean,
-                       QgsProcessingParameterDefinition,
+                       QgsProcessingOutputNumber, QgsProcessingOutputString,
+                       QgsProcessingParameterBoolean, QgsProcessingParameterDefinition,
                        QgsProcessingParameterEnum, QgsProcessingParameterFeatureSink,
                        QgsProcessingParameterFeatureSource, QgsProcessingParameterField,
                        QgsProcessingParameterNumber, QgsProcessingParameterString, QgsWkbTypes)
@@ -158,15 +157,15 @@ class _Base(QgsProcessingAlgorithm):
             except ValueError:
                 raise QgsProcessingException(tr(f"Percentiles: {text!r} is not a list of "
                                                 "numbers")) from None
-        if k == 0:
+        if scheme in NO_CLASS_COUNT:
+            k = 5  # not used
+        elif k == 0:
             if scheme != "natural_breaks":
                 raise QgsProcessingException(tr("0 classes (the fewest that reach a GVF) is "
                                                 "for natural breaks only"))
             k = "auto"
             options["gvf"] = self.parameterAsDouble(parameters, "GVF", context)
             options["k_max"] = self.parameterAsInt(parameters, "MAX_CLASSES", context)
-        elif scheme in NO_CLASS_COUNT:
-            k = 5  # not used
 
         options["round_breaks"] = self.parameterAsBool(parameters, "ROUND", context)
 

@@ -18,6 +18,7 @@
 #include <cmath>
 #include <cstdint>
 #include <limits>
+#include <memory>
 #include <new>
 #include <vector>
 
@@ -180,15 +181,17 @@ class MensoraMethod : public QgsClassificationMethod {
       data.reserve(static_cast<std::size_t>(values.size()));
       for (double v : values)
         if (!std::isnan(v)) data.push_back(v);
-      mensora_sample* sample = mensora_sample_new(data.data(), static_cast<int32_t>(data.size()));
-      if (sample == nullptr) {
+      // Freed with the class arrays on every way out, an exception's too.
+      const std::unique_ptr<mensora_sample, void (*)(mensora_sample*)> sample(
+          mensora_sample_new(data.data(), static_cast<int32_t>(data.size())), mensora_sample_free);
+      if (!sample) {
         fail(MENSORA_ERROR_MEMORY);
         return upper;
       }
       mensora_classes classes;
-      int status = run(sample, nclasses, &classes);
+      int status = run(sample.get(), nclasses, &classes);
       if (status == MENSORA_OK && parameterValues().value(kRoundBreaks, false).toBool())
-        status = mensora_round_breaks(sample, 0, &classes);
+        status = mensora_round_breaks(sample.get(), 0, &classes);
       if (status == MENSORA_OK) {
         const int32_t k = classes.class_count;
         upper.reserve(k);
@@ -197,7 +200,6 @@ class MensoraMethod : public QgsClassificationMethod {
         minimum = keptFloor(classes.breaks[0]);
         maximum = upper.last();
       }
-      mensora_sample_free(sample);  // frees the class arrays too
       if (status != MENSORA_OK) fail(status);
     } catch (const std::bad_alloc&) {
       upper.clear();

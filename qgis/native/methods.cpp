@@ -122,11 +122,16 @@ class MensoraMethod : public QgsClassificationMethod {
   QString id() const override { return QString::fromLatin1(mInfo.id); }
   bool valuesRequired() const override { return true; }
 
-  // The labels name the library's breaks, not the doubles just under them.
+  // The labels name the library's breaks, not the doubles just under them;
+  // an infinite outer break (box plot) leaves its class open.
   using QgsClassificationMethod::labelForRange;
   QString labelForRange(double lower, double upper, ClassPosition position) const override {
     const double low = position == LowerBound ? lower : above(lower);
     const double high = position == UpperBound ? upper : above(upper);
+    if (std::isinf(low) && low < 0 && std::isfinite(high))
+      return QObject::tr("below %1").arg(formatNumber(high));
+    if (std::isinf(high) && high > 0 && std::isfinite(low))
+      return QObject::tr("%1 or more").arg(formatNumber(low));
     return labelFormat().arg(formatNumber(low), formatNumber(high));
   }
 

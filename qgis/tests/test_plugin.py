@@ -120,6 +120,8 @@ def test_labels_show_the_librarys_breaks():
     values = [1.0, 2, 3, 10, 11, 12, 30, 31, 40]
     labels = [r.label() for r in method.classes(values, 3)]
     assert labels == ["1 - 10", "10 - 30", "30 - 40"]
+    labels = [r.label() for r in registered("MensoraBoxPlot").classes(values + [90.0], 6)]
+    assert labels[0].startswith("below ") and labels[-1].endswith(" or more")
 
 
 def test_refused_samples_give_no_classes_and_a_logged_reason():

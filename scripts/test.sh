@@ -20,3 +20,6 @@ BUILD="$BUILD" scripts/test-js.sh
 scripts/test-postgres.sh
 # The R package (r/): installed, and R CMD check with its tests against the tool above.
 BUILD="$BUILD" scripts/test-r.sh
+# The QGIS plugin (qgis/): its zip, and its tests in QGIS 3.22 without a display
+# (MENSORA_QGIS=0 leaves them out, and the install of QGIS with them).
+[ "${MENSORA_QGIS:-1}" = 0 ] || BUILD="$BUILD" scripts/test-qgis.sh

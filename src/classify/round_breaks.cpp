@@ -126,15 +126,41 @@ double Decimal(std::int64_t m, int e) {
   return std::strtod(text, nullptr);
 }
 
+// floor(b / 10^e) within one, read from b's 17 significant decimal digits
+// (so the same on every platform, whatever its long double); false where
+// |b| / 10^e reaches 10^17.
+bool FloorScaled(double b, int e, std::int64_t& floorM) {
+  char text[48];
+  (void)std::snprintf(text, sizeof text, "%.16e", std::fabs(b));
+  std::int64_t digits = 0;
+  const char* c = text;
+  for (; *c != '\0' && *c != 'e'; ++c) {
+    if (*c >= '0' && *c <= '9') digits = digits * 10 + (*c - '0');
+  }
+  if (*c != 'e') return false;
+  // |b| is digits * 10^shift, rounded in the last digit.
+  const int shift = std::atoi(c + 1) - 16;
+  std::int64_t whole = digits;
+  if (e >= shift) {
+    for (int i = shift; i < e && whole > 0; ++i) whole /= 10;
+  } else {
+    if (e < shift - 1) return false;
+    whole *= 10;
+  }
+  if (whole >= std::int64_t{100000000000000000}) return false;
+  floorM = b < 0.0 ? -whole - 1 : whole;
+  return true;
+}
+
 // The number with the fewest significant digits in [lo, hi] (finite, lo <= b
 // <= hi), the nearest to b among them (the lower of two as near).
 double Roundest(double lo, double hi, double b) {
   if (lo <= 0.0 && 0.0 <= hi) return 0.0;
-  const long double magnitude = std::max(std::fabs(lo), std::fabs(hi));
-  for (int e = static_cast<int>(std::floor(std::log10(magnitude))); e >= -345; --e) {
-    const long double q = static_cast<long double>(b) / std::pow(10.0L, e);
-    if (!(std::fabs(q) < 1e18L)) break;
-    const auto floorM = static_cast<std::int64_t>(std::floor(q));
+  const double magnitude = std::max(std::fabs(lo), std::fabs(hi));
+  // One power above the estimate: a log10 rounded down must not skip one.
+  for (int e = static_cast<int>(std::floor(std::log10(magnitude))) + 1; e >= -345; --e) {
+    std::int64_t floorM = 0;
+    if (!FloorScaled(b, e, floorM)) break;
     bool found = false;
     double best = b;
     for (std::int64_t m = floorM - 1; m <= floorM + 2; ++m) {

@@ -5,54 +5,27 @@
 // values. Names: ClassMethods/<method>/<shape>.
 #include <benchmark/benchmark.h>
 
-#include <algorithm>
 #include <chrono>
-#include <cmath>
 #include <cstdint>
 #include <functional>
-#include <random>
 #include <string>
 #include <vector>
 
 #include "Mensora.h"
+#include "sort_baseline.h"
 
 namespace {
 
-constexpr std::int32_t kSize = 1000000;
+using mensora_bench::kSize;
+using mensora_bench::SortSeconds;
 
-// uniform: distinct values; lognormal: a heavy right tail; rounded: a few
-// thousand distinct values, many ties.
-std::vector<double> Shape(const std::string& shape) {
-  std::mt19937_64 rng(7);
-  std::vector<double> data(kSize);
-  std::uniform_real_distribution<double> uniform(1.0, 1e6);
-  std::lognormal_distribution<double> lognormal(6.0, 1.2);
-  for (double& v : data) {
-    v = shape == "uniform" ? uniform(rng) : lognormal(rng);
-    if (shape == "rounded") v = std::round(v);
-  }
-  return data;
-}
-
-// The median time of five sorts of a copy, in seconds.
-double SortSeconds(const std::vector<double>& data) {
-  std::vector<double> times;
-  for (int run = 0; run < 5; ++run) {
-    std::vector<double> copy = data;
-    const auto start = std::chrono::steady_clock::now();
-    std::sort(copy.begin(), copy.end());
-    times.push_back(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
-    benchmark::DoNotOptimize(copy.data());
-  }
-  std::sort(times.begin(), times.end());
-  return times[2];
-}
+constexpr std::uint64_t kSeed = 7;
 
 using Classify = std::function<std::int32_t(CMensora&, double**, std::int32_t*, std::int32_t**,
                                             std::int32_t**)>;
 
 void RunMethod(benchmark::State& state, const std::string& shape, const Classify& classify) {
-  std::vector<double> data = Shape(shape);
+  std::vector<double> data = mensora_bench::Shape(shape, kSeed);
   const double sortSeconds = SortSeconds(data);
   CMensora m(data.data(), kSize);
   double* breaks = nullptr;

@@ -203,12 +203,9 @@ class Mensora {
     throw new RangeError(`${where}: ${reason || w.UTF8ToString(w._mensora_status_message(status))}`);
   }
 
-  // Runs body(sample, n, alloc, base) over a sample of the values copied into
-  // the module (base: their index in HEAPF64); alloc(bytes) gives scratch
-  // memory. The sample and every allocation are released on every exit.
-  #withSample(where, values, body) {
-    const n = lengthOf(values, where);
-    if (n === 0) throw new RangeError(`${where}: values is empty`);
+  // Runs body(alloc) with alloc(bytes) giving scratch memory in the module;
+  // every allocation is released on every exit.
+  #withScratch(where, body) {
     const w = this.#wasm;
     const allocations = [];
     const alloc = (bytes) => {
@@ -217,31 +214,46 @@ class Mensora {
       allocations.push(pointer);
       return pointer;
     };
-    let sample = 0;
     try {
-      const data = alloc(8 * n);
-      const base = data >>> 3;
-      if (ArrayBuffer.isView(values)) {
-        w.HEAPF64.set(values, base);
-      } else {
-        const heap = w.HEAPF64;
-        for (let i = 0; i < n; ++i) {
-          const v = values[i];
-          // null and undefined are missing, as NaN is.
-          if (typeof v !== 'number' && v !== null && v !== undefined) {
-            throw new TypeError(`${where}: values[${i}] is not a number but ${describe(v)}`);
-          }
-          heap[base + i] = v ?? NaN;
-        }
-      }
-      const handle = alloc(4);
-      this.#check(w._mensora_sample_open(data, n, SKIP_MISSING, handle), where);
-      sample = w.HEAPU32[handle >>> 2];
-      return body(sample, n, alloc, base);
+      return body(alloc);
     } finally {
-      if (sample !== 0) w._mensora_sample_free(sample);
       for (const pointer of allocations) w._free(pointer);
     }
+  }
+
+  // Runs body(sample, n, alloc, base) over a sample of the values copied into
+  // the module (base: their index in HEAPF64); alloc(bytes) gives scratch
+  // memory. The sample and every allocation are released on every exit.
+  #withSample(where, values, body) {
+    const n = lengthOf(values, where);
+    if (n === 0) throw new RangeError(`${where}: values is empty`);
+    const w = this.#wasm;
+    return this.#withScratch(where, (alloc) => {
+      let sample = 0;
+      try {
+        const data = alloc(8 * n);
+        const base = data >>> 3;
+        if (ArrayBuffer.isView(values)) {
+          w.HEAPF64.set(values, base);
+        } else {
+          const heap = w.HEAPF64;
+          for (let i = 0; i < n; ++i) {
+            const v = values[i];
+            // null and undefined are missing, as NaN is.
+            if (typeof v !== 'number' && v !== null && v !== undefined) {
+              throw new TypeError(`${where}: values[${i}] is not a number but ${describe(v)}`);
+            }
+            heap[base + i] = v ?? NaN;
+          }
+        }
+        const handle = alloc(4);
+        this.#check(w._mensora_sample_open(data, n, SKIP_MISSING, handle), where);
+        sample = w.HEAPU32[handle >>> 2];
+        return body(sample, n, alloc, base);
+      } finally {
+        if (sample !== 0) w._mensora_sample_free(sample);
+      }
+    });
   }
 
   // The method's table entry for these options (its k: 'auto' variant when
@@ -381,14 +393,7 @@ class Mensora {
     const where = 'result.findClasses';
     const n = lengthOf(values, where);
     const w = this.#wasm;
-    const allocations = [];
-    const alloc = (bytes) => {
-      const pointer = bytes <= MAX_BYTES ? w._malloc(Math.max(bytes, 1)) : 0;
-      if (pointer === 0) throw new RangeError(`${where}: out of memory in the module (${bytes} bytes wanted)`);
-      allocations.push(pointer);
-      return pointer;
-    };
-    try {
+    return this.#withScratch(where, (alloc) => {
       const at = alloc(8 * breaks.length);
       w.HEAPF64.set(breaks, at >>> 3);
       const data = alloc(8 * n);
@@ -408,9 +413,7 @@ class Mensora {
       this.#check(w._mensora_find_classes(at, breaks.length, rule, data, n, classes), where,
         'breaks that are not NaN');
       return w.HEAP32.slice(classes >>> 2, (classes >>> 2) + n);
-    } finally {
-      for (const pointer of allocations) w._free(pointer);
-    }
+    });
   }
 }
 

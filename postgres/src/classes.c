@@ -28,13 +28,7 @@ mensora_pg_class(PG_FUNCTION_ARGS)
 	int			count = ArrayGetNItems(ARR_NDIM(array), ARR_DIMS(array));
 	int			s;
 
-	if (ARR_NDIM(array) > 1 || ARR_HASNULL(array) || count < 2)
-		ereport(ERROR, (errcode(ERRCODE_INVALID_PARAMETER_VALUE),
-						errmsg("mensora: the breaks are not a list of two or more numbers")));
-	for (int i = 0; i < count; ++i)
-		if (isnan(breaks[i]) || (i > 0 && !(breaks[i - 1] <= breaks[i])))
-			ereport(ERROR, (errcode(ERRCODE_INVALID_PARAMETER_VALUE),
-							errmsg("mensora: the breaks must ascend")));
+	mensora_pg_check_breaks(array, count);
 	if (isnan(value))
 		PG_RETURN_NULL();
 	s = find_class(breaks, count, value);

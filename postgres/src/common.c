@@ -1,6 +1,8 @@
-/* The module, the cancelling of long library calls and the SQL errors of
- * library statuses. */
+/* The module, the cancelling of long library calls, the SQL errors of
+ * library statuses and the check of a breaks argument. */
 #include "mensora_pg.h"
+
+#include <math.h>
 
 #include "miscadmin.h"
 
@@ -63,4 +65,20 @@ mensora_pg_check(int status, const char *what)
 			ereport(ERROR, (errcode(ERRCODE_INVALID_PARAMETER_VALUE),
 							errmsg("mensora: %s: %s", what, reason(status))));
 	}
+}
+
+/* Fails unless the breaks of an argument, from the float8[] array of count
+ * items, are a list of two or more ascending numbers. */
+void
+mensora_pg_check_breaks(ArrayType *array, int count)
+{
+	const double *breaks = (const double *) ARR_DATA_PTR(array);
+
+	if (ARR_NDIM(array) > 1 || ARR_HASNULL(array) || count < 2)
+		ereport(ERROR, (errcode(ERRCODE_INVALID_PARAMETER_VALUE),
+						errmsg("mensora: the breaks are not a list of two or more numbers")));
+	for (int i = 0; i < count; ++i)
+		if (isnan(breaks[i]) || (i > 0 && !(breaks[i - 1] <= breaks[i])))
+			ereport(ERROR, (errcode(ERRCODE_INVALID_PARAMETER_VALUE),
+							errmsg("mensora: the breaks must ascend")));
 }

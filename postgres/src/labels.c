@@ -1,8 +1,6 @@
 /* mensora_labels(breaks, options): the legend's labels of given breaks. */
 #include "mensora_pg.h"
 
-#include <math.h>
-
 #include "catalog/pg_type.h"
 #include "utils/builtins.h"
 
@@ -40,13 +38,7 @@ mensora_pg_labels(PG_FUNCTION_ARGS)
 				needed = 0;
 	char	   *text;
 
-	if (ARR_NDIM(array) > 1 || ARR_HASNULL(array) || count < 2)
-		ereport(ERROR, (errcode(ERRCODE_INVALID_PARAMETER_VALUE),
-						errmsg("mensora: the breaks are not a list of two or more numbers")));
-	for (int i = 0; i < count; ++i)
-		if (isnan(breaks[i]) || (i > 0 && !(breaks[i - 1] <= breaks[i])))
-			ereport(ERROR, (errcode(ERRCODE_INVALID_PARAMETER_VALUE),
-							errmsg("mensora: the breaks must ascend")));
+	mensora_pg_check_breaks(array, count);
 	mensora_pg_label_options(PG_GETARG_DATUM(1), &flags, &rule);
 	mensora_pg_check(mensora_format_labels(breaks, count - 1, NULL, NULL, NULL, rule, flags,
 										   NULL, 0, &needed), "labels");

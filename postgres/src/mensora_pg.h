@@ -103,5 +103,6 @@ extern ArrayType *mensora_pg_label_array(const char *lines);
 /* common.c */
 extern void mensora_pg_check(int status, const char *what);
 extern bool mensora_pg_retry(int status);
+extern void mensora_pg_check_breaks(ArrayType *array, int count);
 
 #endif							/* MENSORA_PG_H */

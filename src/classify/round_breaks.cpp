@@ -139,7 +139,7 @@ bool FloorScaled(double b, int e, std::int64_t& floorM) {
   }
   if (*c != 'e') return false;
   // |b| is digits * 10^shift, rounded in the last digit.
-  const int shift = std::atoi(c + 1) - 16;
+  const int shift = static_cast<int>(std::strtol(c + 1, nullptr, 10)) - 16;
   std::int64_t whole = digits;
   if (e >= shift) {
     for (int i = shift; i < e && whole > 0; ++i) whole /= 10;

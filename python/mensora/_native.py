@@ -3,8 +3,11 @@
 ctypes releases the GIL for the length of every foreign call, so long
 computations of separate samples run in parallel in threads.
 """
+import contextlib
 import ctypes
 import os
+import signal
+import threading
 from typing import Dict, NamedTuple, Optional
 from ctypes import POINTER, c_char, c_char_p, c_double, c_int, c_int32, c_void_p
 
@@ -14,6 +17,10 @@ OK = 0
 ERROR_ARGUMENT = -1
 ERROR_EMPTY = -2
 ERROR_MEMORY = -3
+# The library's progress handler: (user data, fraction done) -> 0 to go on.
+_PROGRESS = ctypes.CFUNCTYPE(c_int, c_void_p, c_double)
+# Samples from this size up listen for Ctrl-C during their calls.
+_LISTEN_FROM = 1 << 16
 ERROR_DATA = -4
 ERROR_NO_RESULT = -5
 
@@ -64,6 +71,7 @@ _SIGNATURES = {
     "mensora_sample_open": (c_int, [c_void_p, c_int32, c_int32, POINTER(c_void_p)]),
     "mensora_sample_missing": (c_int32, [_Handle]),
     "mensora_last_reason": (c_char_p, []),
+    "mensora_set_progress": (None, [_PROGRESS, c_void_p]),
     "mensora_class_limit": (c_int32, [c_int32]),
     "mensora_geometric_mean_checked": (c_int, [_Handle, POINTER(c_double)]),
     "mensora_class_notes": (c_int, [_Handle, c_int32, POINTER(Notes)]),
@@ -151,6 +159,42 @@ def check(status, what):
     raise ValueError(message)
 
 
+class _Interrupt:
+    """Ctrl-C during a long call: Python runs its SIGINT handler only between
+    bytecodes of the main thread, so while the library works a handler of
+    ours notes the key, and the library's progress handler (Python code,
+    during which the note is made) stops the call; KeyboardInterrupt follows
+    when the call has returned."""
+
+    def __init__(self):
+        self.pressed = False
+        self.poll = _PROGRESS(lambda user, done: int(self.pressed))
+        self.previous = None
+
+    def note(self, signum, frame):
+        self.pressed = True
+
+    def __enter__(self):
+        self.previous = signal.signal(signal.SIGINT, self.note)
+        lib.mensora_set_progress(self.poll, None)
+        return self
+
+    def __exit__(self, *exc):
+        lib.mensora_set_progress(_PROGRESS(), None)
+        signal.signal(signal.SIGINT, self.previous if self.previous is not None else signal.SIG_DFL)
+        if self.pressed:
+            raise KeyboardInterrupt
+
+
+def listening(n):
+    """The context of a call over n values: one that Ctrl-C stops where the
+    call is long enough to matter and runs on the main thread (the only one
+    Python's signal handlers run on)."""
+    if n >= _LISTEN_FROM and threading.current_thread() is threading.main_thread():
+        return _Interrupt()
+    return contextlib.nullcontext()
+
+
 def address(array):
     """The address of a numpy array's first element, for a c_void_p argument."""
     try:  # a writable contiguous array: its buffer, faster than array.ctypes
@@ -201,7 +245,9 @@ class Sample:
         """
         out = Classes()
         result = ctypes.byref(out)
-        check(call(self.handle, result), what)
+        with listening(len(self.values)):
+            status = call(self.handle, result)
+        check(status, what)
         k = out.class_count
         breaks = copied(out.breaks, k + 1, np.float64)
         counts = copied(out.counts, k, np.int64)
@@ -239,7 +285,8 @@ def breaks_of(values, k, function, what):
     handle = open_handle(values)
     try:
         out = Classes()
-        status = function(handle, k, ctypes.byref(out))
+        with listening(len(values)):
+            status = function(handle, k, ctypes.byref(out))
         if status != OK:
             check(status, what)
         return copied(out.breaks, out.class_count + 1, np.float64)

@@ -2,7 +2,7 @@
 values under given breaks (mensora_round_breaks, mensora_class_labels_text,
 mensora_format_labels, mensora_find_classes)."""
 import ctypes
-from ctypes import POINTER, c_int, c_int32, c_void_p
+from ctypes import c_int32
 
 import numpy as np
 
@@ -15,24 +15,6 @@ LAST_CLOSING = 2
 # The label styles: (interval notation, thousands separator) -> the library's flags.
 LABEL_VARIANTS = {(interval, thousands): 1 * interval + 2 * thousands
                   for interval in (False, True) for thousands in (False, True)}
-
-_SIGNATURES = {
-    "mensora_class_rule": [c_void_p, c_int32, POINTER(c_int32)],
-    "mensora_round_breaks": [c_void_p, c_int32, POINTER(Classes)],
-    "mensora_find_classes": [c_void_p, c_int32, c_int32, c_void_p, c_int32, c_void_p],
-    "mensora_format_labels": [c_void_p, c_int32, c_void_p, c_void_p, c_void_p, c_int32, c_int32,
-                              c_void_p, c_int32, POINTER(c_int32)],
-    "mensora_class_labels_text": [c_void_p, c_int32, c_int32, c_void_p, c_int32,
-                                  POINTER(c_int32)],
-}
-for _name, _arguments in _SIGNATURES.items():
-    try:
-        _function = getattr(lib, _name)
-    except AttributeError:
-        raise ImportError(f"mensora: the native library has no function {_name}; "
-                          "reinstall the package from a matching checkout") from None
-    _function.restype = c_int
-    _function.argtypes = _arguments
 
 
 def _text(write, what):

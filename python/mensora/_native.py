@@ -110,6 +110,13 @@ _SIGNATURES = {
     "mensora_classify_natural_auto": (c_int, [_Handle, c_int32, c_double, _Out]),
     "mensora_class_fit": (c_int, [_Handle, c_int32, POINTER(Fit)]),
     "mensora_class_labels": (c_int, [_Out, c_int32, c_void_p]),
+    "mensora_class_rule": (c_int, [_Handle, c_int32, POINTER(c_int32)]),
+    "mensora_round_breaks": (c_int, [_Handle, c_int32, _Out]),
+    "mensora_find_classes": (c_int, [c_void_p, c_int32, c_int32, c_void_p, c_int32, c_void_p]),
+    "mensora_format_labels": (c_int, [c_void_p, c_int32, c_void_p, c_void_p, c_void_p, c_int32,
+                                      c_int32, c_void_p, c_int32, POINTER(c_int32)]),
+    "mensora_class_labels_text": (c_int, [_Handle, c_int32, c_int32, c_void_p, c_int32,
+                                          POINTER(c_int32)]),
     "mensora_natural_breaks_weighted": (c_int, [c_void_p, c_void_p, c_int32, c_int32, c_void_p]),
     "mensora_quantile_breaks_weighted": (c_int, [c_void_p, c_void_p, c_int32, c_int32, c_void_p]),
 }

@@ -117,6 +117,21 @@ Text Printed(char conversion, int digits, double x) {
   return text;
 }
 
+// The fewest significant digits of a text that reads back as x (finite), or 1
+// where the library cannot tell: the shortest text has no fewer.
+int FewestDigits(double x) {
+#if defined(__cpp_lib_to_chars)
+  char text[32];
+  const char* end = std::to_chars(text, text + sizeof text, x, std::chars_format::scientific).ptr;
+  int digits = 0;
+  for (const char* c = text; c != end && *c != 'e'; ++c) digits += *c >= '0' && *c <= '9' ? 1 : 0;
+  return digits;
+#else
+  (void)x;
+  return 1;
+#endif
+}
+
 // Whether a fixed form is replaced by the shortest text for x.
 bool Unfixed(double x, NumberForm form) {
   // Fixed decimals suit magnitudes below 1e15 (a value on its own may be larger).
@@ -131,7 +146,7 @@ std::string Plain(double x, NumberForm form) {
   if (std::isinf(x)) return x > 0 ? "inf" : "-inf";
   Text text{};
   if (Unfixed(x, form)) {
-    for (int p = 1; p <= 17; ++p) {
+    for (int p = FewestDigits(x); p <= 17; ++p) {
       text = Printed('g', p, x);
       if (Read(text) == x) break;
     }

@@ -220,13 +220,12 @@ struct Legend {
     *value = breaks[s];
     return Closed(s) && breaks[s] == breaks[s + 1];
   }
+  // Whether the members of class s are known and not all one value.
+  bool Spread(std::int32_t s) const {
+    double value = 0.0;
+    return lowest != nullptr && highest != nullptr && !Empty(s) && !OneValue(s, &value);
+  }
 };
-
-// Whether the members of class s are known and not all one value.
-bool Spread(const Legend& g, std::int32_t s) {
-  double value = 0.0;
-  return g.lowest != nullptr && g.highest != nullptr && !g.Empty(s) && !g.OneValue(s, &value);
-}
 
 // Whether the form keeps the distinct breaks apart, shows no break further
 // than `slack` from its value, and keeps every known member on its side of
@@ -243,13 +242,13 @@ bool FormFits(const Legend& g, NumberForm form, double slack) {
       const double lo = g.breaks[s - 1];
       if (std::isfinite(lo) && std::isfinite(b) && lo < b && !(shownLo < shown)) return false;
       const double most = g.highest == nullptr ? 0.0 : g.highest[s - 1];
-      if (Spread(g, s - 1) &&
+      if (g.Spread(s - 1) &&
           (g.Closed(s - 1) ? most <= b && !(shown >= most) : most < b && !(shown > most))) {
         return false;
       }
     }
     // ... and starts class s.
-    if (s < g.k && Spread(g, s) && b <= g.lowest[s] && !(shown <= g.lowest[s])) return false;
+    if (s < g.k && g.Spread(s) && b <= g.lowest[s] && !(shown <= g.lowest[s])) return false;
     shownLo = shown;
   }
   return true;

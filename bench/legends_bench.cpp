@@ -3,11 +3,17 @@
 // first round-and-label of a new result (mensora_round_breaks, then
 // mensora_class_labels_text on the handle, whose sorted view exists) over the
 // time of one std::sort of a copy of the values. Names: Legends/<method>/<shape>.
+// Labels/natural/<n>/<k>: one mensora_class_labels_text of k natural-breaks
+// classes over n lognormal values, its counter "x_print" over the time of
+// printing the k + 1 breaks once each with "%.17g".
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <chrono>
+#include <cstdio>
 #include <cstdint>
 #include <functional>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -60,7 +66,61 @@ void RoundAndLabel(benchmark::State& state, const std::string& shape, const Clas
   state.counters["x_sort"] = seconds / static_cast<double>(state.iterations()) / sortSeconds;
 }
 
+// The median time of printing the breaks once each, in seconds.
+double PrintSeconds(const double* breaks, std::int32_t count) {
+  constexpr int kRounds = 1000;
+  std::vector<double> times;
+  char text[32];
+  for (int run = 0; run < 5; ++run) {
+    const auto start = std::chrono::steady_clock::now();
+    for (int round = 0; round < kRounds; ++round) {
+      for (std::int32_t i = 0; i < count; ++i) {
+        (void)std::snprintf(text, sizeof text, "%.17g", breaks[i]);
+        benchmark::DoNotOptimize(text);
+      }
+    }
+    times.push_back(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count() /
+                    kRounds);
+  }
+  std::sort(times.begin(), times.end());
+  return times[2];
+}
+
+void NaturalLabels(benchmark::State& state) {
+  const auto n = static_cast<std::int32_t>(state.range(0));
+  const auto k = static_cast<std::int32_t>(state.range(1));
+  std::mt19937_64 rng(kSeed);
+  std::lognormal_distribution<double> lognormal(0.0, 1.0);
+  std::vector<double> data(static_cast<std::size_t>(n));
+  for (double& v : data) v = lognormal(rng);
+  mensora_sample* sample = mensora_sample_new(data.data(), n);
+  mensora_classes out{};
+  if (sample == nullptr || mensora_classify_natural(sample, k, &out) != MENSORA_OK) {
+    state.SkipWithError("the natural breaks failed");
+    mensora_sample_free(sample);
+    return;
+  }
+  const double printSeconds = PrintSeconds(out.breaks, k + 1);
+  char text[4096];
+  std::int32_t needed = 0;
+  const auto start = std::chrono::steady_clock::now();
+  for (auto _ : state) {
+    mensora_class_labels_text(sample, 0, 0, text, sizeof text, &needed);
+    benchmark::DoNotOptimize(text);
+  }
+  const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  state.counters["x_print"] = seconds / static_cast<double>(state.iterations()) / printSeconds;
+  mensora_sample_free(sample);
+}
+
 void Register() {
+  benchmark::RegisterBenchmark("Labels/natural", NaturalLabels)
+      ->Args({10, 5})
+      ->Args({10, 7})
+      ->Args({1000, 5})
+      ->Args({1000, 7})
+      ->Args({1000, 20})
+      ->Unit(benchmark::kMicrosecond);
   const std::vector<std::tuple<std::string, Classify, std::int32_t>> methods{
       {"equal", [](mensora_sample* s, mensora_classes* o) { return mensora_classify_equal(s, 7, o); }, 0},
       {"quantile", [](mensora_sample* s, mensora_classes* o) { return mensora_classify_quantile(s, 7, o); }, 0},

@@ -1,6 +1,7 @@
 // C interface: what a legend needs. Round breaks and the closing rule of a
 // handle's result, the classes of other values under given breaks, and the
 // one label formatter every binding prints with.
+#include <charconv>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -8,6 +9,7 @@
 #include <cstring>
 #include <limits>
 #include <string>
+#include <system_error>
 #include <vector>
 
 #include "Mensora.h"
@@ -44,48 +46,97 @@ struct NumberForm {
   int digits;
 };
 
+// A number's text. The longest of the forms here (fixed decimals below 1e15,
+// exponent forms, 17 digits) is well under 64 bytes.
+struct Text {
+  char c[64];
+  std::size_t size;
+};
+
 // The number a text of Plain shows (a decimal or exponent form, "inf",
 // "nan"), read without regard to the locale.
-double Read(const std::string& text) {
+double Read(const Text& text) {
+#if defined(__cpp_lib_to_chars)
+  double x = 0.0;
+  if (std::from_chars(text.c, text.c + text.size, x).ec == std::errc()) return x;
+  // Beyond the range of doubles: strtod's infinity, or its zero or subnormal.
+#endif
   // Written again without a point ("9.28" as "928e-2"), strtod reads it
   // alike in every locale.
-  std::string digits;
+  char digits[96];
+  std::size_t n = 0;
   long exponent = 0;
   bool fraction = false;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    const char c = text[i];
+  for (std::size_t i = 0; i < text.size; ++i) {
+    const char c = text.c[i];
     if (c == 'e' || c == 'E') {
-      exponent += std::strtol(text.c_str() + i + 1, nullptr, 10);
+      exponent += std::strtol(text.c + i + 1, nullptr, 10);
       break;
     }
     if (c == '.') {
       fraction = true;
     } else {
-      digits += c;
+      digits[n++] = c;
       if (fraction) --exponent;
     }
   }
-  return std::strtod((digits + "e" + std::to_string(exponent)).c_str(), nullptr);
+  (void)std::snprintf(digits + n, sizeof digits - n, "e%ld", exponent);
+  return std::strtod(digits, nullptr);
 }
 
-// printf's text of x with the decimal point of any locale written as '.':
-// the only characters of a %e, %f or %g text besides digits, signs and the
-// exponent's e are those of the point.
-std::string Printed(const char* format, int digits, double x) {
-  char text[64];
-  (void)std::snprintf(text, sizeof text, format, digits, x);
-  std::string s;
+// printf's text of x by conversion 'f', 'e' or 'g' with `digits`, the decimal
+// point of any locale written as '.'.
+Text Printed(char conversion, int digits, double x) {
+  Text text;
+#if defined(__cpp_lib_to_chars)
+  // The same text as printf's in the C locale.
+  const std::chars_format format = conversion == 'f'   ? std::chars_format::fixed
+                                   : conversion == 'e' ? std::chars_format::scientific
+                                                       : std::chars_format::general;
+  char* end = std::to_chars(text.c, text.c + sizeof text.c - 1, x, format, digits).ptr;
+  text.size = static_cast<std::size_t>(end - text.c);
+#else
+  // The only characters of a %e, %f or %g text besides digits, signs and the
+  // exponent's e are those of the point.
+  const char format[] = {'%', '.', '*', conversion, '\0'};
+  (void)std::snprintf(text.c, sizeof text.c, format, digits, x);
+  std::size_t n = 0;
   bool point = false;
-  for (const char* c = text; *c != '\0'; ++c) {
+  for (const char* c = text.c; *c != '\0'; ++c) {
     const bool plain = (*c >= '0' && *c <= '9') || *c == '-' || *c == '+' || *c == 'e';
     if (plain) {
-      s += *c;
+      text.c[n++] = *c;
     } else if (!point) {
-      s += '.';
+      text.c[n++] = '.';
       point = true;
     }
   }
-  return s;
+  text.size = n;
+#endif
+  text.c[text.size] = '\0';
+  return text;
+}
+
+// The fewest significant digits of a text that reads back as x (finite), or 1
+// where the library cannot tell: the shortest text has no fewer.
+int FewestDigits(double x) {
+#if defined(__cpp_lib_to_chars)
+  char text[32];
+  const char* end = std::to_chars(text, text + sizeof text, x, std::chars_format::scientific).ptr;
+  int digits = 0;
+  for (const char* c = text; c != end && *c != 'e'; ++c) digits += *c >= '0' && *c <= '9' ? 1 : 0;
+  return digits;
+#else
+  (void)x;
+  return 1;
+#endif
+}
+
+// Whether a fixed form is replaced by the shortest text for x.
+bool Unfixed(double x, NumberForm form) {
+  // Fixed decimals suit magnitudes below 1e15 (a value on its own may be larger).
+  return form.kind == NumberForm::kShortest ||
+         (form.kind == NumberForm::kFixed && !(std::fabs(x) < 1e15));
 }
 
 // x in the form, with "-" dropped where the text shows a zero. The texts
@@ -93,26 +144,32 @@ std::string Printed(const char* format, int digits, double x) {
 std::string Plain(double x, NumberForm form) {
   if (std::isnan(x)) return "nan";
   if (std::isinf(x)) return x > 0 ? "inf" : "-inf";
-  std::string s;
-  // Fixed decimals suit magnitudes below 1e15 (a value on its own may be larger).
-  if (form.kind == NumberForm::kShortest ||
-      (form.kind == NumberForm::kFixed && !(std::fabs(x) < 1e15))) {
-    for (int p = 1; p <= 17; ++p) {
-      s = Printed("%.*g", p, x);
-      if (Read(s) == x) break;
+  Text text{};
+  if (Unfixed(x, form)) {
+    for (int p = FewestDigits(x); p <= 17; ++p) {
+      text = Printed('g', p, x);
+      if (Read(text) == x) break;
     }
   } else {
-    s = Printed(form.kind == NumberForm::kFixed ? "%.*f" : "%.*e", form.digits, x);
+    text = Printed(form.kind == NumberForm::kFixed ? 'f' : 'e', form.digits, x);
   }
-  if (s[0] == '-' && Read(s) == 0.0) s.erase(0, 1);
-  return s;
+  const bool zero = text.c[0] == '-' && Read(text) == 0.0;
+  return zero ? std::string(text.c + 1, text.size - 1) : std::string(text.c, text.size);
+}
+
+// The number Plain(x, form) shows, equal to Read of that text: the shortest
+// text reads back as x (17 digits always do), "inf" and "nan" as themselves,
+// and a dropped "-" changes no comparison.
+double Shown(double x, NumberForm form) {
+  if (!std::isfinite(x) || Unfixed(x, form)) return x;
+  return Read(Printed(form.kind == NumberForm::kFixed ? 'f' : 'e', form.digits, x));
 }
 
 // A value on its own: in the form without trailing zeros where that reads
 // back as the value, else in its shortest text.
 std::string Alone(double x, NumberForm form) {
+  if (Shown(x, form) != x) return Plain(x, {NumberForm::kShortest, 0});
   std::string s = Plain(x, form);
-  if (Read(s) != x) return Plain(x, {NumberForm::kShortest, 0});
   if (form.kind == NumberForm::kFixed && s.find('.') != std::string::npos) {
     while (s.back() == '0') s.pop_back();
     if (s.back() == '.') s.pop_back();
@@ -163,33 +220,36 @@ struct Legend {
     *value = breaks[s];
     return Closed(s) && breaks[s] == breaks[s + 1];
   }
+  // Whether the members of class s are known and not all one value.
+  bool Spread(std::int32_t s) const {
+    double value = 0.0;
+    return lowest != nullptr && highest != nullptr && !Empty(s) && !OneValue(s, &value);
+  }
 };
 
 // Whether the form keeps the distinct breaks apart, shows no break further
 // than `slack` from its value, and keeps every known member on its side of
-// each break it shows (where the exact break does).
+// each break it shows (where the exact break does). Each break is judged as
+// soon as it is shown: most forms fail at one of the first.
 bool FormFits(const Legend& g, NumberForm form, double slack) {
-  std::vector<double> shown(static_cast<std::size_t>(g.k) + 1);
+  double shownLo = 0.0;
   for (std::int32_t s = 0; s <= g.k; ++s) {
     const double b = g.breaks[s];
-    const double x = Read(Plain(b, form));
-    if (std::fabs(b) < HUGE_BOUND && std::fabs(x - b) > slack) return false;
-    shown[static_cast<std::size_t>(s)] = x;
-  }
-  for (std::int32_t s = 0; s < g.k; ++s) {
-    const double lo = g.breaks[s], hi = g.breaks[s + 1];
-    const double shownLo = shown[static_cast<std::size_t>(s)];
-    const double shownHi = shown[static_cast<std::size_t>(s) + 1];
-    if (std::isfinite(lo) && std::isfinite(hi) && lo < hi && !(shownLo < shownHi)) return false;
-    double value = 0.0;
-    if (g.lowest == nullptr || g.highest == nullptr || g.Empty(s) || g.OneValue(s, &value)) {
-      continue;
+    const double shown = Shown(b, form);
+    if (std::fabs(b) < HUGE_BOUND && std::fabs(shown - b) > slack) return false;
+    // Break s ends class s - 1 ...
+    if (s > 0) {
+      const double lo = g.breaks[s - 1];
+      if (std::isfinite(lo) && std::isfinite(b) && lo < b && !(shownLo < shown)) return false;
+      const double most = g.highest == nullptr ? 0.0 : g.highest[s - 1];
+      if (g.Spread(s - 1) &&
+          (g.Closed(s - 1) ? most <= b && !(shown >= most) : most < b && !(shown > most))) {
+        return false;
+      }
     }
-    const double least = g.lowest[s], most = g.highest[s];
-    if (lo <= least && !(shownLo <= least)) return false;
-    if (g.Closed(s) ? most <= hi && !(shownHi >= most) : most < hi && !(shownHi > most)) {
-      return false;
-    }
+    // ... and starts class s.
+    if (s < g.k && g.Spread(s) && b <= g.lowest[s] && !(shown <= g.lowest[s])) return false;
+    shownLo = shown;
   }
   return true;
 }

@@ -382,6 +382,24 @@ TEST(Labels, WorkedExamples) {
             Labels(tiny, 2, nullptr, nullptr, nullptr, MENSORA_LAST_CLOSED, 0));
 }
 
+// The number a tried form shows is read back exactly as printf writes it and
+// strtod reads it: halves round to even, a text beyond the largest double
+// reads as infinity, subnormal texts as themselves.
+TEST(Labels, ShownNumbersAsPrintfAndStrtodHaveThem) {
+  // "2" keeps the member 2.5 on its side, "4" would not keep 3.5.
+  const double even[] = {2.5, 1000}, evenLow[] = {2.5}, odd[] = {3.5, 1000}, oddLow[] = {3.5};
+  const double high[] = {999};
+  EXPECT_EQ("2 - 1000", Labels(even, 1, nullptr, evenLow, high, MENSORA_LAST_CLOSED, 0));
+  EXPECT_EQ("3.5 - 1000.0", Labels(odd, 1, nullptr, oddLow, high, MENSORA_LAST_CLOSED, 0));
+  // "2e+308" for the largest double lies above "1e+305": one digit fits.
+  const double huge[] = {1e300, 1e305, DBL_MAX};
+  EXPECT_EQ("1e+300 - 1e+305\n1e+305 or more",
+            Labels(huge, 2, nullptr, nullptr, nullptr, MENSORA_LAST_CLOSED, 0));
+  const double subnormal[] = {0, 4.9406564584124654e-324, 1e-323};
+  EXPECT_EQ("0e+00 - 5e-324\n5e-324 - 1e-323",
+            Labels(subnormal, 2, nullptr, nullptr, nullptr, MENSORA_LAST_CLOSED, 0));
+}
+
 TEST(Labels, NeededSizeAndArguments) {
   const double breaks[] = {0, 10, 20};
   std::int32_t needed = 0;

@@ -381,6 +381,18 @@ MENSORA_C_API int mensora_format_labels(const double* breaks, int32_t class_coun
  * 0 for NULL values with n > 0. */
 MENSORA_C_API int32_t mensora_whole_numbers(const double* values, int32_t n);
 
+/* What labels of the handle's current standard-deviation (std_classes != 0)
+ * or range classes read from their members: the smallest and largest member
+ * of each class into lowest[0 .. k-1] and highest[0 .. k-1] (NaN for an
+ * empty class), and into *whole 1 when the sample's values take
+ * MENSORA_LABEL_INTEGER (as mensora_whole_numbers finds), else 0. With them,
+ * mensora_format_labels gives the text of mensora_class_labels_text later,
+ * without the handle (rule: MENSORA_LAST_CLOSED when the last class holds
+ * its upper break for this sample, else MENSORA_LAST_OPEN).
+ * MENSORA_ERROR_NO_RESULT when the set holds no result. */
+MENSORA_C_API int mensora_class_extremes(mensora_sample* sample, int32_t std_classes,
+                                         double* lowest, double* highest, int32_t* whole);
+
 /* mensora_format_labels for the handle's current standard-deviation
  * (std_classes != 0) or range classes, with their counts, the smallest and
  * largest member of each class, the rule as it fell out for this sample,

@@ -439,15 +439,29 @@ int mensora_class_labels_text(mensora_sample* sample, int32_t std_classes, int32
     std::vector<double> lowest(static_cast<std::size_t>(k));
     std::vector<double> highest(static_cast<std::size_t>(k));
     std::int32_t whole = 0;
-    if (sample->object.DataSecClassExtremes(std_classes != 0 ? 1 : 0, lowest.data(),
-                                            highest.data(), &whole) != 1) {
-      return Failed(MENSORA_ERROR_MEMORY);
-    }
+    const int status = mensora_class_extremes(sample, std_classes, lowest.data(), highest.data(),
+                                              &whole);
+    if (status != MENSORA_OK) return status;
     std::int32_t all = flags & ~MENSORA_LABEL_INTEGER;
     if (whole == 1) all |= MENSORA_LABEL_INTEGER;
     const Legend legend{breaks, k, result->counts, lowest.data(), highest.data(), closed, all};
     return Deliver(Labels(legend), buffer, capacity, needed);
   });
+}
+
+int mensora_class_extremes(mensora_sample* sample, int32_t std_classes, double* lowest,
+                           double* highest, int32_t* whole) {
+  if (sample != nullptr && whole != nullptr && sample->n == 0) {
+    return mensora::capi::EmptyFailure(*sample);
+  }
+  const int refused = Refused(sample, whole, std_classes);
+  if (refused != MENSORA_OK) return refused;
+  if (lowest == nullptr || highest == nullptr) {
+    return Fail(MENSORA_ERROR_ARGUMENT, "lowest and highest must hold one entry per class");
+  }
+  return sample->object.DataSecClassExtremes(std_classes != 0 ? 1 : 0, lowest, highest, whole) == 1
+             ? MENSORA_OK
+             : Fail(MENSORA_ERROR_NO_RESULT, "the classes of this sample hold no result");
 }
 
 }  // extern "C"

@@ -422,13 +422,15 @@ class Classification:
             lines.append(f"GVF {self.gvf:.6g}, ADCM {self.adcm:.6g}")
         return "\n".join(lines)
 
-    # Set by classify: the closing rule, the library's labels by (interval,
-    # thousands) made with the members at hand, and calls that make this
-    # result with round breaks or its labels in another style.
+    # Set by classify: the closing rule, what the labels read from the members
+    # (see _legend.legend), the labels made so far by (interval, thousands),
+    # the result whose legend this one shows (classify_pooled), and a call
+    # that makes this result with round breaks.
     _rule = None
+    _members = None
     _label_texts = None
+    _legend_of = None
     _rounded = None
-    _relabel = None
 
     @property
     def rule(self):
@@ -443,17 +445,18 @@ class Classification:
     def _label_list(self, interval, thousands):
         from ._legend import format_labels
 
+        if self._legend_of is not None:
+            return self._legend_of._label_list(interval, thousands)
         variant = (bool(interval), bool(thousands))
         if self._label_texts is None:
             self._label_texts = {}
         texts = self._label_texts.get(variant)
-        if texts is None and self._relabel is not None:
-            # Classified again for this style, the members at hand.
-            texts = self._relabel(variant)
-        elif texts is None:
-            texts = format_labels(self.breaks, self.counts, self.rule, variant,
-                                  "Classification.labels")
-        self._label_texts[variant] = texts
+        if texts is None:
+            # With the members, the closing as it fell out for the sample.
+            rule = self.rule if self._members is None else int(self.closed_last)
+            texts = format_labels(self.breaks, self.counts, rule, variant,
+                                  "Classification.labels", self._members)
+            self._label_texts[variant] = texts
         return texts
 
     def labels(self, interval=False, thousands=False):
@@ -668,9 +671,9 @@ def quantile_breaks(y, k, weights=None):
     return _breaks(y, k, weights, "quantiles", lib.mensora_quantile_breaks_weighted)
 
 
-def _run_with_legend(entry, sample, k, options, what, round, variant=(False, False)):
-    """entry.run with labels; its breaks rounded when asked. Returns the
-    ClassResult and (closing rule, labels in the style variant)."""
+def _run_with_legend(entry, sample, k, options, what, round):
+    """entry.run, its breaks rounded when asked. Returns the ClassResult and
+    what its labels need (see _legend.legend)."""
     from ._legend import legend, round_breaks
 
     result = entry.run(sample, k, options, True, what)
@@ -678,25 +681,16 @@ def _run_with_legend(entry, sample, k, options, what, round, variant=(False, Fal
     std_set = entry.last == "open"
     if round:
         result = result._replace(breaks=round_breaks(sample, std_set, what))
-    return result, legend(sample, std_set, variant, what)
+    return result, legend(sample, std_set, len(result.counts), what)
 
 
 def _with_legend(classes, legend, call):
-    """A Classification with the closing rule and labels of the library, and
-    the calls that make it again with round breaks or in another label style
-    (call: the values, scheme, k, round and options as classify hands them
-    to the scheme)."""
-    classes._rule, texts = legend
-    classes._label_texts = {(False, False): texts}
-    values, scheme, k, round, options = call
-
-    def relabel(variant):
-        entry = scheme_named(scheme)[1]
-        with Sample(values) as sample:
-            return _run_with_legend(entry, sample, k, options, "Classification.labels", round,
-                                    variant)[1][1]
-
-    classes._relabel = relabel
+    """A Classification with the closing rule of the library, what its
+    labels need, and the call that makes it again with round breaks (call:
+    the values, scheme, k, round and options as classify hands them to the
+    scheme)."""
+    classes._rule, classes._members = legend
+    round = call[3]
     classes._rounded = (lambda: classes) if round else (lambda: _rounded_again(classes, call))
     return classes
 
@@ -714,4 +708,5 @@ def _rounded_again(classes, call):
     again = copy.copy(classes)
     again.breaks = result.breaks
     again.closed_last = closes_last(entry.last, top, result.breaks)
+    again._label_texts = None
     return _with_legend(again, legend, (values, scheme, k, True, options))

@@ -115,8 +115,7 @@ _SIGNATURES = {
     "mensora_find_classes": (c_int, [c_void_p, c_int32, c_int32, c_void_p, c_int32, c_void_p]),
     "mensora_format_labels": (c_int, [c_void_p, c_int32, c_void_p, c_void_p, c_void_p, c_int32,
                                       c_int32, c_void_p, c_int32, POINTER(c_int32)]),
-    "mensora_class_labels_text": (c_int, [_Handle, c_int32, c_int32, c_void_p, c_int32,
-                                          POINTER(c_int32)]),
+    "mensora_class_extremes": (c_int, [_Handle, c_int32, c_void_p, c_void_p, POINTER(c_int32)]),
     "mensora_natural_breaks_weighted": (c_int, [c_void_p, c_void_p, c_int32, c_int32, c_void_p]),
     "mensora_quantile_breaks_weighted": (c_int, [c_void_p, c_void_p, c_int32, c_int32, c_void_p]),
 }

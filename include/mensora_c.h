@@ -290,6 +290,14 @@ MENSORA_C_API int mensora_class_labels(const mensora_classes* classes, int32_t n
 typedef int (*mensora_progress_fn)(void* user_data, double fraction_done);
 MENSORA_C_API void mensora_set_progress(mensora_progress_fn fn, void* user_data);
 
+/* The k + 1 breaks of mensora_classify_natural / mensora_classify_quantile
+ * over mensora_sample_open(values, n, flags, ...), into breaks, in one call
+ * without a handle to keep: the same breaks, statuses and reasons. */
+MENSORA_C_API int mensora_natural_breaks(const double* values, int32_t n, int32_t flags,
+                                         int32_t k, double* breaks);
+MENSORA_C_API int mensora_quantile_breaks(const double* values, int32_t n, int32_t flags,
+                                          int32_t k, double* breaks);
+
 /* Breaks of pre-aggregated data: values[i] stands for weights[i]
  * observations. values in any order, repeats allowed (their weights add); NaN
  * values are skipped; a weight that is negative, NaN or infinite is

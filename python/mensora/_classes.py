@@ -628,26 +628,20 @@ def warn_if_nan(breaks, what, stacklevel=3):
                       RuntimeWarning, stacklevel=stacklevel)
 
 
-def _breaks(y, k, weights, scheme, weighted):
+def _breaks(y, k, weights, function, what, weighted):
     values = _input.as_values(y)
     k = _input.class_count(k, len(values))
-    what = f"mensora.{scheme}"
     if weights is None:
-        breaks = breaks_of(values, k, _BREAKS[scheme], what)
+        breaks = breaks_of(values, k, function, what)
     else:
         weights = _input.as_values(weights, "weights")
         if len(weights) != len(values):
             raise ValueError(f"weights has {len(weights)} entries for {len(values)} values")
-        breaks = np.empty(k + 1, dtype=np.float64)
-        check(weighted(address(values), address(weights), len(values), k, address(breaks)),
-              what)
-    warn_if_nan(breaks, what, stacklevel=4)
+        at = address(weights)
+        breaks = breaks_of(values, k, lambda v, n, _, k, out: weighted(v, at, n, k, out), what)
+        # Values that are all NaN give NaN breaks here (the other calls refuse them).
+        warn_if_nan(breaks, what, stacklevel=4)
     return breaks
-
-
-# The library's function of each scheme of _breaks.
-_BREAKS = {"natural_breaks": lib.mensora_classify_natural,
-           "quantiles": lib.mensora_classify_quantile}
 
 
 def natural_breaks(y, k, weights=None):
@@ -660,7 +654,8 @@ def natural_breaks(y, k, weights=None):
     every value is repeated weight times, bit for bit. A negative, NaN or
     infinite weight is a ValueError.
     """
-    return _breaks(y, k, weights, "natural_breaks", lib.mensora_natural_breaks_weighted)
+    return _breaks(y, k, weights, lib.mensora_natural_breaks, "mensora.natural_breaks",
+                   lib.mensora_natural_breaks_weighted)
 
 
 def quantile_breaks(y, k, weights=None):
@@ -668,7 +663,8 @@ def quantile_breaks(y, k, weights=None):
 
     `weights` as for natural_breaks.
     """
-    return _breaks(y, k, weights, "quantiles", lib.mensora_quantile_breaks_weighted)
+    return _breaks(y, k, weights, lib.mensora_quantile_breaks, "mensora.quantiles",
+                   lib.mensora_quantile_breaks_weighted)
 
 
 def _run_with_legend(entry, sample, k, options, what, round):

@@ -31,6 +31,8 @@ HUGE_BOUND = 1.79769313486232e307
 INT32_MAX = 2**31 - 1
 # mensora_sample_open: NaN values are missing, left out of every measure and class.
 SKIP_MISSING = 1
+# The least limit on the number of classes (mensora_class_limit: the larger of it and n).
+MAX_CLASSES = 2**20
 
 
 class Classes(ctypes.Structure):
@@ -116,6 +118,8 @@ _SIGNATURES = {
     "mensora_format_labels": (c_int, [c_void_p, c_int32, c_void_p, c_void_p, c_void_p, c_int32,
                                       c_int32, c_void_p, c_int32, POINTER(c_int32)]),
     "mensora_class_extremes": (c_int, [_Handle, c_int32, c_void_p, c_void_p, POINTER(c_int32)]),
+    "mensora_natural_breaks": (c_int, [c_void_p, c_int32, c_int32, c_int32, c_void_p]),
+    "mensora_quantile_breaks": (c_int, [c_void_p, c_int32, c_int32, c_int32, c_void_p]),
     "mensora_natural_breaks_weighted": (c_int, [c_void_p, c_void_p, c_int32, c_int32, c_void_p]),
     "mensora_quantile_breaks_weighted": (c_int, [c_void_p, c_void_p, c_int32, c_int32, c_void_p]),
 }
@@ -286,18 +290,19 @@ def open_handle(values):
 
 
 def breaks_of(values, k, function, what):
-    """The breaks of function(handle, k, out), a class method of k classes,
-    over a new handle: the short way of Sample(values).classes(...).breaks."""
-    handle = open_handle(values)
-    try:
-        out = Classes()
-        with listening(len(values)):
-            status = function(handle, k, ctypes.byref(out))
-        if status != OK:
-            check(status, what)
-        return copied(out.breaks, out.class_count + 1, np.float64)
-    finally:
-        _sample_free(handle)
+    """The k + 1 breaks of function(values, n, flags, k, breaks), one of the
+    library's calls that classify without a handle to keep."""
+    n = len(values)
+    # A k above the library's limit is refused before anything is written.
+    breaks = np.empty(min(k, max(MAX_CLASSES, n)) + 1, dtype=np.float64)
+    if n < _LISTEN_FROM:  # too short a call to listen for Ctrl-C
+        status = function(address(values), n, SKIP_MISSING, k, address(breaks))
+    else:
+        with listening(n):
+            status = function(address(values), n, SKIP_MISSING, k, address(breaks))
+    if status != OK:
+        check(status, what)
+    return breaks
 
 
 class ClassResult(NamedTuple):

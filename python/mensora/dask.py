@@ -37,11 +37,10 @@ except ImportError:
     dd = pd = None
 
 from . import _input
-from ._input import MAX_CLASSES
 from ._classes import (SCHEMES, Classification, _step_count, closes_last, closing_tolerance,
                        labels_from_breaks, scheme_named, scheme_options, user_breaks, warn_notes)
-from ._native import (AUTO_MAX, AUTO_MIN, EQ_TOLERANCE, HUGE_BOUND, Sample, address,
-                      check, lib)
+from ._native import (AUTO_MAX, AUTO_MIN, EQ_TOLERANCE, HUGE_BOUND, MAX_CLASSES, Sample,
+                      address, check, lib)
 
 __all__ = ["classify", "DaskClassification", "TooManyValuesError", "MAX_TABLE_BYTES",
            "TABLE_ENTRY_BYTES"]

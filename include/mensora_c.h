@@ -401,6 +401,26 @@ MENSORA_C_API int32_t mensora_whole_numbers(const double* values, int32_t n);
 MENSORA_C_API int mensora_class_extremes(mensora_sample* sample, int32_t std_classes,
                                          double* lowest, double* highest, int32_t* whole);
 
+/* What a binding copies out of the handle's current standard-deviation
+ * (std_classes != 0) or range classes besides their breaks, counts and ids,
+ * in one call: the fit, the notes and the rule (as mensora_class_fit,
+ * mensora_class_notes and mensora_class_rule), whether the last class holds
+ * its upper break for this sample (the rule as it fell out), and where not
+ * NULL the class of every position into labels (mensora_sample_size entries,
+ * as mensora_class_labels) and the members' extremes into lowest and highest
+ * (as mensora_class_extremes, which also sets whole; else whole is 0).
+ * *out is written only on success. */
+typedef struct mensora_facts {
+  mensora_fit fit;
+  struct mensora_class_notes notes;
+  int32_t rule;
+  int32_t closed;
+  int32_t whole;
+} mensora_facts;
+MENSORA_C_API int mensora_class_facts(mensora_sample* sample, int32_t std_classes,
+                                      int32_t* labels, double* lowest, double* highest,
+                                      mensora_facts* out);
+
 /* mensora_format_labels for the handle's current standard-deviation
  * (std_classes != 0) or range classes, with their counts, the smallest and
  * largest member of each class, the rule as it fell out for this sample,

@@ -6,7 +6,8 @@ from typing import Callable, Dict, NamedTuple, Tuple
 import numpy as np
 
 from . import _input
-from ._native import AUTO_MAX, AUTO_MIN, Sample, address, breaks_of, check, lib
+from ._legend import round_breaks
+from ._native import AUTO_MAX, AUTO_MIN, Sample, address, breaks_of, fit_of, lib
 
 REQUIRED = object()
 
@@ -14,33 +15,30 @@ REQUIRED = object()
 class Scheme(NamedTuple):
     """One way of classifying.
 
-    run(sample, k, options, labels, what) returns the ClassResult of a
-    Sample (yb and fit None when labels is false; k None for k="auto");
-    what names the call in error messages. options maps each option's name to (converter, default), the
-    default REQUIRED for options without one; a converter takes (value, name)
-    and returns the value the run expects.
+    run(sample, k, options, what) makes the scheme's classes the current
+    result of a Sample and returns their ClassResult (k None for k="auto");
+    what names the call in error messages. options maps each option's name to
+    (converter, default), the default REQUIRED for options without one; a
+    converter takes (value, name) and returns the value the run expects.
     """
 
     run: Callable
     options: Dict[str, Tuple[Callable, object]]
     uses_k: bool = True
-    # How the last class ends: "closed" on its upper break, "open" before it,
-    # or "closing": closed when the maximum lies within the closing tolerance of it.
+    # How the last class ends: "closed" on its upper break, "open" before it
+    # (the standard-deviation classes, the only ones), or "closing": closed
+    # when the maximum lies within the closing tolerance of it.
     last: str = "closed"
     # Whether k="auto" asks for the best class count (options AUTO_OPTIONS).
     auto: bool = False
 
 
-def library(call, std_set=False):
-    """A scheme run by the library: call(handle, k, options, out) -> status.
+def library(call):
+    """A scheme run by the library: call(handle, k, options, out) -> status."""
 
-    std_set: the call writes the library's standard-deviation classes.
-    """
-
-    def run(sample, k, options, labels, what):
+    def run(sample, k, options, what):
         # The library refuses a class count above its limit, before any allocation.
-        return sample.classes(lambda handle, out: call(handle, k, options, out), what, labels,
-                              std_set)
+        return sample.classes(call, k, options, what)
 
     return run
 
@@ -122,10 +120,10 @@ def least_finite(values):
     return np.fmin.reduce(values, where=finite, initial=np.inf) if finite.any() else np.nan
 
 
-def _user_defined(sample, k, options, labels, what):
+def _user_defined(sample, k, options, what):
     breaks = user_breaks(options["bins"], options["lower"], least_finite(sample.values))
-    return sample.classes(lambda handle, out: lib.mensora_classify_breaks(
-        handle, address(breaks), len(breaks), out), what, labels)
+    return sample.classes(lambda handle, k, options, out: lib.mensora_classify_breaks(
+        handle, address(breaks), len(breaks), out), k, options, what)
 
 
 def _ascending(value, name, low=-np.inf, high=np.inf, least=1, what="numbers"):
@@ -231,7 +229,7 @@ SCHEMES = {
                         {}),
     "natural_breaks": Scheme(library(_natural), {"gvf": (_gvf, 0.8), "k_max": (_k_max, 10)},
                              auto=True),
-    "std_mean": Scheme(library(_std_mean, std_set=True),
+    "std_mean": Scheme(library(_std_mean),
                        {"steps": (_steps, 1), "times": (_input.real_number, 1.0),
                         "window": (_window, None)},
                        uses_k=False, last="open"),
@@ -595,16 +593,15 @@ def classify(y, scheme, k=5, round=False, **options):
         raise ValueError(f"k='auto' (the best class count) is for natural_breaks, not {name!r}")
     k = _input.class_count(k, len(values)) if entry.uses_k and not auto else None
     options = scheme_options(name, entry, options, auto)
+    what = f"mensora.classify({name!r})"
     with Sample(values) as sample:
-        what = f"mensora.classify({name!r})"
-        result, legend = _run_with_legend(entry, sample, k, options, what, round)
-    warn_notes(result.notes["unclassified"], result.notes["empty_classes"], len(result.counts),
-               what)
-    return _with_legend(Classification(name, result.breaks, result.counts, result.yb,
-                        closes_last(entry.last, result.top, result.breaks), result.fit,
-                        (options["k_max"], options["gvf"]) if auto else None,
-                        result.notes["missing"]),
-                        legend, (values, scheme, k, round, options))
+        breaks, counts, yb, facts, members = _classified(entry, sample, k, options, what, round)
+    notes = facts.notes
+    if notes.unclassified or notes.empty_classes:
+        warn_notes(notes.unclassified, notes.empty_classes, len(counts), what)
+    classes = Classification(name, breaks, counts, yb, facts.closed == 1, fit_of(facts),
+                             (options["k_max"], options["gvf"]) if auto else None, notes.missing)
+    return _with_legend(classes, facts.rule, members, (values, scheme, k, round, options))
 
 
 def warn_notes(unclassified, empty_classes, k, what, stacklevel=3):
@@ -667,25 +664,22 @@ def quantile_breaks(y, k, weights=None):
                    lib.mensora_quantile_breaks_weighted)
 
 
-def _run_with_legend(entry, sample, k, options, what, round):
-    """entry.run, its breaks rounded when asked. Returns the ClassResult and
-    what its labels need (see _legend.legend)."""
-    from ._legend import legend, round_breaks
-
-    result = entry.run(sample, k, options, True, what)
-    # The standard-deviation classes are the only open ones.
+def _classified(entry, sample, k, options, what, round):
+    """Runs a scheme over a Sample, its breaks rounded when asked. Returns
+    the breaks, counts, yb, the library's Facts and what the labels read
+    (see Sample.facts)."""
+    result = entry.run(sample, k, options, what)
     std_set = entry.last == "open"
-    if round:
-        result = result._replace(breaks=round_breaks(sample, std_set, what))
-    return result, legend(sample, std_set, len(result.counts), what)
+    breaks = round_breaks(sample, std_set, what) if round else result.breaks
+    return (breaks, result.counts, *sample.facts(std_set, len(result.counts), what))
 
 
-def _with_legend(classes, legend, call):
+def _with_legend(classes, rule, members, call):
     """A Classification with the closing rule of the library, what its
-    labels need, and the call that makes it again with round breaks (call:
+    labels read, and the call that makes it again with round breaks (call:
     the values, scheme, k, round and options as classify hands them to the
     scheme)."""
-    classes._rule, classes._members = legend
+    classes._rule, classes._members = rule, members
     round = call[3]
     classes._rounded = (lambda: classes) if round else (lambda: _rounded_again(classes, call))
     return classes
@@ -697,12 +691,11 @@ def _rounded_again(classes, call):
     values, scheme, k, _, options = call
     entry = scheme_named(scheme)[1]
     with Sample(values) as sample:
-        result, legend = _run_with_legend(entry, sample, k, options,
-                                          "Classification.rounded", True)
-        top = sample.maximum()
+        breaks, _, _, facts, members = _classified(entry, sample, k, options,
+                                                   "Classification.rounded", True)
     # The same classes, counts, members and fit: only the breaks change.
     again = copy.copy(classes)
-    again.breaks = result.breaks
-    again.closed_last = closes_last(entry.last, top, result.breaks)
+    again.breaks = breaks
+    again.closed_last = facts.closed == 1
     again._label_texts = None
-    return _with_legend(again, legend, (values, scheme, k, True, options))
+    return _with_legend(again, facts.rule, members, (values, scheme, k, True, options))

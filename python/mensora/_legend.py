@@ -1,6 +1,6 @@
 """Legends through the library: round breaks, labels and the classes of other
-values under given breaks (mensora_round_breaks, mensora_class_extremes,
-mensora_format_labels, mensora_find_classes)."""
+values under given breaks (mensora_round_breaks, mensora_format_labels,
+mensora_find_classes)."""
 import ctypes
 from ctypes import c_int32
 
@@ -39,25 +39,11 @@ def round_breaks(sample, std_set, what):
     return np.ctypeslib.as_array(out.breaks, shape=(out.class_count + 1,)).copy()
 
 
-def legend(sample, std_set, k, what):
-    """(closing rule, members) of the current class result of a Sample: what
-    its labels read, kept so that they can be written later, without the
-    handle (format_labels). members: (smallest member of each class, largest
-    member of each class, whether the values are whole numbers)."""
-    rule = c_int32(LAST_CLOSED)
-    check(lib.mensora_class_rule(sample.handle, int(std_set), ctypes.byref(rule)), what)
-    extremes = np.empty(2 * k, dtype=np.float64)
-    whole = c_int32()
-    check(lib.mensora_class_extremes(sample.handle, int(std_set), address(extremes),
-                                     address(extremes[k:]), ctypes.byref(whole)), what)
-    return rule.value, (extremes[:k], extremes[k:], whole.value == 1)
-
-
 def format_labels(breaks, counts, rule, variant, what, members=None):
     """Labels from breaks, counts and a closing rule (CLOSING read as
-    CLOSED), with the members of each class where known (see legend; the
-    same text as the library writes for the handle's result when rule is
-    the closing as it fell out), else as from the breaks alone."""
+    CLOSED), with the members of each class where known (see Sample.facts;
+    then the same text as the library writes for the handle's result, given
+    the rule as it fell out), else as from the breaks alone."""
     breaks = np.ascontiguousarray(breaks, dtype=np.float64)
     counts = np.ascontiguousarray(counts, dtype=np.int32)
     flags = LABEL_VARIANTS[variant]

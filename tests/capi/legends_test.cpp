@@ -229,7 +229,8 @@ std::string HandleLabels(mensora_sample* sample, std::int32_t stdSet, std::int32
 }
 
 // The labels of a handle's result equal those written later from its breaks,
-// counts, members' extremes and the closing rule as it fell out.
+// counts, members' extremes and the closing rule as it fell out; the facts
+// of the result in one call equal those of the calls one by one.
 void CheckLabelsLater(mensora_sample* sample, std::int32_t stdSet, const mensora_classes& c,
                       std::int32_t rule) {
   const std::int32_t k = c.class_count;
@@ -248,6 +249,27 @@ void CheckLabelsLater(mensora_sample* sample, std::int32_t stdSet, const mensora
               Labels(c.breaks, k, c.counts, lowest.data(), highest.data(), rule,
                      flags | (whole == 1 ? MENSORA_LABEL_INTEGER : 0)));
   }
+  // All of it, with the fit, notes and classes, in one call.
+  const std::int32_t n = mensora_sample_size(sample);
+  std::vector<double> low(lowest.size()), high(lowest.size());
+  std::vector<std::int32_t> classes(static_cast<std::size_t>(n));
+  mensora_facts facts{};
+  ASSERT_EQ(MENSORA_OK, mensora_class_facts(sample, stdSet, classes.data(), low.data(),
+                                            high.data(), &facts));
+  mensora_fit fit{};
+  struct mensora_class_notes notes {};
+  std::int32_t given = -1;
+  ASSERT_EQ(MENSORA_OK, mensora_class_fit(sample, stdSet, &fit));
+  ASSERT_EQ(MENSORA_OK, mensora_class_notes(sample, stdSet, &notes));
+  ASSERT_EQ(MENSORA_OK, mensora_class_rule(sample, stdSet, &given));
+  EXPECT_EQ(0, std::memcmp(&fit, &facts.fit, sizeof fit));
+  EXPECT_EQ(0, std::memcmp(&notes, &facts.notes, sizeof notes));
+  EXPECT_EQ(given, facts.rule);
+  EXPECT_EQ(rule == MENSORA_LAST_CLOSED ? 1 : 0, facts.closed);
+  EXPECT_EQ(whole, facts.whole);
+  EXPECT_EQ(ClassesOf(c, n), classes);
+  EXPECT_EQ(0, std::memcmp(lowest.data(), low.data(), low.size() * sizeof(double)));
+  EXPECT_EQ(0, std::memcmp(highest.data(), high.data(), high.size() * sizeof(double)));
 }
 
 }  // namespace

@@ -46,6 +46,12 @@ bool CppCall(const double* values, std::int32_t n, std::int32_t k, std::int32_t 
     }
     double sdam = 0, sdcm = 0, gvf = 0, adcm = 0, tai = 0;
     if (object.DataSecFitNum(0, &sdam, &sdcm, &gvf, &adcm, &tai) != 1) return false;
+    // What labels read from the members, which the binding's result keeps.
+    double lowest[64], highest[64];
+    std::int32_t whole = 0;
+    if (count - 1 > 64 || object.DataSecClassExtremes(0, lowest, highest, &whole) != 1) {
+      return false;
+    }
   }
   for (std::int32_t s = 0; s < count; ++s) breaks[s] = got[s];
   return true;
@@ -55,8 +61,9 @@ bool CppCall(const double* values, std::int32_t n, std::int32_t k, std::int32_t 
 
 // The C++ class: natural breaks (method 0) or quantile breaks (method 1) of
 // a new object; method 2 is natural breaks with what a caller that wants
-// every value's class and the fit adds: the class of every position from the
-// member lists into labels[0..n-1], and the goodness of fit.
+// what a binding's class result holds adds: the class of every position from
+// the member lists into labels[0..n-1], the goodness of fit, and the smallest
+// and largest member of each class (for labels; at most 64 classes).
 MENSORA_TIMER_API double mensora_timer_cpp(const double* values, std::int32_t n, std::int32_t k,
                                            std::int32_t method, std::int32_t repeat,
                                            double* breaks, std::int32_t* labels) {

@@ -15,7 +15,9 @@ breaks, bit for bit.
 
 With --bindings the Python calls natural_breaks, quantile_breaks and classify
 (natural breaks) are timed against the same C++ work instead: the class
-object's call, and for classify also the class of every value and the fit.
+object's call, and for classify also what its result holds: the class of
+every value, the fit, and each class's smallest and largest member, which
+its labels read.
 
     python3 python/benchmarks/call_table.py --timer BUILD/bench/libmensora_call_timer.so
         [--node js/bench/call-table.mjs] [--rounds 5] [--sizes 1,2,3,4,5,6] [--ks 5,7,20]

@@ -258,6 +258,8 @@ SCHEMES = {
     "geometric": Scheme(library(lambda h, k, o, out: lib.mensora_classify_geometric(h, k, out)),
                         {}),
 }
+# How classify names each scheme in messages.
+_WHAT = {name: f"mensora.classify({name!r})" for name in SCHEMES}
 # The options of the best class count, given only with k="auto".
 AUTO_OPTIONS = ("gvf", "k_max")
 ALIASES = {"fisher_jenks": "natural_breaks"}
@@ -280,12 +282,13 @@ _DEFAULTS = {}
 def scheme_options(name, scheme, options, auto=False):
     """The options of a call, converted, with the defaults filled in.
 
-    The options of the best class count need auto, k="auto"."""
+    The options of the best class count need auto, k="auto". The result is
+    only read: the defaults are one shared dict."""
     if not options:
         defaults = _DEFAULTS.get((name, auto))
         if defaults is None:
             defaults = _DEFAULTS[name, auto] = _converted(name, scheme, options, auto)
-        return dict(defaults)
+        return defaults
     return _converted(name, scheme, options, auto)
 
 
@@ -593,7 +596,7 @@ def classify(y, scheme, k=5, round=False, **options):
         raise ValueError(f"k='auto' (the best class count) is for natural_breaks, not {name!r}")
     k = _input.class_count(k, len(values)) if entry.uses_k and not auto else None
     options = scheme_options(name, entry, options, auto)
-    what = f"mensora.classify({name!r})"
+    what = _WHAT[name]
     with Sample(values) as sample:
         breaks, counts, yb, facts, members = _classified(entry, sample, k, options, what, round)
     notes = facts.notes

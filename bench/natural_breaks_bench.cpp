@@ -9,22 +9,14 @@
 #include <cstdint>
 #include <cstdlib>
 #include <limits>
-#include <random>
 #include <vector>
 
 #include "Mensora.h"
+#include "parcel_areas.h"
 
 namespace {
 
-// Skewed, practically all distinct, like parcel areas: the hardest case,
-// one weighted point per value.
-std::vector<double> ParcelAreas(std::int64_t n) {
-  std::mt19937_64 rng(42);
-  std::lognormal_distribution<double> area(6.0, 1.2);
-  std::vector<double> data(static_cast<std::size_t>(n));
-  for (double& v : data) v = area(rng);
-  return data;
-}
+using mensora_bench::ParcelAreas;
 
 // The same areas in whole square metres: a few thousand distinct values.
 std::vector<double> RoundedAreas(std::int64_t n) {

@@ -290,6 +290,14 @@ MENSORA_C_API int mensora_class_labels(const mensora_classes* classes, int32_t n
 typedef int (*mensora_progress_fn)(void* user_data, double fraction_done);
 MENSORA_C_API void mensora_set_progress(mensora_progress_fn fn, void* user_data);
 
+/* The k + 1 breaks of mensora_classify_natural / mensora_classify_quantile
+ * over mensora_sample_open(values, n, flags, ...), into breaks, in one call
+ * without a handle to keep: the same breaks, statuses and reasons. */
+MENSORA_C_API int mensora_natural_breaks(const double* values, int32_t n, int32_t flags,
+                                         int32_t k, double* breaks);
+MENSORA_C_API int mensora_quantile_breaks(const double* values, int32_t n, int32_t flags,
+                                          int32_t k, double* breaks);
+
 /* Breaks of pre-aggregated data: values[i] stands for weights[i]
  * observations. values in any order, repeats allowed (their weights add); NaN
  * values are skipped; a weight that is negative, NaN or infinite is
@@ -380,6 +388,38 @@ MENSORA_C_API int mensora_format_labels(const double* breaks, int32_t class_coun
  * below 2^53 in magnitude (labels then take MENSORA_LABEL_INTEGER), else 0;
  * 0 for NULL values with n > 0. */
 MENSORA_C_API int32_t mensora_whole_numbers(const double* values, int32_t n);
+
+/* What labels of the handle's current standard-deviation (std_classes != 0)
+ * or range classes read from their members: the smallest and largest member
+ * of each class into lowest[0 .. k-1] and highest[0 .. k-1] (NaN for an
+ * empty class), and into *whole 1 when the sample's values take
+ * MENSORA_LABEL_INTEGER (as mensora_whole_numbers finds), else 0. With them,
+ * mensora_format_labels gives the text of mensora_class_labels_text later,
+ * without the handle (rule: MENSORA_LAST_CLOSED when the last class holds
+ * its upper break for this sample, else MENSORA_LAST_OPEN).
+ * MENSORA_ERROR_NO_RESULT when the set holds no result. */
+MENSORA_C_API int mensora_class_extremes(mensora_sample* sample, int32_t std_classes,
+                                         double* lowest, double* highest, int32_t* whole);
+
+/* What a binding copies out of the handle's current standard-deviation
+ * (std_classes != 0) or range classes besides their breaks, counts and ids,
+ * in one call: the fit, the notes and the rule (as mensora_class_fit,
+ * mensora_class_notes and mensora_class_rule), whether the last class holds
+ * its upper break for this sample (the rule as it fell out), and where not
+ * NULL the class of every position into labels (mensora_sample_size entries,
+ * as mensora_class_labels) and the members' extremes into lowest and highest
+ * (as mensora_class_extremes, which also sets whole; else whole is 0).
+ * *out is written only on success. */
+typedef struct mensora_facts {
+  mensora_fit fit;
+  struct mensora_class_notes notes;
+  int32_t rule;
+  int32_t closed;
+  int32_t whole;
+} mensora_facts;
+MENSORA_C_API int mensora_class_facts(mensora_sample* sample, int32_t std_classes,
+                                      int32_t* labels, double* lowest, double* highest,
+                                      mensora_facts* out);
 
 /* mensora_format_labels for the handle's current standard-deviation
  * (std_classes != 0) or range classes, with their counts, the smallest and

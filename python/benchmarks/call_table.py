@@ -8,18 +8,25 @@ WebAssembly call is the package's naturalBreaks in a Node process
 (js/bench/call-table.mjs, its module compiled by the optimizing compiler from
 the start) started once per round. A call is always the whole
 of it: sample or object, sorted view, classes, release. Values: lognormal,
-practically all distinct. Each round times a batch of calls of each kind in
-turn (the order rotates; small calls are batched up to about 2 ms, their mean
-taken); the best round of each kind counts. Every kind must give the same
-breaks, bit for bit.
+practically all distinct, in --samples samples of each size (fewer where they
+would pass 2 * 10^6 values) taken in turn, call after call, by every kind
+alike: one sample called again and again lets the processor learn the
+branches of the call (natural breaks of 10^3 values with k = 20 ran in half
+the time), which real use does not allow; --samples 1 times it so. Each
+round times a batch of calls of each kind in turn (the order rotates; small
+calls are batched up to about 2 ms, their mean taken); the best round of each
+kind counts. Every kind must give the same breaks, bit for bit, checked on
+the first sample after the rounds.
 
 With --bindings the Python calls natural_breaks, quantile_breaks and classify
 (natural breaks) are timed against the same C++ work instead: the class
-object's call, and for classify also the class of every value and the fit.
+object's call, and for classify also what its result holds: the class of
+every value, the fit, and each class's smallest and largest member, which
+its labels read.
 
     python3 python/benchmarks/call_table.py --timer BUILD/bench/libmensora_call_timer.so
         [--node js/bench/call-table.mjs] [--rounds 5] [--sizes 1,2,3,4,5,6] [--ks 5,7,20]
-        [--bindings]
+        [--samples 8] [--bindings]
 
 scripts/bench-table.sh builds what it needs and runs it.
 """
@@ -41,55 +48,58 @@ BATCH_SECONDS = 0.002
 def load_timer(path):
     timer = ctypes.CDLL(path)
     timer.mensora_timer_cpp.restype = ctypes.c_double
-    timer.mensora_timer_cpp.argtypes = [ctypes.c_void_p, ctypes.c_int32, ctypes.c_int32,
-                                        ctypes.c_int32, ctypes.c_int32, ctypes.c_void_p,
-                                        ctypes.c_void_p]
+    timer.mensora_timer_cpp.argtypes = [ctypes.c_void_p] + [ctypes.c_int32] * 6 + [
+        ctypes.c_void_p, ctypes.c_void_p]
     timer.mensora_timer_c.restype = ctypes.c_double
-    timer.mensora_timer_c.argtypes = [ctypes.c_void_p, ctypes.c_int32, ctypes.c_int32,
-                                      ctypes.c_int32, ctypes.c_void_p]
+    timer.mensora_timer_c.argtypes = [ctypes.c_void_p] + [ctypes.c_int32] * 5 + [ctypes.c_void_p]
     return timer
 
 
 class Cell:
-    """One size and class count: its values, batch and best time of each kind."""
+    """One size and class count: its samples (one block of values, one sample
+    after another), batch and best time of each kind, and the sample the
+    batches of the current round start at."""
 
-    def __init__(self, timer, y, k):
-        self.y, self.k = y, k
-        self.breaks = {}
+    def __init__(self, timer, block, n, k):
+        self.block, self.n, self.k = block, n, k
+        self.samples = len(block) // n
+        self.views = [block[s * n:(s + 1) * n] for s in range(self.samples)]
+        self.turn = 0
         self.best = {}
-        self.labels = np.empty(len(y), dtype=np.int32)
+        self.labels = np.empty(n, dtype=np.int32)
         self.timer = timer
         self.batch = 1
         seconds = self.cpp(0, 1)  # warm, and the size of a batch
         self.batch = max(1, min(5000, int(BATCH_SECONDS / max(seconds, 1e-9))))
 
-    def cpp(self, method, batch=None):
-        out = np.empty(self.k + 1)
-        seconds = self.timer.mensora_timer_cpp(self.y.ctypes.data, len(self.y), self.k, method,
-                                               batch or self.batch, out.ctypes.data,
-                                               self.labels.ctypes.data)
+    def cpp(self, method, batch=None, first=None, out=None):
+        out = np.empty(self.k + 1) if out is None else out
+        batch = batch or self.batch
+        seconds = self.timer.mensora_timer_cpp(
+            self.block.ctypes.data, self.n, self.k, method, self.samples,
+            self.turn if first is None else first, batch, out.ctypes.data,
+            self.labels.ctypes.data)
         if seconds < 0:
             raise SystemExit("the C++ call failed")
-        self.breaks[("cpp", method)] = out
-        return seconds / (batch or self.batch)
+        return seconds / batch
 
-    def c(self):
-        out = np.empty(self.k + 1)
-        seconds = self.timer.mensora_timer_c(self.y.ctypes.data, len(self.y), self.k, self.batch,
+    def c(self, batch=None, first=None, out=None):
+        out = np.empty(self.k + 1) if out is None else out
+        batch = batch or self.batch
+        seconds = self.timer.mensora_timer_c(self.block.ctypes.data, self.n, self.k, self.samples,
+                                             self.turn if first is None else first, batch,
                                              out.ctypes.data)
         if seconds < 0:
             raise SystemExit("the C call failed")
-        self.breaks["c"] = out
-        return seconds / self.batch
+        return seconds / batch
 
     def python(self, call):
-        y, k, batch = self.y, self.k, self.batch
+        k = self.k
+        turns = [self.views[(self.turn + i) % self.samples] for i in range(self.batch)]
         start = time.perf_counter()
-        for _ in range(batch):
-            got = call(y, k)
-        seconds = (time.perf_counter() - start) / batch
-        self.breaks[call] = got if isinstance(got, np.ndarray) else got.breaks
-        return seconds
+        for y in turns:
+            call(y, k)
+        return (time.perf_counter() - start) / len(turns)
 
     def record(self, kind, seconds):
         self.best[kind] = min(self.best.get(kind, np.inf), seconds)
@@ -121,29 +131,44 @@ def run_round(cells, round_number, bindings):
             shift = round_number % len(kinds)
             order = kinds[shift:] + kinds[:shift]
         # Small calls cost little: they are alternated more often.
-        for _ in range(5 if len(cell.y) <= 10_000 else 1):
+        for _ in range(5 if cell.n <= 10_000 else 1):
             for kind, measure in order:
                 cell.record(kind, measure(cell))
+            cell.turn = (cell.turn + cell.batch) % cell.samples
 
 
 def run_node(node_script, directory, cells):
-    specs = [f"{len(c.y)}:{c.k}:{c.batch}" for c in cells]
+    specs = [f"{c.n}:{c.k}:{c.batch}:{c.samples}" for c in cells]
     out = subprocess.run(["node", "--no-liftoff", node_script, directory, *specs], check=True,
                          capture_output=True, text=True).stdout
     got = json.loads(out)
     for cell in cells:
-        seconds, breaks = got[f"{len(cell.y)}:{cell.k}"]
+        seconds, breaks = got[f"{cell.n}:{cell.k}"]
         cell.record("wasm", seconds)
-        cell.breaks["wasm"] = np.array(breaks, dtype=np.float64)
+        cell.node_breaks = np.array(breaks, dtype=np.float64)
 
 
-def check_breaks(cells):
+def check_breaks(cells, bindings):
+    """Every kind's breaks of the first sample, bit for bit those of the C++ call."""
     for cell in cells:
-        for key, breaks in cell.breaks.items():
-            quantile = key in (("cpp", 1), mensora.quantile_breaks)
-            if not same_bits(breaks, cell.breaks[("cpp", 1 if quantile else 0)]):
-                raise SystemExit(f"n = {len(cell.y)}, k = {cell.k}: the breaks of {key} differ "
-                                 "from those of the C++ call")
+        y, k = cell.views[0], cell.k
+        natural, quantile = np.empty(k + 1), np.empty(k + 1)
+        cell.cpp(0, 1, 0, natural)
+        cell.cpp(1, 1, 0, quantile)
+        got = {"python natural_breaks": (mensora.natural_breaks(y, k), natural)}
+        if bindings:
+            got["python quantile_breaks"] = (mensora.quantile_breaks(y, k), quantile)
+            got["python classify"] = (classify_natural(y, k).breaks, natural)
+        else:
+            c = np.empty(k + 1)
+            cell.c(1, 0, c)
+            got["c"] = (c, natural)
+            if hasattr(cell, "node_breaks"):
+                got["wasm"] = (cell.node_breaks, natural)
+        for kind, (breaks, expected) in got.items():
+            if not same_bits(breaks, expected):
+                raise SystemExit(f"n = {cell.n}, k = {k}: the breaks of {kind} differ from "
+                                 "those of the C++ call")
 
 
 def print_table(cells, has_node):
@@ -152,7 +177,7 @@ def print_table(cells, has_node):
     for cell in cells:
         cpp = cell.best["cpp 0"]
         wasm = f"{cell.best['wasm'] / cpp:18.2f}" if has_node else f"{'-':>18}"
-        print(f"{len(cell.y):>9} {cell.k:>3} {cpp * 1e6:12.1f} {cell.best['c'] / cpp:9.3f}"
+        print(f"{cell.n:>9} {cell.k:>3} {cpp * 1e6:12.1f} {cell.best['c'] / cpp:9.3f}"
               f" {cell.best['python'] / cpp:13.3f} {wasm}")
 
 
@@ -161,7 +186,7 @@ def print_bindings(cells):
                                          for name in ("natural_breaks", "quantile_breaks",
                                                       "classify")))
     for cell in cells:
-        row = f"{len(cell.y):>9} {cell.k:>3}"
+        row = f"{cell.n:>9} {cell.k:>3}"
         for name, method in (("natural_breaks", 0), ("quantile_breaks", 1), ("classify", 2)):
             p, c = cell.best[name], cell.best[f"cpp {method}"]
             row += f" {p * 1e6:18.1f} {p / c:7.3f} {(p - c) * 1e6:9.1f}"
@@ -175,6 +200,8 @@ def main():
     parser.add_argument("--rounds", type=int, default=5)
     parser.add_argument("--sizes", default="1,2,3,4,5,6", help="powers of ten")
     parser.add_argument("--ks", default="5,7,20")
+    parser.add_argument("--samples", type=int, default=8,
+                        help="samples of each size taken in turn (1: the same values each call)")
     parser.add_argument("--bindings", action="store_true")
     args = parser.parse_args()
     timer = load_timer(args.timer)
@@ -183,18 +210,20 @@ def main():
     with tempfile.TemporaryDirectory(prefix="mensora-table-") as directory:
         cells = []
         for n in sizes:
-            y = np.random.default_rng(7).lognormal(3.0, 1.0, n)
-            y.tofile(os.path.join(directory, f"values-{n}.bin"))
-            cells += [Cell(timer, y, k) for k in ks]
+            samples = max(1, min(args.samples, 2_000_000 // n))
+            block = np.random.default_rng(7).lognormal(3.0, 1.0, samples * n)
+            block.tofile(os.path.join(directory, f"values-{n}.bin"))
+            cells += [Cell(timer, block, n, k) for k in ks]
         has_node = args.node is not None and not args.bindings
         for round_number in range(args.rounds):
             run_round(cells, round_number, args.bindings)
             if has_node:
                 run_node(args.node, directory, cells)
-        check_breaks(cells)
+        check_breaks(cells, args.bindings)
     threads = os.environ.get("MENSORA_THREADS", "the library's default")
-    print(f"mensora {mensora.__version__}; lognormal values; best of {args.rounds} rounds, calls "
-          f"alternated; threads: {threads}; load average {os.getloadavg()[0]:.2f}")
+    print(f"mensora {mensora.__version__}; lognormal values, up to {args.samples} samples of "
+          f"each size in turn; best of {args.rounds} rounds, calls alternated; threads: "
+          f"{threads}; load average {os.getloadavg()[0]:.2f}")
     if args.bindings:
         print_bindings(cells)
     else:

@@ -6,7 +6,8 @@ from typing import Callable, Dict, NamedTuple, Tuple
 import numpy as np
 
 from . import _input
-from ._native import AUTO_MAX, AUTO_MIN, Sample, address, breaks_of, check, lib
+from ._legend import round_breaks
+from ._native import AUTO_MAX, AUTO_MIN, Sample, address, breaks_of, fit_of, lib
 
 REQUIRED = object()
 
@@ -14,33 +15,30 @@ REQUIRED = object()
 class Scheme(NamedTuple):
     """One way of classifying.
 
-    run(sample, k, options, labels, what) returns the ClassResult of a
-    Sample (yb and fit None when labels is false; k None for k="auto");
-    what names the call in error messages. options maps each option's name to (converter, default), the
-    default REQUIRED for options without one; a converter takes (value, name)
-    and returns the value the run expects.
+    run(sample, k, options, what) makes the scheme's classes the current
+    result of a Sample and returns their ClassResult (k None for k="auto");
+    what names the call in error messages. options maps each option's name to
+    (converter, default), the default REQUIRED for options without one; a
+    converter takes (value, name) and returns the value the run expects.
     """
 
     run: Callable
     options: Dict[str, Tuple[Callable, object]]
     uses_k: bool = True
-    # How the last class ends: "closed" on its upper break, "open" before it,
-    # or "closing": closed when the maximum lies within the closing tolerance of it.
+    # How the last class ends: "closed" on its upper break, "open" before it
+    # (the standard-deviation classes, the only ones), or "closing": closed
+    # when the maximum lies within the closing tolerance of it.
     last: str = "closed"
     # Whether k="auto" asks for the best class count (options AUTO_OPTIONS).
     auto: bool = False
 
 
-def library(call, std_set=False):
-    """A scheme run by the library: call(handle, k, options, out) -> status.
+def library(call):
+    """A scheme run by the library: call(handle, k, options, out) -> status."""
 
-    std_set: the call writes the library's standard-deviation classes.
-    """
-
-    def run(sample, k, options, labels, what):
+    def run(sample, k, options, what):
         # The library refuses a class count above its limit, before any allocation.
-        return sample.classes(lambda handle, out: call(handle, k, options, out), what, labels,
-                              std_set)
+        return sample.classes(call, k, options, what)
 
     return run
 
@@ -122,10 +120,10 @@ def least_finite(values):
     return np.fmin.reduce(values, where=finite, initial=np.inf) if finite.any() else np.nan
 
 
-def _user_defined(sample, k, options, labels, what):
+def _user_defined(sample, k, options, what):
     breaks = user_breaks(options["bins"], options["lower"], least_finite(sample.values))
-    return sample.classes(lambda handle, out: lib.mensora_classify_breaks(
-        handle, address(breaks), len(breaks), out), what, labels)
+    return sample.classes(lambda handle, k, options, out: lib.mensora_classify_breaks(
+        handle, address(breaks), len(breaks), out), k, options, what)
 
 
 def _ascending(value, name, low=-np.inf, high=np.inf, least=1, what="numbers"):
@@ -231,7 +229,7 @@ SCHEMES = {
                         {}),
     "natural_breaks": Scheme(library(_natural), {"gvf": (_gvf, 0.8), "k_max": (_k_max, 10)},
                              auto=True),
-    "std_mean": Scheme(library(_std_mean, std_set=True),
+    "std_mean": Scheme(library(_std_mean),
                        {"steps": (_steps, 1), "times": (_input.real_number, 1.0),
                         "window": (_window, None)},
                        uses_k=False, last="open"),
@@ -260,6 +258,8 @@ SCHEMES = {
     "geometric": Scheme(library(lambda h, k, o, out: lib.mensora_classify_geometric(h, k, out)),
                         {}),
 }
+# How classify names each scheme in messages.
+_WHAT = {name: f"mensora.classify({name!r})" for name in SCHEMES}
 # The options of the best class count, given only with k="auto".
 AUTO_OPTIONS = ("gvf", "k_max")
 ALIASES = {"fisher_jenks": "natural_breaks"}
@@ -282,12 +282,13 @@ _DEFAULTS = {}
 def scheme_options(name, scheme, options, auto=False):
     """The options of a call, converted, with the defaults filled in.
 
-    The options of the best class count need auto, k="auto"."""
+    The options of the best class count need auto, k="auto". The result is
+    only read: the defaults are one shared dict."""
     if not options:
         defaults = _DEFAULTS.get((name, auto))
         if defaults is None:
             defaults = _DEFAULTS[name, auto] = _converted(name, scheme, options, auto)
-        return dict(defaults)
+        return defaults
     return _converted(name, scheme, options, auto)
 
 
@@ -422,13 +423,15 @@ class Classification:
             lines.append(f"GVF {self.gvf:.6g}, ADCM {self.adcm:.6g}")
         return "\n".join(lines)
 
-    # Set by classify: the closing rule, the library's labels by (interval,
-    # thousands) made with the members at hand, and calls that make this
-    # result with round breaks or its labels in another style.
+    # Set by classify: the closing rule, what the labels read from the members
+    # (see _legend.legend), the labels made so far by (interval, thousands),
+    # the result whose legend this one shows (classify_pooled), and a call
+    # that makes this result with round breaks.
     _rule = None
+    _members = None
     _label_texts = None
+    _legend_of = None
     _rounded = None
-    _relabel = None
 
     @property
     def rule(self):
@@ -443,17 +446,18 @@ class Classification:
     def _label_list(self, interval, thousands):
         from ._legend import format_labels
 
+        if self._legend_of is not None:
+            return self._legend_of._label_list(interval, thousands)
         variant = (bool(interval), bool(thousands))
         if self._label_texts is None:
             self._label_texts = {}
         texts = self._label_texts.get(variant)
-        if texts is None and self._relabel is not None:
-            # Classified again for this style, the members at hand.
-            texts = self._relabel(variant)
-        elif texts is None:
-            texts = format_labels(self.breaks, self.counts, self.rule, variant,
-                                  "Classification.labels")
-        self._label_texts[variant] = texts
+        if texts is None:
+            # With the members, the closing as it fell out for the sample.
+            rule = self.rule if self._members is None else int(self.closed_last)
+            texts = format_labels(self.breaks, self.counts, rule, variant,
+                                  "Classification.labels", self._members)
+            self._label_texts[variant] = texts
         return texts
 
     def labels(self, interval=False, thousands=False):
@@ -592,16 +596,15 @@ def classify(y, scheme, k=5, round=False, **options):
         raise ValueError(f"k='auto' (the best class count) is for natural_breaks, not {name!r}")
     k = _input.class_count(k, len(values)) if entry.uses_k and not auto else None
     options = scheme_options(name, entry, options, auto)
+    what = _WHAT[name]
     with Sample(values) as sample:
-        what = f"mensora.classify({name!r})"
-        result, legend = _run_with_legend(entry, sample, k, options, what, round)
-    warn_notes(result.notes["unclassified"], result.notes["empty_classes"], len(result.counts),
-               what)
-    return _with_legend(Classification(name, result.breaks, result.counts, result.yb,
-                        closes_last(entry.last, result.top, result.breaks), result.fit,
-                        (options["k_max"], options["gvf"]) if auto else None,
-                        result.notes["missing"]),
-                        legend, (values, scheme, k, round, options))
+        breaks, counts, yb, facts, members = _classified(entry, sample, k, options, what, round)
+    notes = facts.notes
+    if notes.unclassified or notes.empty_classes:
+        warn_notes(notes.unclassified, notes.empty_classes, len(counts), what)
+    classes = Classification(name, breaks, counts, yb, facts.closed == 1, fit_of(facts),
+                             (options["k_max"], options["gvf"]) if auto else None, notes.missing)
+    return _with_legend(classes, facts.rule, members, (values, scheme, k, round, options))
 
 
 def warn_notes(unclassified, empty_classes, k, what, stacklevel=3):
@@ -625,26 +628,20 @@ def warn_if_nan(breaks, what, stacklevel=3):
                       RuntimeWarning, stacklevel=stacklevel)
 
 
-def _breaks(y, k, weights, scheme, weighted):
+def _breaks(y, k, weights, function, what, weighted):
     values = _input.as_values(y)
     k = _input.class_count(k, len(values))
-    what = f"mensora.{scheme}"
     if weights is None:
-        breaks = breaks_of(values, k, _BREAKS[scheme], what)
+        breaks = breaks_of(values, k, function, what)
     else:
         weights = _input.as_values(weights, "weights")
         if len(weights) != len(values):
             raise ValueError(f"weights has {len(weights)} entries for {len(values)} values")
-        breaks = np.empty(k + 1, dtype=np.float64)
-        check(weighted(address(values), address(weights), len(values), k, address(breaks)),
-              what)
-    warn_if_nan(breaks, what, stacklevel=4)
+        at = address(weights)
+        breaks = breaks_of(values, k, lambda v, n, _, k, out: weighted(v, at, n, k, out), what)
+        # Values that are all NaN give NaN breaks here (the other calls refuse them).
+        warn_if_nan(breaks, what, stacklevel=4)
     return breaks
-
-
-# The library's function of each scheme of _breaks.
-_BREAKS = {"natural_breaks": lib.mensora_classify_natural,
-           "quantiles": lib.mensora_classify_quantile}
 
 
 def natural_breaks(y, k, weights=None):
@@ -657,7 +654,8 @@ def natural_breaks(y, k, weights=None):
     every value is repeated weight times, bit for bit. A negative, NaN or
     infinite weight is a ValueError.
     """
-    return _breaks(y, k, weights, "natural_breaks", lib.mensora_natural_breaks_weighted)
+    return _breaks(y, k, weights, lib.mensora_natural_breaks, "mensora.natural_breaks",
+                   lib.mensora_natural_breaks_weighted)
 
 
 def quantile_breaks(y, k, weights=None):
@@ -665,38 +663,27 @@ def quantile_breaks(y, k, weights=None):
 
     `weights` as for natural_breaks.
     """
-    return _breaks(y, k, weights, "quantiles", lib.mensora_quantile_breaks_weighted)
+    return _breaks(y, k, weights, lib.mensora_quantile_breaks, "mensora.quantiles",
+                   lib.mensora_quantile_breaks_weighted)
 
 
-def _run_with_legend(entry, sample, k, options, what, round, variant=(False, False)):
-    """entry.run with labels; its breaks rounded when asked. Returns the
-    ClassResult and (closing rule, labels in the style variant)."""
-    from ._legend import legend, round_breaks
-
-    result = entry.run(sample, k, options, True, what)
-    # The standard-deviation classes are the only open ones.
+def _classified(entry, sample, k, options, what, round):
+    """Runs a scheme over a Sample, its breaks rounded when asked. Returns
+    the breaks, counts, yb, the library's Facts and what the labels read
+    (see Sample.facts)."""
+    result = entry.run(sample, k, options, what)
     std_set = entry.last == "open"
-    if round:
-        result = result._replace(breaks=round_breaks(sample, std_set, what))
-    return result, legend(sample, std_set, variant, what)
+    breaks = round_breaks(sample, std_set, what) if round else result.breaks
+    return (breaks, result.counts, *sample.facts(std_set, len(result.counts), what))
 
 
-def _with_legend(classes, legend, call):
-    """A Classification with the closing rule and labels of the library, and
-    the calls that make it again with round breaks or in another label style
-    (call: the values, scheme, k, round and options as classify hands them
-    to the scheme)."""
-    classes._rule, texts = legend
-    classes._label_texts = {(False, False): texts}
-    values, scheme, k, round, options = call
-
-    def relabel(variant):
-        entry = scheme_named(scheme)[1]
-        with Sample(values) as sample:
-            return _run_with_legend(entry, sample, k, options, "Classification.labels", round,
-                                    variant)[1][1]
-
-    classes._relabel = relabel
+def _with_legend(classes, rule, members, call):
+    """A Classification with the closing rule of the library, what its
+    labels read, and the call that makes it again with round breaks (call:
+    the values, scheme, k, round and options as classify hands them to the
+    scheme)."""
+    classes._rule, classes._members = rule, members
+    round = call[3]
     classes._rounded = (lambda: classes) if round else (lambda: _rounded_again(classes, call))
     return classes
 
@@ -707,11 +694,11 @@ def _rounded_again(classes, call):
     values, scheme, k, _, options = call
     entry = scheme_named(scheme)[1]
     with Sample(values) as sample:
-        result, legend = _run_with_legend(entry, sample, k, options,
-                                          "Classification.rounded", True)
-        top = sample.maximum()
+        breaks, _, _, facts, members = _classified(entry, sample, k, options,
+                                                   "Classification.rounded", True)
     # The same classes, counts, members and fit: only the breaks change.
     again = copy.copy(classes)
-    again.breaks = result.breaks
-    again.closed_last = closes_last(entry.last, top, result.breaks)
-    return _with_legend(again, legend, (values, scheme, k, True, options))
+    again.breaks = breaks
+    again.closed_last = facts.closed == 1
+    again._label_texts = None
+    return _with_legend(again, facts.rule, members, (values, scheme, k, True, options))

@@ -86,10 +86,6 @@ def whole_number(value, name, minimum):
     return number
 
 
-# The least limit on the number of classes (the library's mensora_class_limit).
-MAX_CLASSES = 2**20
-
-
 def class_count(k, n):
     """k as a class count: a whole number of 1 or more. The library refuses a
     count above max(2^20, n) before taking any memory, with its reason."""

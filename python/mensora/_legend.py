@@ -1,6 +1,6 @@
 """Legends through the library: round breaks, labels and the classes of other
-values under given breaks (mensora_round_breaks, mensora_class_labels_text,
-mensora_format_labels, mensora_find_classes)."""
+values under given breaks (mensora_round_breaks, mensora_format_labels,
+mensora_find_classes)."""
 import ctypes
 from ctypes import c_int32
 
@@ -15,6 +15,8 @@ LAST_CLOSING = 2
 # The label styles: (interval notation, thousands separator) -> the library's flags.
 LABEL_VARIANTS = {(interval, thousands): 1 * interval + 2 * thousands
                   for interval in (False, True) for thousands in (False, True)}
+# The values are whole numbers: labels of the whole numbers each class can hold.
+LABEL_INTEGER = 4
 
 
 def _text(write, what):
@@ -37,24 +39,21 @@ def round_breaks(sample, std_set, what):
     return np.ctypeslib.as_array(out.breaks, shape=(out.class_count + 1,)).copy()
 
 
-def legend(sample, std_set, variant, what):
-    """(closing rule, labels in the style variant) of the current class result
-    of a Sample, its members at hand."""
-    rule = c_int32(LAST_CLOSED)
-    check(lib.mensora_class_rule(sample.handle, int(std_set), ctypes.byref(rule)), what)
-    flags = LABEL_VARIANTS[variant]
-    texts = _text(lambda buffer, capacity, needed: lib.mensora_class_labels_text(
-        sample.handle, int(std_set), flags, buffer, capacity, needed), what)
-    return rule.value, texts
-
-
-def format_labels(breaks, counts, rule, variant, what):
-    """Labels from breaks, counts and a closing rule alone (no member extremes,
-    not as whole numbers), for results made without a handle."""
+def format_labels(breaks, counts, rule, variant, what, members=None):
+    """Labels from breaks, counts and a closing rule (CLOSING read as
+    CLOSED), with the members of each class where known (see Sample.facts;
+    then the same text as the library writes for the handle's result, given
+    the rule as it fell out), else as from the breaks alone."""
     breaks = np.ascontiguousarray(breaks, dtype=np.float64)
     counts = np.ascontiguousarray(counts, dtype=np.int32)
+    flags = LABEL_VARIANTS[variant]
+    lowest = highest = None
+    if members is not None:
+        lowest, highest, whole = members
+        lowest, highest = address(lowest), address(highest)
+        flags |= LABEL_INTEGER if whole else 0
     return _text(lambda buffer, capacity, needed: lib.mensora_format_labels(
-        address(breaks), len(counts), address(counts), None, None, rule, LABEL_VARIANTS[variant],
+        address(breaks), len(counts), address(counts), lowest, highest, rule, flags,
         buffer, capacity, needed), what)
 
 

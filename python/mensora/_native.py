@@ -8,7 +8,7 @@ import ctypes
 import os
 import signal
 import threading
-from typing import Dict, NamedTuple, Optional
+from typing import NamedTuple
 from ctypes import POINTER, c_char, c_char_p, c_double, c_int, c_int32, c_void_p
 
 import numpy as np
@@ -31,6 +31,8 @@ HUGE_BOUND = 1.79769313486232e307
 INT32_MAX = 2**31 - 1
 # mensora_sample_open: NaN values are missing, left out of every measure and class.
 SKIP_MISSING = 1
+# The least limit on the number of classes (mensora_class_limit: the larger of it and n).
+MAX_CLASSES = 2**20
 
 
 class Classes(ctypes.Structure):
@@ -57,7 +59,12 @@ class Fit(ctypes.Structure):
     _fields_ = [(name, c_double) for name in ("sdam", "sdcm", "gvf", "adcm", "tai")]
 
 
-_FIT_NAMES = tuple(name for name, _ in Fit._fields_)
+class Facts(ctypes.Structure):
+    """What the library tells of a class result besides its breaks, counts
+    and ids (mensora_class_facts)."""
+
+    _fields_ = [("fit", Fit), ("notes", Notes), ("rule", c_int32), ("closed", c_int32),
+                ("whole", c_int32)]
 
 
 _Handle = c_void_p
@@ -74,7 +81,6 @@ _SIGNATURES = {
     "mensora_set_progress": (None, [_PROGRESS, c_void_p]),
     "mensora_class_limit": (c_int32, [c_int32]),
     "mensora_geometric_mean_checked": (c_int, [_Handle, POINTER(c_double)]),
-    "mensora_class_notes": (c_int, [_Handle, c_int32, POINTER(Notes)]),
     "mensora_closing_tolerance": (c_double, [c_double, c_double]),
     "mensora_sample_free": (None, [_Handle]),
     "mensora_mean": (c_double, [_Handle]),
@@ -108,15 +114,14 @@ _SIGNATURES = {
     "mensora_classify_percentile": (c_int, [_Handle, c_void_p, c_int32, _Out]),
     "mensora_classify_geometric": (c_int, [_Handle, c_int32, _Out]),
     "mensora_classify_natural_auto": (c_int, [_Handle, c_int32, c_double, _Out]),
-    "mensora_class_fit": (c_int, [_Handle, c_int32, POINTER(Fit)]),
-    "mensora_class_labels": (c_int, [_Out, c_int32, c_void_p]),
-    "mensora_class_rule": (c_int, [_Handle, c_int32, POINTER(c_int32)]),
     "mensora_round_breaks": (c_int, [_Handle, c_int32, _Out]),
     "mensora_find_classes": (c_int, [c_void_p, c_int32, c_int32, c_void_p, c_int32, c_void_p]),
     "mensora_format_labels": (c_int, [c_void_p, c_int32, c_void_p, c_void_p, c_void_p, c_int32,
                                       c_int32, c_void_p, c_int32, POINTER(c_int32)]),
-    "mensora_class_labels_text": (c_int, [_Handle, c_int32, c_int32, c_void_p, c_int32,
-                                          POINTER(c_int32)]),
+    "mensora_class_facts": (c_int, [_Handle, c_int32, c_void_p, c_void_p, c_void_p,
+                                    POINTER(Facts)]),
+    "mensora_natural_breaks": (c_int, [c_void_p, c_int32, c_int32, c_int32, c_void_p]),
+    "mensora_quantile_breaks": (c_int, [c_void_p, c_int32, c_int32, c_int32, c_void_p]),
     "mensora_natural_breaks_weighted": (c_int, [c_void_p, c_void_p, c_int32, c_int32, c_void_p]),
     "mensora_quantile_breaks_weighted": (c_int, [c_void_p, c_void_p, c_int32, c_int32, c_void_p]),
 }
@@ -148,8 +153,7 @@ lib = _load()
 # The functions of every call, looked up once.
 _sample_open = lib.mensora_sample_open
 _sample_free = lib.mensora_sample_free
-_class_labels = lib.mensora_class_labels
-_class_fit = lib.mensora_class_fit
+_class_facts = lib.mensora_class_facts
 
 
 def check(status, what):
@@ -232,8 +236,11 @@ class Sample:
     def __init__(self, values):
         self.values = values
         self.handle = open_handle(values)
-        # NaN values left out of every measure and class (copied out only when some are).
-        self.missing = lib.mensora_sample_missing(self.handle)
+
+    @property
+    def missing(self):
+        """The NaN values left out of every measure and class."""
+        return lib.mensora_sample_missing(self.handle)
 
     def __enter__(self):
         return self
@@ -242,40 +249,35 @@ class Sample:
         _sample_free(self.handle)
         self.handle = None
 
-    def classes(self, call, what, labels=True, std_set=False):
-        """Runs call(handle, out) and copies the class result out of the handle.
-
-        Returns a ClassResult; unless labels is true it holds the breaks
-        only. yb is the class of every value from the library's member lists.
-        std_set tells that the call writes the standard-deviation classes,
-        whose fit is then measured.
-        """
+    def classes(self, call, k, options, what):
+        """Runs call(handle, k, options, out), a class call, and returns the
+        ClassResult copied out of the handle."""
         out = Classes()
-        result = ctypes.byref(out)
-        with listening(len(self.values)):
-            status = call(self.handle, result)
-        check(status, what)
+        if len(self.values) < _LISTEN_FROM:  # too short a call to listen for Ctrl-C
+            status = call(self.handle, k, options, ctypes.byref(out))
+        else:
+            with listening(len(self.values)):
+                status = call(self.handle, k, options, ctypes.byref(out))
+        if status != OK:
+            check(status, what)
         k = out.class_count
-        breaks = copied(out.breaks, k + 1, np.float64)
-        counts = copied(out.counts, k, np.int64)
-        yb = fit = None
-        if labels:
-            yb = np.empty(len(self.values), dtype=np.int32)
-            check(_class_labels(result, len(yb), address(yb)), what)
-            measured = Fit()
-            check(_class_fit(self.handle, int(std_set), ctypes.byref(measured)), what)
-            fit = {name: getattr(measured, name) for name in _FIT_NAMES}
-        notes = Notes()
-        check(lib.mensora_class_notes(self.handle, int(std_set), ctypes.byref(notes)), what)
-        return ClassResult(breaks, counts, yb, fit, self.maximum(),
-                           {name: getattr(notes, name) for name, _ in Notes._fields_})
+        return ClassResult(copied(out.breaks, k + 1, np.float64), copied(out.counts, k, np.int64))
 
-    def maximum(self):
-        """The largest value that is not missing."""
-        low, high = c_double(), c_double()
-        check(lib.mensora_extremes(self.handle, ctypes.byref(low), ctypes.byref(high)),
-              "mensora: the extremes")
-        return high.value
+    def facts(self, std_set, k, what):
+        """(yb, facts, members) of the current result of the standard-deviation
+        classes (std_set) or the range classes, of k classes: the class of
+        every value (-1: none), the library's Facts, and what the labels read
+        (the smallest and the largest member of each class, and whether the
+        values are whole numbers)."""
+        yb = np.empty(len(self.values), dtype=np.int32)
+        extremes = np.empty(2 * k, dtype=np.float64)
+        at = address(extremes)
+        facts = Facts()
+        status = _class_facts(self.handle, std_set, address(yb), at, at + 8 * k,
+                              ctypes.byref(facts))
+        if status != OK:
+            check(status, what)
+        return yb, facts, (extremes[:k], extremes[k:], facts.whole == 1)
 
 
 def open_handle(values):
@@ -287,31 +289,29 @@ def open_handle(values):
 
 
 def breaks_of(values, k, function, what):
-    """The breaks of function(handle, k, out), a class method of k classes,
-    over a new handle: the short way of Sample(values).classes(...).breaks."""
-    handle = open_handle(values)
-    try:
-        out = Classes()
-        with listening(len(values)):
-            status = function(handle, k, ctypes.byref(out))
-        if status != OK:
-            check(status, what)
-        return copied(out.breaks, out.class_count + 1, np.float64)
-    finally:
-        _sample_free(handle)
+    """The k + 1 breaks of function(values, n, flags, k, breaks), one of the
+    library's calls that classify without a handle to keep."""
+    n = len(values)
+    # A k above the library's limit is refused before anything is written.
+    breaks = np.empty(min(k, max(MAX_CLASSES, n)) + 1, dtype=np.float64)
+    if n < _LISTEN_FROM:  # too short a call to listen for Ctrl-C
+        status = function(address(values), n, SKIP_MISSING, k, address(breaks))
+    else:
+        with listening(n):
+            status = function(address(values), n, SKIP_MISSING, k, address(breaks))
+    if status != OK:
+        check(status, what)
+    return breaks
 
 
 class ClassResult(NamedTuple):
-    """A class result copied out of a handle.
-
-    fit maps sdam, sdcm, gvf, adcm and tai to the goodness of fit of the
-    classes (or is None); top is the largest value, which the closing rule
-    reads; notes maps missing, unclassified and empty_classes to their counts.
-    """
+    """The breaks and counts of a class result, copied out of a handle."""
 
     breaks: np.ndarray
-    counts: Optional[np.ndarray]
-    yb: Optional[np.ndarray]
-    fit: Optional[Dict[str, float]]
-    top: float
-    notes: Optional[Dict[str, int]] = None
+    counts: np.ndarray
+
+
+def fit_of(facts):
+    """The goodness of fit of Facts, as a dict."""
+    fit = facts.fit
+    return {"sdam": fit.sdam, "sdcm": fit.sdcm, "gvf": fit.gvf, "adcm": fit.adcm, "tai": fit.tai}

@@ -60,8 +60,7 @@ def classify_pooled(frame_or_arrays, scheme, k=5, **options):
         # One legend for every column: the labels of the pooled classes.
         column = Classification(pooled.scheme, pooled.breaks, counts, yb, pooled.closed_last)
         column._rule = pooled.rule
-        column._label_texts = pooled._label_texts
-        column._relabel = pooled._relabel
+        column._legend_of = pooled
         if hasattr(pooled, "n_missing"):  # the missing values (NaN) of this column
             column.n_missing = int(np.count_nonzero(np.isnan(values)))
         results.append(column)

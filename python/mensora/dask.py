@@ -37,11 +37,10 @@ except ImportError:
     dd = pd = None
 
 from . import _input
-from ._input import MAX_CLASSES
 from ._classes import (SCHEMES, Classification, _step_count, closes_last, closing_tolerance,
                        labels_from_breaks, scheme_named, scheme_options, user_breaks, warn_notes)
-from ._native import (AUTO_MAX, AUTO_MIN, EQ_TOLERANCE, HUGE_BOUND, Sample, address,
-                      check, lib)
+from ._native import (AUTO_MAX, AUTO_MIN, EQ_TOLERANCE, HUGE_BOUND, MAX_CLASSES, Sample,
+                      address, check, lib)
 
 __all__ = ["classify", "DaskClassification", "TooManyValuesError", "MAX_TABLE_BYTES",
            "TABLE_ENTRY_BYTES"]
@@ -217,7 +216,7 @@ def _extent_breaks(name, entry, blocks, extent, k, options, what):
     stand_in = {"pretty": [extent.finite_least, extent.finite_greatest],
                 "geometric": [extent.least, extent.greatest]}.get(name, extent.stand_in())
     with Sample(np.array(stand_in, dtype=np.float64)) as sample:
-        breaks = entry.run(sample, k, options, False, what).breaks
+        breaks = entry.run(sample, k, options, what).breaks
     if name == "std_mean":
         return _std_breaks(blocks, extent, options)
     return breaks, None
@@ -546,7 +545,7 @@ def _weighted_breaks(name, values, counts, k, what):
 def _max_gap_breaks(values, counts, k, options, what):
     """The library's own rule over the distinct values, which alone decide it."""
     with Sample(values if len(values) else np.array([np.nan])) as sample:
-        return SCHEMES["max_breaks"].run(sample, k, options, False, what).breaks
+        return SCHEMES["max_breaks"].run(sample, k, options, what).breaks
 
 
 class _OrderStatistics:

@@ -74,6 +74,11 @@ def test_labels_and_find_bin_on_known_values():
     exact = mensora.classify(income, "natural_breaks", k=4)
     assert exact.labels(thousands=True)[0] == "3,098 - 4,090"
     assert exact.labels(interval=True)[0] == "[3098, 4090]"
+    # Labels, made when first asked for, are those of the values classified.
+    values = income.copy()
+    later = mensora.classify(values, "natural_breaks", k=4)
+    values[:] = 0.0
+    assert later.labels(thousands=True) == exact.labels(thousands=True)
     s = mensora.classify(income, "std_mean")
     assert s.labels()[0].endswith("or less") and s.labels()[-1].endswith("or more")
     assert s.find_bin([-1e300, None, np.nan, 1e300]).tolist() == [0, -1, -1, 3]

@@ -471,4 +471,31 @@ int mensora_class_labels(const mensora_classes* classes, int32_t n, int32_t* lab
   return MENSORA_OK;
 }
 
+// The k + 1 breaks of one class call over a handle opened on the values
+// with the flags, the handle freed: every status and reason is the call's.
+static int BreaksOf(const double* values, int32_t n, int32_t flags, int32_t k, double* breaks,
+                    int (*classify)(mensora_sample*, int32_t, mensora_classes*)) {
+  if (breaks == nullptr) return Fail(MENSORA_ERROR_ARGUMENT, "no place for the breaks (NULL)");
+  mensora_sample* sample = nullptr;
+  int status = mensora_sample_open(values, n, flags, &sample);
+  if (status != MENSORA_OK) return status;
+  mensora_classes got{};
+  status = classify(sample, k, &got);
+  if (status == MENSORA_OK) {
+    std::copy(got.breaks, got.breaks + std::min(got.class_count, k) + 1, breaks);
+  }
+  mensora_sample_free(sample);
+  return status;
+}
+
+int mensora_natural_breaks(const double* values, int32_t n, int32_t flags, int32_t k,
+                           double* breaks) {
+  return BreaksOf(values, n, flags, k, breaks, mensora_classify_natural);
+}
+
+int mensora_quantile_breaks(const double* values, int32_t n, int32_t flags, int32_t k,
+                            double* breaks) {
+  return BreaksOf(values, n, flags, k, breaks, mensora_classify_quantile);
+}
+
 }  // extern "C"

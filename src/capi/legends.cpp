@@ -385,6 +385,26 @@ const mensora_classes* Current(const mensora_sample& sample, std::int32_t std_cl
   return sample.rangeResult ? &sample.rangeClasses : nullptr;
 }
 
+// Whether the last class of a current result holds its upper break for this
+// sample: the closing rule as it fell out (false only when memory is short).
+bool ClosedForThisSample(mensora_sample& sample, std::int32_t std_classes,
+                         const mensora_classes& result, bool* closed) {
+  *closed = false;
+  switch (sample.object.DataSecLastClass(std_classes != 0 ? 1 : 0)) {
+    case 1: *closed = true; break;
+    case 2: {
+      double top = 0.0, least = 0.0;
+      if (!mensora::capi::SortedExtremes(sample.object, &top, &least)) return false;
+      *closed = mensora::internal::ResolveLastClass(LastClass::kClosing, top, result.breaks[0],
+                                                    result.breaks[result.class_count])
+                    .closed;
+      break;
+    }
+    default: break;
+  }
+  return true;
+}
+
 }  // namespace
 
 extern "C" {
@@ -482,32 +502,63 @@ int mensora_class_labels_text(mensora_sample* sample, int32_t std_classes, int32
     const std::int32_t k = result->class_count;
     const double* breaks = result->breaks;
     bool closed = false;
-    switch (sample->object.DataSecLastClass(std_classes != 0 ? 1 : 0)) {
-      case 1: closed = true; break;
-      case 2: {
-        double top = 0.0, least = 0.0;
-        if (!mensora::capi::SortedExtremes(sample->object, &top, &least)) {
-          return Failed(MENSORA_ERROR_MEMORY);
-        }
-        closed = mensora::internal::ResolveLastClass(LastClass::kClosing, top, breaks[0],
-                                                     breaks[k])
-                     .closed;
-        break;
-      }
-      default: break;
+    if (!ClosedForThisSample(*sample, std_classes, *result, &closed)) {
+      return Failed(MENSORA_ERROR_MEMORY);
     }
     std::vector<double> lowest(static_cast<std::size_t>(k));
     std::vector<double> highest(static_cast<std::size_t>(k));
     std::int32_t whole = 0;
-    if (sample->object.DataSecClassExtremes(std_classes != 0 ? 1 : 0, lowest.data(),
-                                            highest.data(), &whole) != 1) {
-      return Failed(MENSORA_ERROR_MEMORY);
-    }
+    const int status = mensora_class_extremes(sample, std_classes, lowest.data(), highest.data(),
+                                              &whole);
+    if (status != MENSORA_OK) return status;
     std::int32_t all = flags & ~MENSORA_LABEL_INTEGER;
     if (whole == 1) all |= MENSORA_LABEL_INTEGER;
     const Legend legend{breaks, k, result->counts, lowest.data(), highest.data(), closed, all};
     return Deliver(Labels(legend), buffer, capacity, needed);
   });
+}
+
+int mensora_class_extremes(mensora_sample* sample, int32_t std_classes, double* lowest,
+                           double* highest, int32_t* whole) {
+  if (sample != nullptr && whole != nullptr && sample->n == 0) {
+    return mensora::capi::EmptyFailure(*sample);
+  }
+  const int refused = Refused(sample, whole, std_classes);
+  if (refused != MENSORA_OK) return refused;
+  if (lowest == nullptr || highest == nullptr) {
+    return Fail(MENSORA_ERROR_ARGUMENT, "lowest and highest must hold one entry per class");
+  }
+  return sample->object.DataSecClassExtremes(std_classes != 0 ? 1 : 0, lowest, highest, whole) == 1
+             ? MENSORA_OK
+             : Fail(MENSORA_ERROR_NO_RESULT, "the classes of this sample hold no result");
+}
+
+int mensora_class_facts(mensora_sample* sample, int32_t std_classes, int32_t* labels,
+                        double* lowest, double* highest, mensora_facts* out) {
+  if (sample != nullptr && out != nullptr && sample->n == 0) {
+    return mensora::capi::EmptyFailure(*sample);
+  }
+  const int refused = Refused(sample, out, std_classes);
+  if (refused != MENSORA_OK) return refused;
+  const mensora_classes* result = Current(*sample, std_classes);
+  mensora_facts facts{};
+  int status = mensora_class_fit(sample, std_classes, &facts.fit);
+  if (status == MENSORA_OK) status = mensora_class_notes(sample, std_classes, &facts.notes);
+  if (status == MENSORA_OK) status = mensora_class_rule(sample, std_classes, &facts.rule);
+  if (status == MENSORA_OK && labels != nullptr) {
+    status = mensora_class_labels(result, sample->size, labels);
+  }
+  if (status == MENSORA_OK && (lowest != nullptr || highest != nullptr)) {
+    status = mensora_class_extremes(sample, std_classes, lowest, highest, &facts.whole);
+  }
+  if (status != MENSORA_OK) return status;
+  bool closed = false;
+  if (!ClosedForThisSample(*sample, std_classes, *result, &closed)) {
+    return Failed(MENSORA_ERROR_MEMORY);
+  }
+  facts.closed = closed ? 1 : 0;
+  *out = facts;
+  return MENSORA_OK;
 }
 
 }  // extern "C"

@@ -51,6 +51,24 @@ double DeviationMeasure(mensora_sample* sample, Getter getter) noexcept {
   return (sample->object.*getter)();
 }
 
+// The NaN values among values[0 .. n-1]. Blocks of 16 are first summed as
+// value * 0 in four lanes, which compilers turn into vector code: a sum is
+// NaN only when the block holds a NaN or an infinity, and from that block on
+// the values are counted one by one.
+std::int32_t CountMissing(const double* values, std::int32_t n) {
+  std::int32_t i = 0;
+  for (; i + 16 <= n; i += 16) {
+    double lanes[4] = {0.0, 0.0, 0.0, 0.0};
+    for (std::int32_t j = 0; j < 16; j += 4) {
+      for (std::int32_t l = 0; l < 4; ++l) lanes[l] += values[i + j + l] * 0.0;
+    }
+    if (std::isnan(lanes[0] + lanes[1] + lanes[2] + lanes[3])) break;
+  }
+  std::int32_t missing = 0;
+  for (; i < n; ++i) missing += std::isnan(values[i]) ? 1 : 0;
+  return missing;
+}
+
 }  // namespace
 
 namespace mensora {
@@ -142,10 +160,7 @@ int mensora_sample_open(const double* values, int32_t n, int32_t flags, mensora_
   if ((flags & ~MENSORA_SKIP_MISSING) != 0) {
     return Fail(MENSORA_ERROR_ARGUMENT, "unknown flags %ld", static_cast<long>(flags));
   }
-  std::int32_t missing = 0;
-  if ((flags & MENSORA_SKIP_MISSING) != 0) {
-    for (std::int32_t i = 0; i < n; ++i) missing += std::isnan(values[i]) ? 1 : 0;
-  }
+  const std::int32_t missing = (flags & MENSORA_SKIP_MISSING) != 0 ? CountMissing(values, n) : 0;
   if (missing == 0) {
     *out = mensora_sample_new(values, n);
     return *out != nullptr ? MENSORA_OK : Failed(MENSORA_ERROR_MEMORY);

@@ -69,6 +69,10 @@ TEST(CInterfaceAllocFailure, RoundBreaksAndLabels) {
   const auto run = [&](mensora_sample* s, mensora_classes* out, char* text, std::int32_t* needed) {
     int status = mensora_round_breaks(s, 0, out);
     if (status == MENSORA_OK) status = mensora_class_labels_text(s, 0, 0, text, 256, needed);
+    mensora_facts facts{};
+    double lowest[3], highest[3];
+    std::int32_t classes[8];
+    if (status == MENSORA_OK) status = mensora_class_facts(s, 0, classes, lowest, highest, &facts);
     return status;
   };
   char text[256];
@@ -132,5 +136,28 @@ TEST(CInterfaceAllocFailure, SkippingMissingValues) {
     }
     mensora_sample_free(s);
     EXPECT_EQ(live, LiveBytes()) << "leak";
+  }
+}
+
+// The breaks in one call fail for memory at each of its allocations, with
+// nothing written to the caller's breaks and nothing leaked.
+TEST(CInterfaceAllocFailure, BreaksInOneCall) {
+  const double values[] = {5, std::nan(""), 9, 4, 7, 4, 5};
+  for (const auto breaksOf : {mensora_natural_breaks, mensora_quantile_breaks}) {
+    double breaks[4] = {-1, -1, -1, -1};
+    const std::int64_t calls = Calls();
+    ASSERT_EQ(MENSORA_OK, breaksOf(values, 7, MENSORA_SKIP_MISSING, 3, breaks));
+    const std::int64_t n = Calls() - calls;
+    ASSERT_GT(n, 2);
+    for (std::int64_t k = 1; k <= n; ++k) {
+      SCOPED_TRACE(testing::Message() << "allocation " << k << " of " << n << " fails");
+      const std::int64_t live = LiveBytes();
+      double got[4] = {-1, -1, -1, -1};
+      FailNth(k);
+      EXPECT_EQ(MENSORA_ERROR_MEMORY, breaksOf(values, 7, MENSORA_SKIP_MISSING, 3, got));
+      FailNth(0);
+      EXPECT_EQ(-1, got[0]);
+      EXPECT_EQ(live, LiveBytes()) << "leak";
+    }
   }
 }

@@ -93,6 +93,9 @@ std::vector<Scheme> Schemes(double lo, double hi) {
   };
 }
 
+void CheckLabelsLater(mensora_sample* sample, std::int32_t stdSet, const mensora_classes& c,
+                      std::int32_t rule);
+
 // Every scheme over the values: the result's classes are found again from
 // its breaks and rule; round breaks keep every class (by the same finding,
 // and for exactly closed finite breaks by the library's given-breaks
@@ -138,6 +141,7 @@ void CheckRounding(const std::vector<double>& values, const std::string& what, i
       if (!(values[i] >= scheme.windowMin && values[i] <= scheme.windowMax)) after[i] = -1;
     }
     EXPECT_EQ(classes, after);
+    CheckLabelsLater(sample, scheme.stdSet, r, rule);
     bool finite = true;
     for (std::int32_t s = 0; s <= r.class_count; ++s) {
       const double b = r.breaks[s], e = exact[static_cast<std::size_t>(s)];
@@ -222,6 +226,50 @@ std::string HandleLabels(mensora_sample* sample, std::int32_t stdSet, std::int32
   EXPECT_EQ(MENSORA_OK, mensora_class_labels_text(sample, stdSet, flags, text, 512, &needed));
   EXPECT_LE(needed, 512);
   return text;
+}
+
+// The labels of a handle's result equal those written later from its breaks,
+// counts, members' extremes and the closing rule as it fell out; the facts
+// of the result in one call equal those of the calls one by one.
+void CheckLabelsLater(mensora_sample* sample, std::int32_t stdSet, const mensora_classes& c,
+                      std::int32_t rule) {
+  const std::int32_t k = c.class_count;
+  std::vector<double> lowest(static_cast<std::size_t>(k)), highest(lowest);
+  std::int32_t whole = -1;
+  ASSERT_EQ(MENSORA_OK,
+            mensora_class_extremes(sample, stdSet, lowest.data(), highest.data(), &whole));
+  if (rule == MENSORA_LAST_CLOSING) {
+    double least = 0, top = 0;
+    ASSERT_EQ(MENSORA_OK, mensora_extremes(sample, &least, &top));
+    const double tolerance = mensora_closing_tolerance(c.breaks[0], c.breaks[k]);
+    rule = std::fabs(top - c.breaks[k]) >= tolerance ? MENSORA_LAST_OPEN : MENSORA_LAST_CLOSED;
+  }
+  for (std::int32_t flags : {0, MENSORA_LABEL_INTERVAL | MENSORA_LABEL_THOUSANDS}) {
+    EXPECT_EQ(HandleLabels(sample, stdSet, flags),
+              Labels(c.breaks, k, c.counts, lowest.data(), highest.data(), rule,
+                     flags | (whole == 1 ? MENSORA_LABEL_INTEGER : 0)));
+  }
+  // All of it, with the fit, notes and classes, in one call.
+  const std::int32_t n = mensora_sample_size(sample);
+  std::vector<double> low(lowest.size()), high(lowest.size());
+  std::vector<std::int32_t> classes(static_cast<std::size_t>(n));
+  mensora_facts facts{};
+  ASSERT_EQ(MENSORA_OK, mensora_class_facts(sample, stdSet, classes.data(), low.data(),
+                                            high.data(), &facts));
+  mensora_fit fit{};
+  struct mensora_class_notes notes {};
+  std::int32_t given = -1;
+  ASSERT_EQ(MENSORA_OK, mensora_class_fit(sample, stdSet, &fit));
+  ASSERT_EQ(MENSORA_OK, mensora_class_notes(sample, stdSet, &notes));
+  ASSERT_EQ(MENSORA_OK, mensora_class_rule(sample, stdSet, &given));
+  EXPECT_EQ(0, std::memcmp(&fit, &facts.fit, sizeof fit));
+  EXPECT_EQ(0, std::memcmp(&notes, &facts.notes, sizeof notes));
+  EXPECT_EQ(given, facts.rule);
+  EXPECT_EQ(rule == MENSORA_LAST_CLOSED ? 1 : 0, facts.closed);
+  EXPECT_EQ(whole, facts.whole);
+  EXPECT_EQ(ClassesOf(c, n), classes);
+  EXPECT_EQ(0, std::memcmp(lowest.data(), low.data(), low.size() * sizeof(double)));
+  EXPECT_EQ(0, std::memcmp(highest.data(), high.data(), high.size() * sizeof(double)));
 }
 
 }  // namespace

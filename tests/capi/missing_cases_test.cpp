@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
 #include <cstdint>
 #include <fstream>
 #include <limits>
@@ -119,6 +120,46 @@ TEST(MissingValueCases, SummariesAsTheTableSays) {
     }
     mensora_sample_free(s);
   }
+}
+
+// Missing values are counted wherever they sit, infinities are not, and the
+// one-call breaks equal those of a handle opened alike, failures included.
+TEST(MissingValues, CountedAnywhereAndBreaksInOneCall) {
+  const double nan = std::numeric_limits<double>::quiet_NaN();
+  for (std::int32_t n = 1; n <= 40; ++n) {
+    for (std::int32_t at = 0; at < n; at += 3) {
+      std::vector<double> values(static_cast<std::size_t>(n));
+      for (std::int32_t i = 0; i < n; ++i) values[i] = (i * 7919) % 101 - 30.5;
+      if (at + 1 < n) values[at + 1] = (at % 2 == 0 ? 1 : -1) * HUGE_VAL;
+      values[at] = nan;
+      if (n > 20) values[n - 1] = nan;
+      SCOPED_TRACE("n " + std::to_string(n) + ", NaN at " + std::to_string(at));
+      mensora_sample* s = nullptr;
+      ASSERT_EQ(MENSORA_OK, mensora_sample_open(values.data(), n, MENSORA_SKIP_MISSING, &s));
+      const std::int32_t expected = (n > 20 && at != n - 1) ? 2 : 1;
+      EXPECT_EQ(expected, mensora_sample_missing(s));
+      for (std::int32_t k : {1, 3}) {
+        mensora_classes c{};
+        double got[4] = {0, 0, 0, 0};
+        int status = mensora_classify_natural(s, k, &c);
+        EXPECT_EQ(status, mensora_natural_breaks(values.data(), n, MENSORA_SKIP_MISSING, k, got));
+        if (status == MENSORA_OK) {
+          EXPECT_EQ(0, std::memcmp(c.breaks, got, sizeof(double) * (k + 1)));
+        }
+        status = mensora_classify_quantile(s, k, &c);
+        EXPECT_EQ(status, mensora_quantile_breaks(values.data(), n, MENSORA_SKIP_MISSING, k, got));
+        if (status == MENSORA_OK) {
+          EXPECT_EQ(0, std::memcmp(c.breaks, got, sizeof(double) * (k + 1)));
+        }
+      }
+      mensora_sample_free(s);
+    }
+  }
+  double breaks[2];
+  const double one = 1.0;
+  EXPECT_EQ(MENSORA_ERROR_ARGUMENT, mensora_natural_breaks(&one, 1, MENSORA_SKIP_MISSING, 0,
+                                                           breaks));
+  EXPECT_EQ(MENSORA_ERROR_ARGUMENT, mensora_quantile_breaks(&one, 1, 0, 1, nullptr));
 }
 
 }  // namespace

@@ -628,19 +628,21 @@ def warn_if_nan(breaks, what, stacklevel=3):
                       RuntimeWarning, stacklevel=stacklevel)
 
 
-def _breaks(y, k, weights, function, what, weighted):
+def _breaks(y, k, function, what):
+    values = _input.as_values(y)
+    return breaks_of(values, _input.class_count(k, len(values)), function, what)
+
+
+def _weighted_breaks(y, k, weights, weighted, what):
     values = _input.as_values(y)
     k = _input.class_count(k, len(values))
-    if weights is None:
-        breaks = breaks_of(values, k, function, what)
-    else:
-        weights = _input.as_values(weights, "weights")
-        if len(weights) != len(values):
-            raise ValueError(f"weights has {len(weights)} entries for {len(values)} values")
-        at = address(weights)
-        breaks = breaks_of(values, k, lambda v, n, _, k, out: weighted(v, at, n, k, out), what)
-        # Values that are all NaN give NaN breaks here (the other calls refuse them).
-        warn_if_nan(breaks, what, stacklevel=4)
+    weights = _input.as_values(weights, "weights")
+    if len(weights) != len(values):
+        raise ValueError(f"weights has {len(weights)} entries for {len(values)} values")
+    at = address(weights)
+    breaks = breaks_of(values, k, lambda v, n, _, k, out: weighted(v, at, n, k, out), what)
+    # Values that are all NaN give NaN breaks here (the other calls refuse them).
+    warn_if_nan(breaks, what, stacklevel=4)
     return breaks
 
 
@@ -654,8 +656,10 @@ def natural_breaks(y, k, weights=None):
     every value is repeated weight times, bit for bit. A negative, NaN or
     infinite weight is a ValueError.
     """
-    return _breaks(y, k, weights, lib.mensora_natural_breaks, "mensora.natural_breaks",
-                   lib.mensora_natural_breaks_weighted)
+    if weights is None:
+        return _breaks(y, k, lib.mensora_natural_breaks, "mensora.natural_breaks")
+    return _weighted_breaks(y, k, weights, lib.mensora_natural_breaks_weighted,
+                            "mensora.natural_breaks")
 
 
 def quantile_breaks(y, k, weights=None):
@@ -663,8 +667,10 @@ def quantile_breaks(y, k, weights=None):
 
     `weights` as for natural_breaks.
     """
-    return _breaks(y, k, weights, lib.mensora_quantile_breaks, "mensora.quantiles",
-                   lib.mensora_quantile_breaks_weighted)
+    if weights is None:
+        return _breaks(y, k, lib.mensora_quantile_breaks, "mensora.quantiles")
+    return _weighted_breaks(y, k, weights, lib.mensora_quantile_breaks_weighted,
+                            "mensora.quantiles")
 
 
 def _classified(entry, sample, k, options, what, round):

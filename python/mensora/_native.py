@@ -293,12 +293,13 @@ def breaks_of(values, k, function, what):
     library's calls that classify without a handle to keep."""
     n = len(values)
     # A k above the library's limit is refused before anything is written.
-    breaks = np.empty(min(k, max(MAX_CLASSES, n)) + 1, dtype=np.float64)
+    breaks = np.empty(k + 1 if k <= MAX_CLASSES else min(k, max(MAX_CLASSES, n)) + 1)
+    at = ctypes.addressof(c_char.from_buffer(breaks))
     if n < _LISTEN_FROM:  # too short a call to listen for Ctrl-C
-        status = function(address(values), n, SKIP_MISSING, k, address(breaks))
+        status = function(address(values), n, SKIP_MISSING, k, at)
     else:
         with listening(n):
-            status = function(address(values), n, SKIP_MISSING, k, address(breaks))
+            status = function(address(values), n, SKIP_MISSING, k, at)
     if status != OK:
         check(status, what)
     return breaks

@@ -49,9 +49,10 @@ def format_labels(breaks, counts, rule, variant, what, members=None):
     flags = LABEL_VARIANTS[variant]
     lowest = highest = None
     if members is not None:
-        lowest, highest, whole = members
-        lowest, highest = address(lowest), address(highest)
-        flags |= LABEL_INTEGER if whole else 0
+        extremes, whole = members
+        lowest = address(extremes)
+        highest = lowest + 8 * len(counts)
+        flags |= LABEL_INTEGER if whole == 1 else 0
     return _text(lambda buffer, capacity, needed: lib.mensora_format_labels(
         address(breaks), len(counts), address(counts), lowest, highest, rule, flags,
         buffer, capacity, needed), what)

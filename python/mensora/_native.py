@@ -266,9 +266,9 @@ class Sample:
     def facts(self, std_set, k, what):
         """(yb, facts, members) of the current result of the standard-deviation
         classes (std_set) or the range classes, of k classes: the class of
-        every value (-1: none), the library's Facts, and what the labels read
-        (the smallest and the largest member of each class, and whether the
-        values are whole numbers)."""
+        every value (-1: none), the library's Facts, and what the labels read:
+        the smallest member of each class then the largest of each, in one
+        array, and 1 when the values are whole numbers."""
         yb = np.empty(len(self.values), dtype=np.int32)
         extremes = np.empty(2 * k, dtype=np.float64)
         at = address(extremes)
@@ -277,7 +277,7 @@ class Sample:
                               ctypes.byref(facts))
         if status != OK:
             check(status, what)
-        return yb, facts, (extremes[:k], extremes[k:], facts.whole == 1)
+        return yb, facts, (extremes, facts.whole)
 
 
 def open_handle(values):

@@ -73,7 +73,7 @@ def classify(values, scheme, k=5, round_breaks=False, progress=None, **options):
     with _native.Sample(values) as sample:
         lib.mensora_set_progress(handler, None)
         try:
-            found = entry.run(sample, k, options, True, f"mensora: {name}")
+            found = entry.run(sample, k, options, f"mensora: {name}")
         except ValueError:
             if cancelled:
                 raise Cancelled() from None
@@ -86,9 +86,8 @@ def classify(values, scheme, k=5, round_breaks=False, progress=None, **options):
             _native.check(lib.mensora_round_breaks(sample.handle, 0, ctypes.byref(out)),
                           "mensora: round breaks")
             breaks = np.ctypeslib.as_array(out.breaks, shape=(len(breaks),)).copy()
+        yb, facts, _ = sample.facts(entry.last == "open", len(found.counts), f"mensora: {name}")
         labels = _labels(sample.handle, 0)
         intervals = _labels(sample.handle, LABEL_INTERVAL)
-    closed_last = _classes.closes_last(entry.last, found.top, breaks)
-    return Result(scheme=name, breaks=breaks, counts=found.counts, yb=found.yb,
-                  gvf=found.fit["gvf"], closed_last=closed_last, labels=labels,
-                  intervals=intervals)
+    return Result(scheme=name, breaks=breaks, counts=found.counts, yb=yb, gvf=facts.fit.gvf,
+                  closed_last=facts.closed == 1, labels=labels, intervals=intervals)

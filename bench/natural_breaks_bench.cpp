@@ -1,6 +1,6 @@
 // Natural breaks: the library's member on 10^6 values (with its threads and
 // on one thread), and, in the same run, the member against a straightforward
-// O(k n^2) dynamic programme.
+// O(k n^2) dynamic programme; whole calls after other work.
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
@@ -155,5 +155,59 @@ BENCHMARK(BM_NaturalBreaksQuadratic)
     ->Arg(100000)
     ->Iterations(1)
     ->Unit(benchmark::kMillisecond);
+
+// Work of another kind between calls, as a caller does (an interpreter
+// running a binding, for one): a pass over `bytes` bytes of other memory,
+// one cache line after another, with branches that go either way as the
+// bytes say. Returns a hash, so that the pass is not left out.
+__attribute__((noinline)) unsigned OtherWork(std::int64_t bytes, unsigned seed) {
+  static std::vector<unsigned char> other(1 << 20);
+  unsigned h = seed;
+  for (std::int64_t i = 0; i < bytes && i < static_cast<std::int64_t>(other.size()); i += 64) {
+    h = h * 31 + other[static_cast<std::size_t>(i)];
+    if ((h & 1) != 0) {
+      ++other[static_cast<std::size_t>(i)];
+    } else if ((h & 2) != 0) {
+      --other[static_cast<std::size_t>(i)];
+    }
+  }
+  return h;
+}
+
+// A whole call (object, sorted view, classes) after other work of range(2)
+// bytes, untimed, against the same call in a loop of nothing but calls
+// (range(2) = 0), 8 samples of range(0) values taken in turn. A loop of calls
+// alone keeps the call's memory in the processor's caches and its record of
+// the ways the call's branches went; a caller that does anything else
+// between its calls finds them spent.
+void BM_NaturalBreaksAfterOtherWork(benchmark::State& state) {
+  const auto n = static_cast<std::int32_t>(state.range(0));
+  const auto k = static_cast<std::int32_t>(state.range(1));
+  std::vector<double> all = ParcelAreas(8 * static_cast<std::int64_t>(n));
+  std::int64_t call = 0;
+  unsigned hash = 0;
+  for (auto _ : state) {
+    hash += OtherWork(state.range(2), static_cast<unsigned>(call));
+    const auto start = std::chrono::steady_clock::now();
+    CMensora m(all.data() + (call++ % 8) * n, n);
+    double* breaks = nullptr;
+    std::int32_t breakNum = 0;
+    std::int32_t* ids = nullptr;
+    std::int32_t* counts = nullptr;
+    if (m.DataSecByNaturalBreaks(k, &breaks, &breakNum, &ids, &counts) != 1) {
+      state.SkipWithError("DataSecByNaturalBreaks failed");
+      break;
+    }
+    benchmark::DoNotOptimize(breaks);
+    state.SetIterationTime(
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+  }
+  benchmark::DoNotOptimize(hash);
+}
+BENCHMARK(BM_NaturalBreaksAfterOtherWork)
+    ->ArgNames({"n", "k", "other_bytes"})
+    ->ArgsProduct({{1000}, {5, 20}, {0, 16384, 65536}})
+    ->UseManualTime()
+    ->Unit(benchmark::kMicrosecond);
 
 }  // namespace

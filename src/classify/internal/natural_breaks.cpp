@@ -5,6 +5,7 @@
 #include <atomic>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 #include <limits>
 #include <memory>
 #include <thread>
@@ -147,6 +148,22 @@ struct Range {
   std::int32_t iLo, iHi, jLo, jHi;
 };
 
+#if defined(__GNUC__)
+#define MENSORA_PAIRS 1
+// Two doubles worked on together (SSE2 and the like); every operation rounds
+// each lane as the same operation on a double.
+typedef double Pair __attribute__((vector_size(16)));
+// Rows with more columns than this scan them in pairs.
+constexpr std::int32_t kPairedColumns = 2;
+
+// values[0] and values[1].
+inline Pair LoadPair(const double* values) {
+  Pair pair;
+  std::memcpy(&pair, values, sizeof pair);
+  return pair;
+}
+#endif
+
 // Row i over the columns from..top (from <= top): stores its cost and choice
 // and returns the choice. Columns from the top down; a column j costs at
 // least floor + prev[j] (the first class only grows with j, the rest only
@@ -177,11 +194,9 @@ std::int32_t SolveRow(const Layer& layer, std::int32_t i, std::int32_t from, std
   double tie = margin(least);
   double takeBelow = least + tie;
   double stopAt = least + 2.0 * tie;
-  for (std::int32_t j = top - 1; j >= from; --j) {
-    if (floor + prev[j] > stopAt) break;
-    const double sum = (p.sumHi[j] - sh0) + (p.sumLo[j] - sl0);
-    const double sq = (p.sqHi[j] - qh0) + (p.sqLo[j] - ql0);
-    const double cost = (sq - sum * sum / (p.weight[j] - w0)) + prev[j];
+  // Column j with its cost: false once the bound is out of reach.
+  const auto take = [&](std::int32_t j, double bound, double cost) {
+    if (bound > stopAt) return false;
     if (cost <= takeBelow) {
       best = j;
       bestCost = cost;
@@ -192,6 +207,34 @@ std::int32_t SolveRow(const Layer& layer, std::int32_t i, std::int32_t from, std
         stopAt = least + 2.0 * tie;
       }
     }
+    return true;
+  };
+  std::int32_t j = top - 1;
+#if defined(MENSORA_PAIRS)
+  // Long scans two columns at a time, j in the high lane and j - 1 in the
+  // low one, each lane rounding as the plain loop below; the columns are
+  // then taken one by one, j first. The pair's work past a stop is thrown
+  // away.
+  if (top - from > kPairedColumns) {
+    const Pair w0s = {w0, w0}, sh0s = {sh0, sh0}, sl0s = {sl0, sl0};
+    const Pair qh0s = {qh0, qh0}, ql0s = {ql0, ql0}, floors = {floor, floor};
+    for (; j > from; j -= 2) {
+      const Pair prevs = LoadPair(prev + j - 1);
+      const Pair sum = (LoadPair(p.sumHi + j - 1) - sh0s) + (LoadPair(p.sumLo + j - 1) - sl0s);
+      const Pair sq = (LoadPair(p.sqHi + j - 1) - qh0s) + (LoadPair(p.sqLo + j - 1) - ql0s);
+      const Pair cost = (sq - sum * sum / (LoadPair(p.weight + j - 1) - w0s)) + prevs;
+      const Pair bound = floors + prevs;
+      if (!take(j, bound[1], cost[1]) || !take(j - 1, bound[0], cost[0])) {
+        j = from - 1;
+        break;
+      }
+    }
+  }
+#endif
+  for (; j >= from; --j) {
+    const double sum = (p.sumHi[j] - sh0) + (p.sumLo[j] - sl0);
+    const double sq = (p.sqHi[j] - qh0) + (p.sqLo[j] - ql0);
+    if (!take(j, floor + prev[j], (sq - sum * sum / (p.weight[j] - w0)) + prev[j])) break;
   }
   layer.cur[i] = bestCost;
   layer.choice[i - layer.firstRow] = best;

@@ -98,7 +98,7 @@ inline double ClassCost(const PrefixSums& prefix, std::int32_t i, std::int32_t j
 // class cost, and of the c - 1 additions), so the margin is four times the
 // largest difference rounding alone can make between two costs.
 double TieScale(std::int32_t classes) {
-  return std::ldexp(16.0 + static_cast<double>(classes), -50);
+  return (16.0 + static_cast<double>(classes)) * 0x1p-50;
 }
 
 // The margin never exceeds this share of the least cost itself. Values far
@@ -283,8 +283,8 @@ void SolveRange(const Layer& layer, const Range& whole, bool caller) {
     }
     Range low{}, high{};
     SplitRange(layer, range, low, high);
-    stack[depth++] = high;
-    stack[depth++] = low;
+    if (high.iLo <= high.iHi) stack[depth++] = high;
+    if (low.iLo <= low.iHi) stack[depth++] = low;
   }
 }
 
@@ -585,7 +585,8 @@ int NaturalBreaksThreads(std::int32_t points) noexcept {
       return static_cast<int>(std::min(wanted, static_cast<long>(kMaxThreads)));
     }
   }
-  const unsigned hardware = std::thread::hardware_concurrency();
+  // The machine is asked once (a file read on Linux).
+  static const unsigned hardware = std::thread::hardware_concurrency();
   if (hardware == 0) return 1;
   return static_cast<int>(std::min(hardware, static_cast<unsigned>(kMaxThreads)));
 }

@@ -187,9 +187,19 @@ std::int32_t SolveRow(const Layer& layer, std::int32_t i, std::int32_t from, std
   const double w0 = p.weight[i], sh0 = p.sumHi[i], sl0 = p.sumLo[i];
   const double qh0 = p.sqHi[i], ql0 = p.sqLo[i];
 
+#if defined(MENSORA_PAIRS)
+  // The first classes i..from-1 and i..top-1 together.
+  const Pair sum = (Pair{p.sumHi[from], p.sumHi[top]} - sh0) +
+                   (Pair{p.sumLo[from], p.sumLo[top]} - sl0);
+  const Pair sq = (Pair{p.sqHi[from], p.sqHi[top]} - qh0) + (Pair{p.sqLo[from], p.sqLo[top]} - ql0);
+  const Pair ends = sq - sum * sum / (Pair{p.weight[from], p.weight[top]} - w0);
+  const double floor = from < top ? ends[0] : 0.0;
+  double bestCost = ends[1] + prev[top];
+#else
   const double floor = from < top ? ClassCost(p, i, from) : 0.0;
-  std::int32_t best = top;
   double bestCost = ClassCost(p, i, top) + prev[top];
+#endif
+  std::int32_t best = top;
   double least = bestCost;
   double tie = margin(least);
   double takeBelow = least + tie;

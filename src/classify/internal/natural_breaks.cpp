@@ -285,7 +285,24 @@ void SolveRange(const Layer& layer, const Range& whole, bool caller) {
     if (range.iLo > range.iHi) continue;
     if (range.jLo == range.jHi) {
       const std::int32_t j = range.jHi;
-      for (std::int32_t i = range.iLo; i <= range.iHi; ++i) {
+      std::int32_t i = range.iLo;
+#if defined(MENSORA_PAIRS)
+      // Two rows at a time, each lane rounding as ClassCost.
+      const PrefixSums& p = layer.p;
+      for (; i < range.iHi; i += 2) {
+        const Pair sum = (p.sumHi[j] - Pair{p.sumHi[i], p.sumHi[i + 1]}) +
+                         (p.sumLo[j] - Pair{p.sumLo[i], p.sumLo[i + 1]});
+        const Pair sq = (p.sqHi[j] - Pair{p.sqHi[i], p.sqHi[i + 1]}) +
+                        (p.sqLo[j] - Pair{p.sqLo[i], p.sqLo[i + 1]});
+        const Pair cost =
+            (sq - sum * sum / (p.weight[j] - Pair{p.weight[i], p.weight[i + 1]})) + layer.prev[j];
+        layer.cur[i] = cost[0];
+        layer.cur[i + 1] = cost[1];
+        layer.choice[i - layer.firstRow] = j;
+        layer.choice[i + 1 - layer.firstRow] = j;
+      }
+#endif
+      for (; i <= range.iHi; ++i) {
         layer.cur[i] = ClassCost(layer.p, i, j) + layer.prev[j];
         layer.choice[i - layer.firstRow] = j;
       }

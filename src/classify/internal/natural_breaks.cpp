@@ -432,29 +432,49 @@ std::int32_t CollapseEqual(double* values, std::int32_t m, double* weights) noex
 namespace {
 
 // The scratch memory of the programme for up to `classes` classes over m
-// points: the prefix sums and two layers of costs in one block, and the
-// choices of layers 2..classes, `rows` for each.
+// points: the prefix sums and two layers of costs in one array, and the
+// choices of layers 2..classes, `rows` for each. Small programmes keep both
+// in the object itself, unless the choices are handed on.
 struct Programme {
-  std::unique_ptr<double[]> sums;
+  static constexpr std::int64_t kLocalPoints = 64;
+  static constexpr std::int64_t kLocalChoices = 512;
+
+  std::unique_ptr<double[]> heapSums;
+  std::unique_ptr<std::int32_t[]> heapChoice;
+  double* sums = nullptr;
   double* prev = nullptr;
   double* cur = nullptr;
-  std::unique_ptr<std::int32_t[]> choice;
+  std::int32_t* choice = nullptr;
   std::int32_t rows = 0;
+  double localSums[7 * kLocalPoints];
+  std::int32_t localChoice[kLocalChoices];
 
-  bool Allocate(std::int32_t m, std::int32_t classes, std::int32_t layerRows) noexcept {
+  bool Allocate(std::int32_t m, std::int32_t classes, std::int32_t layerRows,
+                bool handedOn) noexcept {
     const std::int64_t points = static_cast<std::int64_t>(m) + 1;
+    const std::int64_t choices = static_cast<std::int64_t>(classes - 1) * layerRows;
     rows = layerRows;
-    sums = ScratchArray<double>(7 * points);
-    choice = ScratchArray<std::int32_t>(static_cast<std::int64_t>(classes - 1) * rows);
-    if (!sums || !choice) return false;
-    prev = sums.get() + 5 * points;
+    if (points <= kLocalPoints) {
+      sums = localSums;
+    } else {
+      heapSums = ScratchArray<double>(7 * points);
+      sums = heapSums.get();
+    }
+    if (choices <= kLocalChoices && !handedOn) {
+      choice = localChoice;
+    } else {
+      heapChoice = ScratchArray<std::int32_t>(choices);
+      choice = heapChoice.get();
+    }
+    if (sums == nullptr || choice == nullptr) return false;
+    prev = sums + 5 * points;
     cur = prev + points;
     return true;
   }
 
   // Layer c's choice for row i, the layer's rows starting at firstRow.
   std::int32_t Choice(std::int32_t c, std::int32_t firstRow, std::int32_t i) const {
-    return choice.get()[static_cast<std::int64_t>(c - 2) * rows + (i - firstRow)];
+    return choice[static_cast<std::int64_t>(c - 2) * rows + (i - firstRow)];
   }
 
   // Fills the prefix sums and solves layers 2..classes bottom up. Layer c
@@ -466,8 +486,8 @@ struct Programme {
   bool Solve(const double* values, const double* weights, std::int32_t m, std::int32_t classes,
              bool allRows, int threads, double* costs) noexcept {
     const std::int64_t points = static_cast<std::int64_t>(m) + 1;
-    const PrefixSums prefix{sums.get(), sums.get() + points, sums.get() + 2 * points,
-                            sums.get() + 3 * points, sums.get() + 4 * points};
+    const PrefixSums prefix{sums, sums + points, sums + 2 * points, sums + 3 * points,
+                            sums + 4 * points};
     Watch watched;
     Watch* const watch = ProgressWatched() ? &watched : nullptr;
     if (watch != nullptr && !watch->Continue(true)) return false;
@@ -479,7 +499,7 @@ struct Programme {
     // The columns of layer c are the rows solved in layer c - 1.
     std::int32_t lastColumn = m - 1;
     for (std::int32_t c = 2; c <= classes; ++c) {
-      std::int32_t* layerChoice = choice.get() + static_cast<std::int64_t>(c - 2) * rows;
+      std::int32_t* layerChoice = choice + static_cast<std::int64_t>(c - 2) * rows;
       const std::int32_t* prevChoice = c == 2 ? nullptr : layerChoice - rows;
       std::int32_t lastRow = c == classes ? 0 : m - c;
       if (prevChoice != nullptr && c < classes) {
@@ -515,7 +535,7 @@ bool OptimalClassStarts(const double* values, const double* weights, std::int32_
   // Layer c (c classes) is needed for the rows classes-c .. m-c, the top
   // layer only for row 0; every layer has at most m - classes + 1 of them.
   Programme programme;
-  if (!programme.Allocate(m, classes, m - classes + 1)) return false;
+  if (!programme.Allocate(m, classes, m - classes + 1, false)) return false;
   if (!programme.Solve(values, weights, m, classes, false, threads, nullptr)) return false;
   starts[0] = 0;
   std::int32_t i = 0;
@@ -531,10 +551,10 @@ bool ClassCountLadder::Solve(const double* values, const double* weights, std::i
   Programme programme;
   costs_ = ScratchArray<double>(maxClasses);
   // Every layer solves the rows from 0; layer 2 has the most, m - 1.
-  if (!costs_ || !programme.Allocate(m, maxClasses, m - 1)) return false;
+  if (!costs_ || !programme.Allocate(m, maxClasses, m - 1, true)) return false;
   if (!programme.Solve(values, weights, m, maxClasses, true, threads, costs_.get())) return false;
   // Only the choices are kept.
-  choice_ = std::move(programme.choice);
+  choice_ = std::move(programme.heapChoice);
   rows_ = programme.rows;
   return true;
 }

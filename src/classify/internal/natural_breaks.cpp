@@ -164,10 +164,33 @@ inline Pair LoadPair(const double* values) {
 }
 #endif
 
-// Row i over the columns from..top (from <= top): stores its cost and choice
-// and returns the choice. Columns from the top down; a column j costs at
-// least floor + prev[j] (the first class only grows with j, the rest only
-// shrinks), so the scan stops once that bound is out of reach.
+// The scan of row i over the columns from..top: its floor, the cost of the
+// first class i..from-1 (0 when from = top), and the cost of the first class
+// i..top-1.
+struct RowEnds {
+  double floor;
+  double top;
+};
+
+RowEnds FirstClasses(const PrefixSums& p, std::int32_t i, std::int32_t from, std::int32_t top) {
+#if defined(MENSORA_PAIRS)
+  // Both classes together, each lane rounding as ClassCost.
+  const Pair sum = (Pair{p.sumHi[from], p.sumHi[top]} - p.sumHi[i]) +
+                   (Pair{p.sumLo[from], p.sumLo[top]} - p.sumLo[i]);
+  const Pair sq = (Pair{p.sqHi[from], p.sqHi[top]} - p.sqHi[i]) +
+                  (Pair{p.sqLo[from], p.sqLo[top]} - p.sqLo[i]);
+  const Pair ends = sq - sum * sum / (Pair{p.weight[from], p.weight[top]} - p.weight[i]);
+  return RowEnds{from < top ? ends[0] : 0.0, ends[1]};
+#else
+  return RowEnds{from < top ? ClassCost(p, i, from) : 0.0, ClassCost(p, i, top)};
+#endif
+}
+
+// Row i over the columns from..top (from <= top), `ends` its FirstClasses:
+// stores its cost and choice and returns the choice. Columns from the top
+// down; a column j costs at least floor + prev[j] (the first class only grows
+// with j, the rest only shrinks), so the scan stops once that bound is out of
+// reach.
 //
 // A column is chosen over the larger ones already scanned when its cost is
 // at most their least cost plus the margin, so the row takes the smallest
@@ -176,7 +199,8 @@ inline Pair LoadPair(const double* values) {
 // squares about the shift from row i on and kCostShare times that least
 // cost. The stopping test allows twice the margin for the rounding of the
 // bound itself.
-std::int32_t SolveRow(const Layer& layer, std::int32_t i, std::int32_t from, std::int32_t top) {
+std::int32_t SolveRow(const Layer& layer, std::int32_t i, std::int32_t from, std::int32_t top,
+                      const RowEnds& ends) {
   const PrefixSums& p = layer.p;
   const double* prev = layer.prev;
   const std::int32_t m = layer.m;
@@ -187,18 +211,8 @@ std::int32_t SolveRow(const Layer& layer, std::int32_t i, std::int32_t from, std
   const double w0 = p.weight[i], sh0 = p.sumHi[i], sl0 = p.sumLo[i];
   const double qh0 = p.sqHi[i], ql0 = p.sqLo[i];
 
-#if defined(MENSORA_PAIRS)
-  // The first classes i..from-1 and i..top-1 together.
-  const Pair sum = (Pair{p.sumHi[from], p.sumHi[top]} - sh0) +
-                   (Pair{p.sumLo[from], p.sumLo[top]} - sl0);
-  const Pair sq = (Pair{p.sqHi[from], p.sqHi[top]} - qh0) + (Pair{p.sqLo[from], p.sqLo[top]} - ql0);
-  const Pair ends = sq - sum * sum / (Pair{p.weight[from], p.weight[top]} - w0);
-  const double floor = from < top ? ends[0] : 0.0;
-  double bestCost = ends[1] + prev[top];
-#else
-  const double floor = from < top ? ClassCost(p, i, from) : 0.0;
-  double bestCost = ClassCost(p, i, top) + prev[top];
-#endif
+  const double floor = ends.floor;
+  double bestCost = ends.top + prev[top];
   std::int32_t best = top;
   double least = bestCost;
   double tie = margin(least);
@@ -258,31 +272,47 @@ std::int32_t TopColumn(const Layer& layer, std::int32_t i, std::int32_t jHi) {
   return std::min(jHi, layer.prevChoice[i - layer.prevFirstRow]);
 }
 
+// The middle row of a range and the columns it scans.
+struct MiddleRow {
+  std::int32_t row, from, top;
+};
+
+MiddleRow MiddleOf(const Layer& layer, const Range& range) {
+  const std::int32_t mid = range.iLo + (range.iHi - range.iLo) / 2;
+  return MiddleRow{mid, std::max(range.jLo, mid + 1), TopColumn(layer, mid, range.jHi)};
+}
+
 // Solves the middle row of a range and writes the two ranges of rows left on
 // either side of it (either may be empty: iLo > iHi).
 void SplitRange(const Layer& layer, const Range& range, Range& low, Range& high) {
-  const std::int32_t mid = range.iLo + (range.iHi - range.iLo) / 2;
+  const MiddleRow r = MiddleOf(layer, range);
   const std::int32_t best =
-      SolveRow(layer, mid, std::max(range.jLo, mid + 1), TopColumn(layer, mid, range.jHi));
-  low = Range{range.iLo, mid - 1, range.jLo, best};
-  high = Range{mid + 1, range.iHi, best, range.jHi};
+      SolveRow(layer, r.row, r.from, r.top, FirstClasses(layer.p, r.row, r.from, r.top));
+  low = Range{range.iLo, r.row - 1, range.jLo, best};
+  high = Range{r.row + 1, range.iHi, best, range.jHi};
 }
 
 // All rows of a range. The best column never decreases as the row grows, so
 // the rows are solved by divide and conquer: the middle row scans the columns
 // its neighbours allow and splits the range. Where both neighbours chose the
 // same column every row between them takes it. The ranges wait on a small
-// stack of their own (depth below 32, as each range is at most half its
-// parent). Under a watch the work is polled every 1024 ranges and given up
-// when stopped.
+// stack of their own; two ranges to split are taken together, the first
+// classes of both middle rows costed before either scans, so that their
+// divisions overlap (each range is at most half its parent, so every level
+// of ranges leaves at most two waiting: the depth stays below 70). Under a
+// watch the work is polled every 1024 steps and given up when stopped.
 void SolveRange(const Layer& layer, const Range& whole, bool caller) {
-  Range stack[64];
+  Range stack[72];
   int depth = 0;
-  stack[depth++] = whole;
+  if (whole.iLo <= whole.iHi) stack[depth++] = whole;
+  // The ranges left on either side of a range's middle row that chose best.
+  const auto split = [&stack, &depth](const Range& range, std::int32_t mid, std::int32_t best) {
+    if (mid < range.iHi) stack[depth++] = Range{mid + 1, range.iHi, best, range.jHi};
+    if (range.iLo < mid) stack[depth++] = Range{range.iLo, mid - 1, range.jLo, best};
+  };
   for (std::uint32_t taken = 1; depth > 0; ++taken) {
     if (layer.watch != nullptr && taken % 1024 == 0 && !layer.watch->Continue(caller)) return;
     const Range range = stack[--depth];
-    if (range.iLo > range.iHi) continue;
     if (range.jLo == range.jHi) {
       const std::int32_t j = range.jHi;
       std::int32_t i = range.iLo;
@@ -308,10 +338,19 @@ void SolveRange(const Layer& layer, const Range& whole, bool caller) {
       }
       continue;
     }
-    Range low{}, high{};
-    SplitRange(layer, range, low, high);
-    if (high.iLo <= high.iHi) stack[depth++] = high;
-    if (low.iLo <= low.iHi) stack[depth++] = low;
+    const MiddleRow a = MiddleOf(layer, range);
+    const RowEnds endsA = FirstClasses(layer.p, a.row, a.from, a.top);
+    if (depth > 0 && stack[depth - 1].jLo != stack[depth - 1].jHi) {
+      const Range other = stack[--depth];
+      const MiddleRow b = MiddleOf(layer, other);
+      const RowEnds endsB = FirstClasses(layer.p, b.row, b.from, b.top);
+      const std::int32_t bestA = SolveRow(layer, a.row, a.from, a.top, endsA);
+      const std::int32_t bestB = SolveRow(layer, b.row, b.from, b.top, endsB);
+      split(other, b.row, bestB);
+      split(range, a.row, bestA);
+    } else {
+      split(range, a.row, SolveRow(layer, a.row, a.from, a.top, endsA));
+    }
   }
 }
 

@@ -162,6 +162,12 @@ inline Pair LoadPair(const double* values) {
   std::memcpy(&pair, values, sizeof pair);
   return pair;
 }
+
+// The work of a row is compiled into each place that splits ranges: a call
+// costs as much as many a short scan.
+#define MENSORA_ROW_INLINE __attribute__((always_inline)) inline
+#else
+#define MENSORA_ROW_INLINE inline
 #endif
 
 // The scan of row i over the columns from..top: its floor, the cost of the
@@ -172,7 +178,8 @@ struct RowEnds {
   double top;
 };
 
-RowEnds FirstClasses(const PrefixSums& p, std::int32_t i, std::int32_t from, std::int32_t top) {
+MENSORA_ROW_INLINE RowEnds FirstClasses(const PrefixSums& p, std::int32_t i, std::int32_t from,
+                                        std::int32_t top) {
 #if defined(MENSORA_PAIRS)
   // Both classes together, each lane rounding as ClassCost.
   const Pair sum = (Pair{p.sumHi[from], p.sumHi[top]} - p.sumHi[i]) +
@@ -199,8 +206,8 @@ RowEnds FirstClasses(const PrefixSums& p, std::int32_t i, std::int32_t from, std
 // squares about the shift from row i on and kCostShare times that least
 // cost. The stopping test allows twice the margin for the rounding of the
 // bound itself.
-std::int32_t SolveRow(const Layer& layer, std::int32_t i, std::int32_t from, std::int32_t top,
-                      const RowEnds& ends) {
+MENSORA_ROW_INLINE std::int32_t SolveRow(const Layer& layer, std::int32_t i, std::int32_t from,
+                                         std::int32_t top, const RowEnds& ends) {
   const PrefixSums& p = layer.p;
   const double* prev = layer.prev;
   const std::int32_t m = layer.m;

@@ -45,10 +45,10 @@ Call WithCount(Method method, std::int32_t k) {
 
 // scratch: the allocations the method makes before it replaces the breaks
 // on an object whose view exists.
-void FailEachAllocation(const Call& call, std::int64_t scratch) {
-  const std::vector<double> sample = {5, 2, 9, 4, 4, 7, 4, 5};
-  std::vector<double> v = sample;
-  CMensora reference(v.data(), 8);
+void FailEachAllocation(const Call& call, std::int64_t scratch,
+                        std::vector<double> v = {5, 2, 9, 4, 4, 7, 4, 5}) {
+  const auto n = static_cast<std::int32_t>(v.size());
+  CMensora reference(v.data(), n);
   const Result expected = RunCall(reference, call);
   ASSERT_EQ(1, expected.status);
   const std::int32_t k = expected.breakNum - 1;
@@ -67,7 +67,7 @@ void FailEachAllocation(const Call& call, std::int64_t scratch) {
   };
   std::int64_t total = 0;
   {
-    CMensora m(v.data(), 8);
+    CMensora m(v.data(), n);
     prepare(m);
     const std::int64_t before = alloc_probe::Calls();
     RunCall(m, call);
@@ -79,7 +79,7 @@ void FailEachAllocation(const Call& call, std::int64_t scratch) {
     SCOPED_TRACE(testing::Message() << "allocation " << fail << " of " << total << " fails");
     const std::int64_t live = alloc_probe::LiveBytes();
     {
-      CMensora m(v.data(), 8);
+      CMensora m(v.data(), n);
       prepare(m);
       const double* oldBreaks = A::SecBreak(m);
       const std::int32_t* oldCounts = A::SecIDNum(m);
@@ -135,10 +135,13 @@ TEST(AllocFailure, QuantileClasses) {
   FailEachAllocation(WithCount(&CMensora::DataSecByQuantile, 3), 1);
 }
 
-// The sorted copy, the counts of the distinct values, the class starts and
-// the two arrays of the programme.
+// The sorted copy, the counts of the distinct values, the class starts and,
+// beyond the few points the programme holds in itself, its two arrays.
 TEST(AllocFailure, NaturalBreaks) {
-  FailEachAllocation(WithCount(&CMensora::DataSecByNaturalBreaks, 2), 5);
+  FailEachAllocation(WithCount(&CMensora::DataSecByNaturalBreaks, 2), 3);
+  std::vector<double> many(600);
+  for (std::size_t i = 0; i < many.size(); ++i) many[i] = static_cast<double>(i * 7 % 601);
+  FailEachAllocation(WithCount(&CMensora::DataSecByNaturalBreaks, 2), 5, many);
 }
 
 // The sorted copy (not for the caller's breaks) and the breaks worked out
@@ -164,12 +167,12 @@ TEST(AllocFailure, MoreRangeClasses) {
 }
 
 // The sorted copy, the distinct values and their weights, the class starts,
-// the class counts of the fit, the costs and the two arrays of the
-// programme, and the breaks.
+// the class counts of the fit, the costs and the choices of the programme
+// (its prefix sums fit in itself), and the breaks.
 TEST(AllocFailure, NaturalBreaksAuto) {
   FailEachAllocation([](CMensora& m, double** b, std::int32_t* n, std::int32_t** i,
                         std::int32_t** c) { return m.DataSecByNaturalBreaksAuto(3, 0.9, b, n, i, c); },
-                     9);
+                     8);
 }
 
 // The scratch arrays of the fit (the member values, and the value of every

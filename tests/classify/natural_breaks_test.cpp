@@ -173,6 +173,47 @@ TEST(NaturalBreaks, ExactOptimumAndTieRuleAgainstEveryPartition) {
   }
 }
 
+// Longer integer samples against a plain programme in exact integer
+// arithmetic, rows scanning many columns: the optimum with the
+// lexicographically smallest class starts.
+TEST(NaturalBreaks, ExactTieRuleOnLongerIntegerSamples) {
+  std::mt19937 rng(26);
+  for (int trial = 0; trial < 2000; ++trial) {
+    const int n = 13 + static_cast<int>(rng() % 12);
+    const auto data = RandomIntegers(rng, n, trial % 2 == 0 ? 30 : 8, false);
+    const auto k = static_cast<std::int32_t>(2 + rng() % 7);
+    const auto points = DistinctPoints(data);
+    const auto d = static_cast<int>(points.size());
+    const auto cost = [&points](int i, int j) {  // points i..j-1, times lcm(1..24)
+      std::int64_t w = 0, s = 0, q = 0;
+      for (auto p = points.begin() + i; p != points.begin() + j; ++p) {
+        w += p->second;
+        s += p->second * static_cast<std::int64_t>(p->first);
+        q += p->second * static_cast<std::int64_t>(p->first * p->first);
+      }
+      return (w * q - s * s) * (5354228880 / w);
+    };
+    // best[c][i], next[c][i]: points i..d-1 in c classes, by the smallest next start.
+    std::vector<std::vector<std::int64_t>> best(9, std::vector<std::int64_t>(d, INT64_MAX));
+    std::vector<std::vector<int>> next(9, std::vector<int>(d, d));
+    for (int i = 0; i < d; ++i) best[1][i] = cost(i, d);
+    for (int c = 2; c <= std::min(k, d); ++c) {
+      for (int i = 0; i + c <= d; ++i) {
+        for (int j = i + 1; j + c - 1 <= d; ++j) {
+          const std::int64_t total = cost(i, j) + best[c - 1][j];
+          if (total < best[c][i]) {
+            best[c][i] = total;
+            next[c][i] = j;
+          }
+        }
+      }
+    }
+    std::vector<int> expected{0};
+    for (int c = std::min(k, d); c >= 2; --c) expected.push_back(next[c][expected.back()]);
+    EXPECT_EQ(expected, ResultStarts(data, Natural(data, k), points)) << "trial " << trial;
+  }
+}
+
 // Real values with ties: no partition has a smaller cost.
 TEST(NaturalBreaks, OptimalOnRealValuesAgainstEveryPartition) {
   std::mt19937 rng(77);

@@ -5,6 +5,7 @@
 #include <atomic>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 #include <limits>
 #include <memory>
 #include <thread>
@@ -97,7 +98,7 @@ inline double ClassCost(const PrefixSums& prefix, std::int32_t i, std::int32_t j
 // class cost, and of the c - 1 additions), so the margin is four times the
 // largest difference rounding alone can make between two costs.
 double TieScale(std::int32_t classes) {
-  return std::ldexp(16.0 + static_cast<double>(classes), -50);
+  return (16.0 + static_cast<double>(classes)) * 0x1p-50;
 }
 
 // The margin never exceeds this share of the least cost itself. Values far
@@ -147,10 +148,56 @@ struct Range {
   std::int32_t iLo, iHi, jLo, jHi;
 };
 
-// Row i over the columns from..top (from <= top): stores its cost and choice
-// and returns the choice. Columns from the top down; a column j costs at
-// least floor + prev[j] (the first class only grows with j, the rest only
-// shrinks), so the scan stops once that bound is out of reach.
+#if defined(__GNUC__)
+#define MENSORA_PAIRS 1
+// Two doubles worked on together (SSE2 and the like); every operation rounds
+// each lane as the same operation on a double.
+typedef double Pair __attribute__((vector_size(16)));
+// Rows with more columns than this scan them in pairs.
+constexpr std::int32_t kPairedColumns = 2;
+
+// values[0] and values[1].
+inline Pair LoadPair(const double* values) {
+  Pair pair;
+  std::memcpy(&pair, values, sizeof pair);
+  return pair;
+}
+
+// The work of a row is compiled into each place that splits ranges: a call
+// costs as much as many a short scan.
+#define MENSORA_ROW_INLINE __attribute__((always_inline)) inline
+#else
+#define MENSORA_ROW_INLINE inline
+#endif
+
+// The scan of row i over the columns from..top: its floor, the cost of the
+// first class i..from-1 (0 when from = top), and the cost of the first class
+// i..top-1.
+struct RowEnds {
+  double floor;
+  double top;
+};
+
+MENSORA_ROW_INLINE RowEnds FirstClasses(const PrefixSums& p, std::int32_t i, std::int32_t from,
+                                        std::int32_t top) {
+#if defined(MENSORA_PAIRS)
+  // Both classes together, each lane rounding as ClassCost.
+  const Pair sum = (Pair{p.sumHi[from], p.sumHi[top]} - p.sumHi[i]) +
+                   (Pair{p.sumLo[from], p.sumLo[top]} - p.sumLo[i]);
+  const Pair sq = (Pair{p.sqHi[from], p.sqHi[top]} - p.sqHi[i]) +
+                  (Pair{p.sqLo[from], p.sqLo[top]} - p.sqLo[i]);
+  const Pair ends = sq - sum * sum / (Pair{p.weight[from], p.weight[top]} - p.weight[i]);
+  return RowEnds{from < top ? ends[0] : 0.0, ends[1]};
+#else
+  return RowEnds{from < top ? ClassCost(p, i, from) : 0.0, ClassCost(p, i, top)};
+#endif
+}
+
+// Row i over the columns from..top (from <= top), `ends` its FirstClasses:
+// stores its cost and choice and returns the choice. Columns from the top
+// down; a column j costs at least floor + prev[j] (the first class only grows
+// with j, the rest only shrinks), so the scan stops once that bound is out of
+// reach.
 //
 // A column is chosen over the larger ones already scanned when its cost is
 // at most their least cost plus the margin, so the row takes the smallest
@@ -159,7 +206,8 @@ struct Range {
 // squares about the shift from row i on and kCostShare times that least
 // cost. The stopping test allows twice the margin for the rounding of the
 // bound itself.
-std::int32_t SolveRow(const Layer& layer, std::int32_t i, std::int32_t from, std::int32_t top) {
+MENSORA_ROW_INLINE std::int32_t SolveRow(const Layer& layer, std::int32_t i, std::int32_t from,
+                                         std::int32_t top, const RowEnds& ends) {
   const PrefixSums& p = layer.p;
   const double* prev = layer.prev;
   const std::int32_t m = layer.m;
@@ -170,18 +218,16 @@ std::int32_t SolveRow(const Layer& layer, std::int32_t i, std::int32_t from, std
   const double w0 = p.weight[i], sh0 = p.sumHi[i], sl0 = p.sumLo[i];
   const double qh0 = p.sqHi[i], ql0 = p.sqLo[i];
 
-  const double floor = from < top ? ClassCost(p, i, from) : 0.0;
+  const double floor = ends.floor;
+  double bestCost = ends.top + prev[top];
   std::int32_t best = top;
-  double bestCost = ClassCost(p, i, top) + prev[top];
   double least = bestCost;
   double tie = margin(least);
   double takeBelow = least + tie;
   double stopAt = least + 2.0 * tie;
-  for (std::int32_t j = top - 1; j >= from; --j) {
-    if (floor + prev[j] > stopAt) break;
-    const double sum = (p.sumHi[j] - sh0) + (p.sumLo[j] - sl0);
-    const double sq = (p.sqHi[j] - qh0) + (p.sqLo[j] - ql0);
-    const double cost = (sq - sum * sum / (p.weight[j] - w0)) + prev[j];
+  // Column j with its cost: false once the bound is out of reach.
+  const auto take = [&](std::int32_t j, double bound, double cost) {
+    if (bound > stopAt) return false;
     if (cost <= takeBelow) {
       best = j;
       bestCost = cost;
@@ -192,6 +238,34 @@ std::int32_t SolveRow(const Layer& layer, std::int32_t i, std::int32_t from, std
         stopAt = least + 2.0 * tie;
       }
     }
+    return true;
+  };
+  std::int32_t j = top - 1;
+#if defined(MENSORA_PAIRS)
+  // Long scans two columns at a time, j in the high lane and j - 1 in the
+  // low one, each lane rounding as the plain loop below; the columns are
+  // then taken one by one, j first. The pair's work past a stop is thrown
+  // away.
+  if (top - from > kPairedColumns) {
+    const Pair w0s = {w0, w0}, sh0s = {sh0, sh0}, sl0s = {sl0, sl0};
+    const Pair qh0s = {qh0, qh0}, ql0s = {ql0, ql0}, floors = {floor, floor};
+    for (; j > from; j -= 2) {
+      const Pair prevs = LoadPair(prev + j - 1);
+      const Pair sum = (LoadPair(p.sumHi + j - 1) - sh0s) + (LoadPair(p.sumLo + j - 1) - sl0s);
+      const Pair sq = (LoadPair(p.sqHi + j - 1) - qh0s) + (LoadPair(p.sqLo + j - 1) - ql0s);
+      const Pair cost = (sq - sum * sum / (LoadPair(p.weight + j - 1) - w0s)) + prevs;
+      const Pair bound = floors + prevs;
+      if (!take(j, bound[1], cost[1]) || !take(j - 1, bound[0], cost[0])) {
+        j = from - 1;
+        break;
+      }
+    }
+  }
+#endif
+  for (; j >= from; --j) {
+    const double sum = (p.sumHi[j] - sh0) + (p.sumLo[j] - sl0);
+    const double sq = (p.sqHi[j] - qh0) + (p.sqLo[j] - ql0);
+    if (!take(j, floor + prev[j], (sq - sum * sum / (p.weight[j] - w0)) + prev[j])) break;
   }
   layer.cur[i] = bestCost;
   layer.choice[i - layer.firstRow] = best;
@@ -205,43 +279,85 @@ std::int32_t TopColumn(const Layer& layer, std::int32_t i, std::int32_t jHi) {
   return std::min(jHi, layer.prevChoice[i - layer.prevFirstRow]);
 }
 
+// The middle row of a range and the columns it scans.
+struct MiddleRow {
+  std::int32_t row, from, top;
+};
+
+MiddleRow MiddleOf(const Layer& layer, const Range& range) {
+  const std::int32_t mid = range.iLo + (range.iHi - range.iLo) / 2;
+  return MiddleRow{mid, std::max(range.jLo, mid + 1), TopColumn(layer, mid, range.jHi)};
+}
+
 // Solves the middle row of a range and writes the two ranges of rows left on
 // either side of it (either may be empty: iLo > iHi).
 void SplitRange(const Layer& layer, const Range& range, Range& low, Range& high) {
-  const std::int32_t mid = range.iLo + (range.iHi - range.iLo) / 2;
+  const MiddleRow r = MiddleOf(layer, range);
   const std::int32_t best =
-      SolveRow(layer, mid, std::max(range.jLo, mid + 1), TopColumn(layer, mid, range.jHi));
-  low = Range{range.iLo, mid - 1, range.jLo, best};
-  high = Range{mid + 1, range.iHi, best, range.jHi};
+      SolveRow(layer, r.row, r.from, r.top, FirstClasses(layer.p, r.row, r.from, r.top));
+  low = Range{range.iLo, r.row - 1, range.jLo, best};
+  high = Range{r.row + 1, range.iHi, best, range.jHi};
 }
 
 // All rows of a range. The best column never decreases as the row grows, so
 // the rows are solved by divide and conquer: the middle row scans the columns
 // its neighbours allow and splits the range. Where both neighbours chose the
 // same column every row between them takes it. The ranges wait on a small
-// stack of their own (depth below 32, as each range is at most half its
-// parent). Under a watch the work is polled every 1024 ranges and given up
-// when stopped.
+// stack of their own; two ranges to split are taken together, the first
+// classes of both middle rows costed before either scans, so that their
+// divisions overlap (each range is at most half its parent, so every level
+// of ranges leaves at most two waiting: the depth stays below 70). Under a
+// watch the work is polled every 1024 steps and given up when stopped.
 void SolveRange(const Layer& layer, const Range& whole, bool caller) {
-  Range stack[64];
+  Range stack[72];
   int depth = 0;
-  stack[depth++] = whole;
+  if (whole.iLo <= whole.iHi) stack[depth++] = whole;
+  // The ranges left on either side of a range's middle row that chose best.
+  const auto split = [&stack, &depth](const Range& range, std::int32_t mid, std::int32_t best) {
+    if (mid < range.iHi) stack[depth++] = Range{mid + 1, range.iHi, best, range.jHi};
+    if (range.iLo < mid) stack[depth++] = Range{range.iLo, mid - 1, range.jLo, best};
+  };
   for (std::uint32_t taken = 1; depth > 0; ++taken) {
     if (layer.watch != nullptr && taken % 1024 == 0 && !layer.watch->Continue(caller)) return;
     const Range range = stack[--depth];
-    if (range.iLo > range.iHi) continue;
     if (range.jLo == range.jHi) {
       const std::int32_t j = range.jHi;
-      for (std::int32_t i = range.iLo; i <= range.iHi; ++i) {
+      std::int32_t i = range.iLo;
+#if defined(MENSORA_PAIRS)
+      // Two rows at a time, each lane rounding as ClassCost.
+      const PrefixSums& p = layer.p;
+      for (; i < range.iHi; i += 2) {
+        const Pair sum = (p.sumHi[j] - Pair{p.sumHi[i], p.sumHi[i + 1]}) +
+                         (p.sumLo[j] - Pair{p.sumLo[i], p.sumLo[i + 1]});
+        const Pair sq = (p.sqHi[j] - Pair{p.sqHi[i], p.sqHi[i + 1]}) +
+                        (p.sqLo[j] - Pair{p.sqLo[i], p.sqLo[i + 1]});
+        const Pair cost =
+            (sq - sum * sum / (p.weight[j] - Pair{p.weight[i], p.weight[i + 1]})) + layer.prev[j];
+        layer.cur[i] = cost[0];
+        layer.cur[i + 1] = cost[1];
+        layer.choice[i - layer.firstRow] = j;
+        layer.choice[i + 1 - layer.firstRow] = j;
+      }
+#endif
+      for (; i <= range.iHi; ++i) {
         layer.cur[i] = ClassCost(layer.p, i, j) + layer.prev[j];
         layer.choice[i - layer.firstRow] = j;
       }
       continue;
     }
-    Range low{}, high{};
-    SplitRange(layer, range, low, high);
-    stack[depth++] = high;
-    stack[depth++] = low;
+    const MiddleRow a = MiddleOf(layer, range);
+    const RowEnds endsA = FirstClasses(layer.p, a.row, a.from, a.top);
+    if (depth > 0 && stack[depth - 1].jLo != stack[depth - 1].jHi) {
+      const Range other = stack[--depth];
+      const MiddleRow b = MiddleOf(layer, other);
+      const RowEnds endsB = FirstClasses(layer.p, b.row, b.from, b.top);
+      const std::int32_t bestA = SolveRow(layer, a.row, a.from, a.top, endsA);
+      const std::int32_t bestB = SolveRow(layer, b.row, b.from, b.top, endsB);
+      split(other, b.row, bestB);
+      split(range, a.row, bestA);
+    } else {
+      split(range, a.row, SolveRow(layer, a.row, a.from, a.top, endsA));
+    }
   }
 }
 
@@ -362,29 +478,49 @@ std::int32_t CollapseEqual(double* values, std::int32_t m, double* weights) noex
 namespace {
 
 // The scratch memory of the programme for up to `classes` classes over m
-// points: the prefix sums and two layers of costs in one block, and the
-// choices of layers 2..classes, `rows` for each.
+// points: the prefix sums and two layers of costs in one array, and the
+// choices of layers 2..classes, `rows` for each. Small programmes keep both
+// in the object itself, unless the choices are handed on.
 struct Programme {
-  std::unique_ptr<double[]> sums;
+  static constexpr std::int64_t kLocalPoints = 64;
+  static constexpr std::int64_t kLocalChoices = 512;
+
+  std::unique_ptr<double[]> heapSums;
+  std::unique_ptr<std::int32_t[]> heapChoice;
+  double* sums = nullptr;
   double* prev = nullptr;
   double* cur = nullptr;
-  std::unique_ptr<std::int32_t[]> choice;
+  std::int32_t* choice = nullptr;
   std::int32_t rows = 0;
+  double localSums[7 * kLocalPoints];
+  std::int32_t localChoice[kLocalChoices];
 
-  bool Allocate(std::int32_t m, std::int32_t classes, std::int32_t layerRows) noexcept {
+  bool Allocate(std::int32_t m, std::int32_t classes, std::int32_t layerRows,
+                bool handedOn) noexcept {
     const std::int64_t points = static_cast<std::int64_t>(m) + 1;
+    const std::int64_t choices = static_cast<std::int64_t>(classes - 1) * layerRows;
     rows = layerRows;
-    sums = ScratchArray<double>(7 * points);
-    choice = ScratchArray<std::int32_t>(static_cast<std::int64_t>(classes - 1) * rows);
-    if (!sums || !choice) return false;
-    prev = sums.get() + 5 * points;
+    if (points <= kLocalPoints) {
+      sums = localSums;
+    } else {
+      heapSums = ScratchArray<double>(7 * points);
+      sums = heapSums.get();
+    }
+    if (choices <= kLocalChoices && !handedOn) {
+      choice = localChoice;
+    } else {
+      heapChoice = ScratchArray<std::int32_t>(choices);
+      choice = heapChoice.get();
+    }
+    if (sums == nullptr || choice == nullptr) return false;
+    prev = sums + 5 * points;
     cur = prev + points;
     return true;
   }
 
   // Layer c's choice for row i, the layer's rows starting at firstRow.
   std::int32_t Choice(std::int32_t c, std::int32_t firstRow, std::int32_t i) const {
-    return choice.get()[static_cast<std::int64_t>(c - 2) * rows + (i - firstRow)];
+    return choice[static_cast<std::int64_t>(c - 2) * rows + (i - firstRow)];
   }
 
   // Fills the prefix sums and solves layers 2..classes bottom up. Layer c
@@ -396,8 +532,8 @@ struct Programme {
   bool Solve(const double* values, const double* weights, std::int32_t m, std::int32_t classes,
              bool allRows, int threads, double* costs) noexcept {
     const std::int64_t points = static_cast<std::int64_t>(m) + 1;
-    const PrefixSums prefix{sums.get(), sums.get() + points, sums.get() + 2 * points,
-                            sums.get() + 3 * points, sums.get() + 4 * points};
+    const PrefixSums prefix{sums, sums + points, sums + 2 * points, sums + 3 * points,
+                            sums + 4 * points};
     Watch watched;
     Watch* const watch = ProgressWatched() ? &watched : nullptr;
     if (watch != nullptr && !watch->Continue(true)) return false;
@@ -409,7 +545,7 @@ struct Programme {
     // The columns of layer c are the rows solved in layer c - 1.
     std::int32_t lastColumn = m - 1;
     for (std::int32_t c = 2; c <= classes; ++c) {
-      std::int32_t* layerChoice = choice.get() + static_cast<std::int64_t>(c - 2) * rows;
+      std::int32_t* layerChoice = choice + static_cast<std::int64_t>(c - 2) * rows;
       const std::int32_t* prevChoice = c == 2 ? nullptr : layerChoice - rows;
       std::int32_t lastRow = c == classes ? 0 : m - c;
       if (prevChoice != nullptr && c < classes) {
@@ -445,7 +581,7 @@ bool OptimalClassStarts(const double* values, const double* weights, std::int32_
   // Layer c (c classes) is needed for the rows classes-c .. m-c, the top
   // layer only for row 0; every layer has at most m - classes + 1 of them.
   Programme programme;
-  if (!programme.Allocate(m, classes, m - classes + 1)) return false;
+  if (!programme.Allocate(m, classes, m - classes + 1, false)) return false;
   if (!programme.Solve(values, weights, m, classes, false, threads, nullptr)) return false;
   starts[0] = 0;
   std::int32_t i = 0;
@@ -461,10 +597,10 @@ bool ClassCountLadder::Solve(const double* values, const double* weights, std::i
   Programme programme;
   costs_ = ScratchArray<double>(maxClasses);
   // Every layer solves the rows from 0; layer 2 has the most, m - 1.
-  if (!costs_ || !programme.Allocate(m, maxClasses, m - 1)) return false;
+  if (!costs_ || !programme.Allocate(m, maxClasses, m - 1, true)) return false;
   if (!programme.Solve(values, weights, m, maxClasses, true, threads, costs_.get())) return false;
   // Only the choices are kept.
-  choice_ = std::move(programme.choice);
+  choice_ = std::move(programme.heapChoice);
   rows_ = programme.rows;
   return true;
 }
@@ -542,7 +678,8 @@ int NaturalBreaksThreads(std::int32_t points) noexcept {
       return static_cast<int>(std::min(wanted, static_cast<long>(kMaxThreads)));
     }
   }
-  const unsigned hardware = std::thread::hardware_concurrency();
+  // The machine is asked once (a file read on Linux).
+  static const unsigned hardware = std::thread::hardware_concurrency();
   if (hardware == 0) return 1;
   return static_cast<int>(std::min(hardware, static_cast<unsigned>(kMaxThreads)));
 }

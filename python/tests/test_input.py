@@ -69,8 +69,11 @@ def test_bad_values(y, error, text):
 def test_bad_class_counts(k, text):
     with pytest.raises(ValueError, match=text):
         mensora.classify(Y, "quantiles", k=k)
-    with pytest.raises(ValueError, match=text):
-        mensora.natural_breaks(Y, k, weights=np.ones(len(Y)))
+    for breaks in (mensora.natural_breaks, mensora.quantile_breaks):
+        with pytest.raises(ValueError, match=text):
+            breaks(Y, k)
+        with pytest.raises(ValueError, match=text):
+            breaks(Y, k, weights=np.ones(len(Y)))
     with pytest.raises(ValueError, match="gives 900000000 classes"):
         mensora.classify(Y, "start_step", start=0, step=1e-8)
 

@@ -1,5 +1,6 @@
 """Legends and breaks reused: round breaks, labels, classes of other values,
 pooled classes over several columns, maps."""
+import ctypes
 import subprocess
 import sys
 import tempfile
@@ -83,6 +84,33 @@ def test_labels_and_find_bin_on_known_values():
     assert s.labels()[0].endswith("or less") and s.labels()[-1].endswith("or more")
     assert s.find_bin([-1e300, None, np.nan, 1e300]).tolist() == [0, -1, -1, 3]
     assert c.find_bin(c.breaks[1]) == 1 and c.find_bin(2999.0) == -1
+
+
+@pytest.mark.parametrize("sample", ["income", "ozone", "random-57-nan"])
+def test_labels_when_asked_for_are_those_of_the_handle(sample):
+    # Written later from what classify keeps: the text the library writes
+    # for the handle's result, for every scheme, style and rounding.
+    from mensora import _classes, _native
+
+    text = _native.lib.mensora_class_labels_text
+    text.restype = ctypes.c_int
+    text.argtypes = [ctypes.c_void_p, ctypes.c_int32, ctypes.c_int32, ctypes.c_char_p,
+                     ctypes.c_int32, ctypes.POINTER(ctypes.c_int32)]
+    values = SAMPLES[sample]()
+    for scheme, options in SCHEMES_K:
+        for round_breaks in (False, True):
+            c = mensora.classify(values, scheme, round=round_breaks, **options)
+            name, entry = _classes.scheme_named(scheme)
+            k = options.get("k")
+            with _native.Sample(values) as s:
+                _classes._classified(entry, s, k, _classes.scheme_options(name, entry, {
+                    o: v for o, v in options.items() if o != "k"}), "test", round_breaks)
+                for flags, (interval, thousands) in enumerate([(0, 0), (1, 0), (0, 1), (1, 1)]):
+                    buffer, needed = ctypes.create_string_buffer(4096), ctypes.c_int32()
+                    assert text(s.handle, int(entry.last == "open"), flags, buffer, 4096,
+                                ctypes.byref(needed)) == 0
+                    expected = buffer.value.decode().split("\n")
+                    assert c.labels(interval, thousands) == expected, (scheme, round_breaks)
 
 
 def test_round_breaks_and_labels_are_the_tool_s():

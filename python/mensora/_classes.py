@@ -424,7 +424,7 @@ class Classification:
         return "\n".join(lines)
 
     # Set by classify: the closing rule, what the labels read from the members
-    # (see _legend.legend), the labels made so far by (interval, thousands),
+    # (see Sample.facts), the labels made so far by (interval, thousands),
     # the result whose legend this one shows (classify_pooled), and a call
     # that makes this result with round breaks.
     _rule = None

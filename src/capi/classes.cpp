@@ -462,12 +462,7 @@ int mensora_class_labels(const mensora_classes* classes, int32_t n, int32_t* lab
                   static_cast<long>(classes->ids[i]), static_cast<long>(n));
     }
   }
-  if (n == 0) return MENSORA_OK;
-  for (std::int32_t i = 0; i < n; ++i) labels[i] = -1;
-  const int32_t* id = classes->ids;
-  for (std::int32_t s = 0; s < classes->class_count; ++s) {
-    for (std::int32_t c = 0; c < classes->counts[s]; ++c) labels[*id++] = s;
-  }
+  if (n > 0) mensora::capi::WriteLabels(*classes, n, labels);
   return MENSORA_OK;
 }
 

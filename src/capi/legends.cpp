@@ -546,7 +546,7 @@ int mensora_class_facts(mensora_sample* sample, int32_t std_classes, int32_t* la
   if (status == MENSORA_OK) status = mensora_class_notes(sample, std_classes, &facts.notes);
   if (status == MENSORA_OK) status = mensora_class_rule(sample, std_classes, &facts.rule);
   if (status == MENSORA_OK && labels != nullptr) {
-    status = mensora_class_labels(result, sample->size, labels);
+    mensora::capi::WriteLabels(*result, sample->size, labels);
   }
   if (status == MENSORA_OK && (lowest != nullptr || highest != nullptr)) {
     status = mensora_class_extremes(sample, std_classes, lowest, highest, &facts.whole);

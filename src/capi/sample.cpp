@@ -1,5 +1,6 @@
 // C interface: version and status texts, the sample handle, its measures and
 // the value-window selection.
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
@@ -109,6 +110,14 @@ bool SortedExtremes(CMensora& object, double* max, double* min) noexcept {
   *max = max2;
   *min = min2;
   return true;
+}
+
+void WriteLabels(const mensora_classes& classes, std::int32_t n, std::int32_t* labels) noexcept {
+  std::fill(labels, labels + n, -1);
+  const std::int32_t* id = classes.ids;
+  for (std::int32_t s = 0; s < classes.class_count; ++s) {
+    for (std::int32_t c = 0; c < classes.counts[s]; ++c) labels[*id++] = s;
+  }
 }
 
 }  // namespace capi

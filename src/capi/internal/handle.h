@@ -129,6 +129,10 @@ bool TranslateIds(const mensora_sample& sample, const std::int32_t*& ids, std::i
 // different marks, either a later one writes or the view is missing.
 bool SortedExtremes(CMensora& object, double* max, double* min) noexcept;
 
+// The class of every position 0..n-1 into labels, -1 where none, from a
+// result whose counts and ids are known to be sound (a handle's own).
+void WriteLabels(const mensora_classes& classes, std::int32_t n, std::int32_t* labels) noexcept;
+
 }  // namespace capi
 }  // namespace mensora
 

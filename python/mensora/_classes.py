@@ -1,4 +1,5 @@
 """Class breaks: the schemes, the class result and the class of every value."""
+import functools
 import math
 import warnings
 from typing import Callable, Dict, NamedTuple, Tuple
@@ -425,8 +426,8 @@ class Classification:
 
     # Set by classify: the closing rule, what the labels read from the members
     # (see Sample.facts), the labels made so far by (interval, thousands),
-    # the result whose legend this one shows (classify_pooled), and a call
-    # that makes this result with round breaks.
+    # the result whose legend this one shows (classify_pooled), and
+    # _rounded(self), which makes this result with round breaks.
     _rule = None
     _members = None
     _label_texts = None
@@ -477,7 +478,7 @@ class Classification:
         if self._rounded is None:
             raise ValueError("this classification keeps no sample to round its breaks against; "
                              "classify with round=True")
-        return self._rounded()
+        return self._rounded(self)
 
     def find_bin(self, x):
         """The class of each value of x under these breaks and closing rule:
@@ -689,8 +690,14 @@ def _with_legend(classes, rule, members, call):
     the values, scheme, k, round and options as classify hands them to the
     scheme)."""
     classes._rule, classes._members = rule, members
-    round = call[3]
-    classes._rounded = (lambda: classes) if round else (lambda: _rounded_again(classes, call))
+    # Nothing here refers back to classes: a result is freed with its last
+    # reference, not at the next run of the cycle collector.
+    classes._rounded = itself if call[3] else functools.partial(_rounded_again, call=call)
+    return classes
+
+
+def itself(classes):
+    """The rounded() of a result whose breaks are round already."""
     return classes
 
 

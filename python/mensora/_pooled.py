@@ -4,7 +4,7 @@ from collections.abc import Mapping
 import numpy as np
 
 from . import _input
-from ._classes import Classification, classify
+from ._classes import Classification, classify, itself
 
 
 def _columns(frame_or_arrays):
@@ -66,7 +66,7 @@ def classify_pooled(frame_or_arrays, scheme, k=5, **options):
         results.append(column)
     rounded = _rounded(columns, scheme, k, options)
     for i, c in enumerate(results):
-        c._rounded = (lambda c=c: c) if options.get("round") else (lambda i=i: rounded()[i])
+        c._rounded = itself if options.get("round") else (lambda _, i=i: rounded()[i])
     return results if names is None else dict(zip(names, results))
 
 

@@ -1,8 +1,10 @@
 """Calls in a row: each result is its own copy, the defaults of a scheme do
 not stick to a call that gives options, and every input form and result size
 takes the same way through the library."""
+import gc
 import math
 import warnings
+import weakref
 
 import numpy as np
 import pytest
@@ -42,6 +44,27 @@ def test_results_are_copies_owned_by_the_caller():
     c.counts[:] = 0
     assert np.array_equal(mensora.natural_breaks(Y, 5), kept)
     assert mensora.classify(Y, "natural_breaks", k=5).counts.sum() == len(Y)
+
+
+def test_results_are_freed_with_their_last_reference():
+    # A result in a reference cycle would keep its arrays until the cycle
+    # collector runs: memory that grows in a loop over large samples.
+    made = [lambda: mensora.classify(Y, "natural_breaks", 5),
+            lambda: mensora.classify(Y, "std_mean", round=True),
+            lambda: mensora.classify(Y, "quantiles", 4).rounded(),
+            lambda: mensora.classify_pooled([Y[:500], Y[500:]], "equal_interval", 3)[1],
+            lambda: mensora.classify_pooled([Y[:500], Y[500:]], "pretty", round=True)[0]]
+    gc.disable()
+    try:
+        for make in made:
+            result = make()
+            result.labels()
+            assert result.rounded().k == result.k
+            kept = weakref.ref(result)
+            del result
+            assert kept() is None
+    finally:
+        gc.enable()
 
 
 def test_defaults_and_given_options_do_not_mix():

@@ -12,9 +12,8 @@ import shutil
 import subprocess
 from pathlib import Path
 
-from setuptools import setup
+from setuptools import Extension, setup
 from setuptools.command.build_ext import build_ext
-from setuptools.dist import Distribution
 
 HERE = Path(__file__).resolve().parent
 ROOT = HERE.parent
@@ -35,15 +34,9 @@ def library_version():
     return ".".join(found.group(1) for found in parts)
 
 
-class NativeDistribution(Distribution):
-    """Marks the wheel as platform-specific: it carries a compiled library."""
-
-    def has_ext_modules(self):
-        return True
-
-
 class BuildNative(build_ext):
-    """Compiles the shared library with CMake and copies it into the package."""
+    """Compiles the shared library with CMake and copies it into the package,
+    then the package's compiled calls (mensora/_calls.c)."""
 
     def run(self):
         cmake = shutil.which("cmake")
@@ -65,10 +58,17 @@ class BuildNative(build_ext):
         package_dir.mkdir(parents=True, exist_ok=True)
         # The real file behind the versioned symlinks, under the plain name.
         shutil.copyfile(built[0].resolve(), package_dir / built[0].name)
+        # The compiled calls take the library's functions from the package at
+        # run time: they need its header and numpy's, not the library.
+        import numpy
+
+        for extension in self.extensions:
+            extension.include_dirs += [str(ROOT / "include"), numpy.get_include()]
+        super().run()
 
 
 setup(
     version=library_version(),
-    distclass=NativeDistribution,
     cmdclass={"build_ext": BuildNative},
+    ext_modules=[Extension("mensora._calls", ["mensora/_calls.c"])],
 )

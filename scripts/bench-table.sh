@@ -11,17 +11,13 @@
 #                                       classify in Python against C++
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/deps.sh cmake g++ make python3-numpy
+scripts/deps.sh cmake g++ make
 BUILD=${BUILD:-build-release}
 case $BUILD in /*) ;; *) BUILD=$PWD/$BUILD ;; esac
 cmake -S . -B "$BUILD" -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build "$BUILD" -j2 --target Mensora mensora_call_timer >/dev/null
 
-# The Python package from this checkout, over the library just built.
-package=$(mktemp -d)
-trap 'rm -rf "$package"' EXIT
-mkdir "$package/mensora"
-cp python/mensora/*.py "$BUILD/libMensora.so" "$package/mensora/"
+scripts/python-install.sh "$BUILD/venv" >/dev/null
 
 node=()
 if [[ " $* " != *" --bindings "* ]]; then
@@ -32,5 +28,5 @@ if [[ " $* " != *" --bindings "* ]]; then
     echo "bench-table: no emscripten or Node; the WebAssembly column is left out" >&2
   fi
 fi
-PYTHONPATH=$package /usr/bin/python3 python/benchmarks/call_table.py \
+"$BUILD/venv/bin/python3" python/benchmarks/call_table.py \
   --timer "$BUILD/bench/libmensora_call_timer.so" "${node[@]}" "$@"

@@ -6,7 +6,7 @@
 # Afterwards use VENV/bin/python3 (or `source VENV/bin/activate`).
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/deps.sh cmake g++ make python3-venv python3-numpy python3-setuptools python3-wheel
+scripts/deps.sh cmake g++ make python3-dev python3-venv python3-numpy python3-setuptools python3-wheel
 VENV=${1:-.venv}
 [ -x "$VENV/bin/python3" ] || /usr/bin/python3 -m venv --system-site-packages "$VENV"
 "$VENV/bin/python3" -m pip install --quiet --no-index --no-build-isolation --no-deps \

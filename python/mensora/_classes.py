@@ -8,7 +8,7 @@ import numpy as np
 
 from . import _input
 from ._legend import round_breaks
-from ._native import AUTO_MAX, AUTO_MIN, Sample, address, breaks_of, fit_of, lib
+from ._native import AUTO_MAX, AUTO_MIN, Sample, address, breaks_of, classified, fit_of, lib
 
 REQUIRED = object()
 
@@ -32,6 +32,9 @@ class Scheme(NamedTuple):
     last: str = "closed"
     # Whether k="auto" asks for the best class count (options AUTO_OPTIONS).
     auto: bool = False
+    # The library's class call function(handle, k, out) that makes the
+    # scheme's classes for a given k, where one does (see plain).
+    function: Callable = None
 
 
 def library(call):
@@ -42,6 +45,13 @@ def library(call):
         return sample.classes(call, k, options, what)
 
     return run
+
+
+def plain(function, options=None, **scheme):
+    """A scheme made by one class call of the library, function(handle, k,
+    out), for a given k (run may do more, as natural breaks with k="auto")."""
+    run = library(lambda h, k, o, out: function(h, k, out))
+    return Scheme(scheme.pop("run", run), options or {}, function=function, **scheme)
 
 
 def closes_last(last, top, breaks):
@@ -224,12 +234,11 @@ def _end(value, name):
 _START = (_input.real_number, REQUIRED)
 
 SCHEMES = {
-    "equal_interval": Scheme(library(lambda h, k, o, out: lib.mensora_classify_equal(h, k, out)),
-                             {}, last="closing"),
-    "quantiles": Scheme(library(lambda h, k, o, out: lib.mensora_classify_quantile(h, k, out)),
-                        {}),
-    "natural_breaks": Scheme(library(_natural), {"gvf": (_gvf, 0.8), "k_max": (_k_max, 10)},
-                             auto=True),
+    "equal_interval": plain(lib.mensora_classify_equal, last="closing"),
+    "quantiles": plain(lib.mensora_classify_quantile),
+    "natural_breaks": plain(lib.mensora_classify_natural,
+                            {"gvf": (_gvf, 0.8), "k_max": (_k_max, 10)}, run=library(_natural),
+                            auto=True),
     "std_mean": Scheme(library(_std_mean),
                        {"steps": (_steps, 1), "times": (_input.real_number, 1.0),
                         "window": (_window, None)},
@@ -244,20 +253,18 @@ SCHEMES = {
                           {"start": _START, "end": (_end, None)}, last="closing"),
     "user_defined": Scheme(_user_defined, {"bins": (_bins, REQUIRED), "lower": (_lower, None)},
                            uses_k=False),
-    "pretty": Scheme(library(lambda h, k, o, out: lib.mensora_classify_pretty(h, k, out)), {}),
+    "pretty": plain(lib.mensora_classify_pretty),
     "head_tail": Scheme(library(lambda h, k, o, out: lib.mensora_classify_head_tail(
                             h, o["head_share"], out)),
                         {"head_share": (_head_share, 0.4)}, uses_k=False),
     "box_plot": Scheme(library(lambda h, k, o, out: lib.mensora_classify_box_plot(
                            h, o["hinge"], out)),
                        {"hinge": (_hinge, 1.5)}, uses_k=False),
-    "max_breaks": Scheme(library(lambda h, k, o, out: lib.mensora_classify_max_breaks(
-                             h, k, out)), {}),
+    "max_breaks": plain(lib.mensora_classify_max_breaks),
     "percentiles": Scheme(library(lambda h, k, o, out: lib.mensora_classify_percentile(
                               h, address(o["percents"]), len(o["percents"]), out)),
                           {"percents": (_percents, (0, 1, 10, 50, 90, 99, 100))}, uses_k=False),
-    "geometric": Scheme(library(lambda h, k, o, out: lib.mensora_classify_geometric(h, k, out)),
-                        {}),
+    "geometric": plain(lib.mensora_classify_geometric),
 }
 # How classify names each scheme in messages.
 _WHAT = {name: f"mensora.classify({name!r})" for name in SCHEMES}
@@ -598,8 +605,12 @@ def classify(y, scheme, k=5, round=False, **options):
     k = _input.class_count(k, len(values)) if entry.uses_k and not auto else None
     options = scheme_options(name, entry, options, auto)
     what = _WHAT[name]
-    with Sample(values) as sample:
-        breaks, counts, yb, facts, members = _classified(entry, sample, k, options, what, round)
+    if entry.function is not None and k is not None and not round:
+        breaks, counts, yb, facts, members = classified(values, k, entry.function, what)
+    else:
+        with Sample(values) as sample:
+            breaks, counts, yb, facts, members = _classified(entry, sample, k, options, what,
+                                                             round)
     notes = facts.notes
     if notes.unclassified or notes.empty_classes:
         warn_notes(notes.unclassified, notes.empty_classes, len(counts), what)

@@ -1,6 +1,9 @@
 """The native library, loaded with ctypes from the package's own folder.
 
-ctypes releases the GIL for the length of every foreign call, so long
+The most frequent calls (the breaks calls and the range classes with all a
+Classification holds) go through the package's compiled module _calls where
+it was built, and through ctypes otherwise, with the same results. Both
+release the GIL for the length of every call into the library, so long
 computations of separate samples run in parallel in threads.
 """
 import contextlib
@@ -156,6 +159,25 @@ _sample_free = lib.mensora_sample_free
 _class_facts = lib.mensora_class_facts
 
 
+def _function_address(function):
+    return ctypes.cast(function, c_void_p).value
+
+
+try:
+    from . import _calls
+except ImportError:  # the Python files alone: everything through ctypes
+    _calls = None
+    # The id of a library function -> its address, for the calls _calls makes.
+    COMPILED = {}
+else:
+    _calls.bind(*map(_function_address, (_sample_open, _class_facts, _sample_free)))
+    COMPILED = {id(function): _function_address(function) for function in (
+        lib.mensora_natural_breaks, lib.mensora_quantile_breaks, lib.mensora_classify_equal,
+        lib.mensora_classify_quantile, lib.mensora_classify_natural,
+        lib.mensora_classify_pretty, lib.mensora_classify_max_breaks,
+        lib.mensora_classify_geometric)}
+
+
 def check(status, what):
     """Raises the exception for a failure status of the library."""
     if status == OK:
@@ -195,6 +217,15 @@ class _Interrupt:
         signal.signal(signal.SIGINT, self.previous if self.previous is not None else signal.SIG_DFL)
         if self.pressed:
             raise KeyboardInterrupt
+
+
+def called(n, function, *arguments):
+    """function(*arguments), a call into the library over n values, under
+    listening(n) where Ctrl-C is listened for."""
+    if n < _LISTEN_FROM:  # too short a call to listen for Ctrl-C
+        return function(*arguments)
+    with listening(n):
+        return function(*arguments)
 
 
 def listening(n):
@@ -253,11 +284,7 @@ class Sample:
         """Runs call(handle, k, options, out), a class call, and returns the
         ClassResult copied out of the handle."""
         out = Classes()
-        if len(self.values) < _LISTEN_FROM:  # too short a call to listen for Ctrl-C
-            status = call(self.handle, k, options, ctypes.byref(out))
-        else:
-            with listening(len(self.values)):
-                status = call(self.handle, k, options, ctypes.byref(out))
+        status = called(len(self.values), call, self.handle, k, options, ctypes.byref(out))
         if status != OK:
             check(status, what)
         k = out.class_count
@@ -293,16 +320,43 @@ def breaks_of(values, k, function, what):
     library's calls that classify without a handle to keep."""
     n = len(values)
     # A k above the library's limit is refused before anything is written.
-    breaks = np.empty(k + 1 if k <= MAX_CLASSES else min(k, max(MAX_CLASSES, n)) + 1)
-    at = ctypes.addressof(c_char.from_buffer(breaks))
-    if n < _LISTEN_FROM:  # too short a call to listen for Ctrl-C
-        status = function(address(values), n, SKIP_MISSING, k, at)
-    else:
-        with listening(n):
-            status = function(address(values), n, SKIP_MISSING, k, at)
+    size = k + 1 if k <= MAX_CLASSES else min(k, max(MAX_CLASSES, n)) + 1
+    compiled = COMPILED.get(id(function))
+    if compiled is not None:
+        if n < _LISTEN_FROM:  # the most frequent call, without called()'s frame
+            breaks = _calls.breaks(compiled, values, k, size)
+        else:
+            breaks = called(n, _calls.breaks, compiled, values, k, size)
+        if type(breaks) is int:  # the library's status
+            check(breaks, what)
+        return breaks
+    breaks = np.empty(size)
+    status = called(n, function, address(values), n, SKIP_MISSING, k,
+                    ctypes.addressof(c_char.from_buffer(breaks)))
     if status != OK:
         check(status, what)
     return breaks
+
+
+def classified(values, k, function, what):
+    """(breaks, counts, yb, facts, members) of the range classes that
+    function(handle, k, out), a class call of the library, makes over values,
+    as Sample.classes then Sample.facts give them."""
+    compiled = COMPILED.get(id(function))
+    if compiled is None:
+        with Sample(values) as sample:
+            result = sample.classes(lambda h, k, o, out: function(h, k, out), k, None, what)
+            return (result.breaks, result.counts, *sample.facts(False, len(result.counts), what))
+    facts = Facts()
+    at = ctypes.addressof(facts)
+    if len(values) < _LISTEN_FROM:  # the most frequent call, without called()'s frame
+        result = _calls.classified(compiled, values, k, at)
+    else:
+        result = called(len(values), _calls.classified, compiled, values, k, at)
+    if type(result) is int:  # the library's status
+        check(result, what)
+    breaks, counts, yb, extremes = result
+    return breaks, counts, yb, facts, (extremes, facts.whole)
 
 
 class ClassResult(NamedTuple):

@@ -1,0 +1,213 @@
+/* The package's most frequent calls, compiled: the breaks of a sample in
+ * one call, and the range classes of a sample with all that a
+ * Classification holds. Through ctypes each foreign call costs about a
+ * microsecond of argument conversion and result objects; here the values are
+ * read in place and the results are written straight into new numpy arrays.
+ *
+ * The library is the one _native loaded with ctypes: bind() receives the
+ * addresses of the functions used here, so one copy of the library serves
+ * both ways in. Every other call, and these where the module is missing
+ * (a copy of the package's Python files, as the QGIS plugin bundles), go
+ * through ctypes with the same results. The GIL is released while the
+ * library works. */
+#define PY_SSIZE_T_CLEAN
+#include <Python.h>
+#define NPY_NO_DEPRECATED_API NPY_1_7_API_VERSION
+#include <numpy/arrayobject.h>
+
+#include <stdint.h>
+#include <string.h>
+
+#include "mensora_c.h"
+
+typedef int (*breaks_function)(const double*, int32_t, int32_t, int32_t, double*);
+typedef int (*class_function)(mensora_sample*, int32_t, mensora_classes*);
+
+static int (*sample_open)(const double*, int32_t, int32_t, mensora_sample**);
+static int (*class_facts)(mensora_sample*, int32_t, int32_t*, double*, double*, mensora_facts*);
+static void (*sample_free)(mensora_sample*);
+
+/* A function or struct address handed over as a Python int; NULL with an
+ * exception for anything else. */
+static void* Address(PyObject* object, const char* what) {
+  void* address = PyLong_Check(object) ? PyLong_AsVoidPtr(object) : NULL;
+  if (address == NULL && !PyErr_Occurred()) {
+    PyErr_Format(PyExc_TypeError, "%s must be a nonzero address", what);
+  }
+  return address;
+}
+
+/* The values: a one-dimensional C-contiguous float64 array of at most
+ * INT32_MAX entries, as _input.as_values makes them; NULL with a TypeError
+ * otherwise. */
+static PyArrayObject* Values(PyObject* object) {
+  if (!PyArray_Check(object)) {
+    PyErr_SetString(PyExc_TypeError, "values must be a numpy array");
+    return NULL;
+  }
+  PyArrayObject* values = (PyArrayObject*)object;
+  if (PyArray_NDIM(values) != 1 || PyArray_TYPE(values) != NPY_DOUBLE ||
+      !PyArray_IS_C_CONTIGUOUS(values) || PyArray_SIZE(values) > INT32_MAX) {
+    PyErr_SetString(PyExc_TypeError,
+                    "values must be a one-dimensional C-contiguous float64 array");
+    return NULL;
+  }
+  return values;
+}
+
+/* A whole number from lowest to INT32_MAX; -1 with an exception otherwise. */
+static int32_t Count(PyObject* object, long lowest, const char* what) {
+  const long value = PyLong_AsLong(object);
+  if (value == -1 && PyErr_Occurred()) return -1;
+  if (value < lowest || value > INT32_MAX) {
+    PyErr_Format(PyExc_ValueError, "%s must be from %ld to 2**31 - 1", what, lowest);
+    return -1;
+  }
+  return (int32_t)value;
+}
+
+static PyObject* Vector(npy_intp length, int type) {
+  return PyArray_SimpleNew(1, &length, type);
+}
+
+static int Arguments(Py_ssize_t given, Py_ssize_t wanted, const char* name) {
+  if (given == wanted) return 1;
+  PyErr_Format(PyExc_TypeError, "%s takes %zd arguments (%zd given)", name, wanted, given);
+  return 0;
+}
+
+PyDoc_STRVAR(bind_doc,
+             "bind(sample_open, class_facts, sample_free)\n\n"
+             "The addresses of the library's functions that classified() calls.");
+
+static PyObject* Bind(PyObject* module, PyObject* const* args, Py_ssize_t nargs) {
+  (void)module;
+  if (!Arguments(nargs, 3, "bind")) return NULL;
+  void* opener = Address(args[0], "sample_open");
+  void* facts = opener == NULL ? NULL : Address(args[1], "class_facts");
+  void* release = facts == NULL ? NULL : Address(args[2], "sample_free");
+  if (release == NULL) return NULL;
+  *(void**)&sample_open = opener;
+  *(void**)&class_facts = facts;
+  *(void**)&sample_free = release;
+  Py_RETURN_NONE;
+}
+
+PyDoc_STRVAR(breaks_doc,
+             "breaks(function, values, k, size) -> array or status\n\n"
+             "function(values, n, MENSORA_SKIP_MISSING, k, breaks), one of the\n"
+             "library's breaks calls, into a new float64 array of size entries\n"
+             "(k + 1, or fewer where the library refuses k before writing);\n"
+             "the library's status where it fails.");
+
+static PyObject* Breaks(PyObject* module, PyObject* const* args, Py_ssize_t nargs) {
+  (void)module;
+  if (!Arguments(nargs, 4, "breaks")) return NULL;
+  breaks_function function;
+  *(void**)&function = Address(args[0], "function");
+  if (function == NULL) return NULL;
+  PyArrayObject* values = Values(args[1]);
+  if (values == NULL) return NULL;
+  const int32_t k = Count(args[2], 1, "k");
+  if (k < 0) return NULL;
+  const int32_t size = Count(args[3], 2, "size");
+  if (size < 0) return NULL;
+  PyObject* breaks = Vector(size, NPY_DOUBLE);
+  if (breaks == NULL) return NULL;
+  const double* data = (const double*)PyArray_DATA(values);
+  const int32_t n = (int32_t)PyArray_SIZE(values);
+  double* out = (double*)PyArray_DATA((PyArrayObject*)breaks);
+  int status;
+  Py_BEGIN_ALLOW_THREADS
+  status = function(data, n, MENSORA_SKIP_MISSING, k, out);
+  Py_END_ALLOW_THREADS
+  if (status != MENSORA_OK) {
+    Py_DECREF(breaks);
+    return PyLong_FromLong(status);
+  }
+  return breaks;
+}
+
+PyDoc_STRVAR(classified_doc,
+             "classified(function, values, k, facts) -> tuple or status\n\n"
+             "The range classes function(handle, k, out) makes over values, NaN\n"
+             "missing: (breaks, counts as int64, the class of every value as\n"
+             "int32, the smallest member of each class then the largest), with\n"
+             "the mensora_facts struct at address facts written; the library's\n"
+             "status where a call fails.");
+
+static PyObject* Classified(PyObject* module, PyObject* const* args, Py_ssize_t nargs) {
+  (void)module;
+  if (!Arguments(nargs, 4, "classified")) return NULL;
+  if (sample_open == NULL) {
+    PyErr_SetString(PyExc_RuntimeError, "classified before bind");
+    return NULL;
+  }
+  class_function function;
+  *(void**)&function = Address(args[0], "function");
+  if (function == NULL) return NULL;
+  PyArrayObject* values = Values(args[1]);
+  if (values == NULL) return NULL;
+  const int32_t k = Count(args[2], 1, "k");
+  if (k < 0) return NULL;
+  mensora_facts* facts = (mensora_facts*)Address(args[3], "facts");
+  if (facts == NULL) return NULL;
+
+  const npy_intp n = PyArray_SIZE(values);
+  const double* data = (const double*)PyArray_DATA(values);
+  mensora_sample* sample = NULL;
+  mensora_classes classes;
+  int status;
+  Py_BEGIN_ALLOW_THREADS
+  status = sample_open(data, (int32_t)n, MENSORA_SKIP_MISSING, &sample);
+  if (status == MENSORA_OK) status = function(sample, k, &classes);
+  Py_END_ALLOW_THREADS
+  if (status != MENSORA_OK) {
+    sample_free(sample);
+    return PyLong_FromLong(status);
+  }
+
+  const npy_intp count = classes.class_count;
+  PyObject* breaks = Vector(count + 1, NPY_DOUBLE);
+  PyObject* counts = breaks == NULL ? NULL : Vector(count, NPY_INT64);
+  PyObject* labels = counts == NULL ? NULL : Vector(n, NPY_INT32);
+  PyObject* extremes = labels == NULL ? NULL : Vector(2 * count, NPY_DOUBLE);
+  PyObject* result = NULL;
+  if (extremes != NULL) {
+    memcpy(PyArray_DATA((PyArrayObject*)breaks), classes.breaks,
+           sizeof(double) * (size_t)(count + 1));
+    int64_t* wide = (int64_t*)PyArray_DATA((PyArrayObject*)counts);
+    for (npy_intp s = 0; s < count; ++s) wide[s] = classes.counts[s];
+    double* lowest = (double*)PyArray_DATA((PyArrayObject*)extremes);
+    int32_t* yb = (int32_t*)PyArray_DATA((PyArrayObject*)labels);
+    Py_BEGIN_ALLOW_THREADS
+    status = class_facts(sample, 0, yb, lowest, lowest + count, facts);
+    Py_END_ALLOW_THREADS
+    result = status == MENSORA_OK ? PyTuple_Pack(4, breaks, counts, labels, extremes)
+                                  : PyLong_FromLong(status);
+  }
+  sample_free(sample);
+  Py_XDECREF(breaks);
+  Py_XDECREF(counts);
+  Py_XDECREF(labels);
+  Py_XDECREF(extremes);
+  return result;
+}
+
+static PyMethodDef kMethods[] = {
+    {"bind", (PyCFunction)(void (*)(void))Bind, METH_FASTCALL, bind_doc},
+    {"breaks", (PyCFunction)(void (*)(void))Breaks, METH_FASTCALL, breaks_doc},
+    {"classified", (PyCFunction)(void (*)(void))Classified, METH_FASTCALL, classified_doc},
+    {NULL, NULL, 0, NULL},
+};
+
+static struct PyModuleDef kModule = {
+    PyModuleDef_HEAD_INIT, "mensora._calls",
+    "The package's most frequent calls of the native library, compiled.", -1, kMethods,
+    NULL, NULL, NULL, NULL,
+};
+
+PyMODINIT_FUNC PyInit__calls(void) {
+  import_array();
+  return PyModule_Create(&kModule);
+}

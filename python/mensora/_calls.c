@@ -129,16 +129,30 @@ static PyObject* Breaks(PyObject* module, PyObject* const* args, Py_ssize_t narg
 }
 
 PyDoc_STRVAR(classified_doc,
-             "classified(function, values, k, facts) -> tuple or status\n\n"
+             "classified(function, values, k) -> tuple or status\n\n"
              "The range classes function(handle, k, out) makes over values, NaN\n"
-             "missing: (breaks, counts as int64, the class of every value as\n"
-             "int32, the smallest member of each class then the largest), with\n"
-             "the mensora_facts struct at address facts written; the library's\n"
+             "missing, as (breaks, counts as int64, the class of every value as\n"
+             "int32, facts, members): facts (fit, missing, unclassified,\n"
+             "empty_classes, rule, closed) and members (extremes, whole) as\n"
+             "_native.plain_facts and Sample.facts give them; the library's\n"
              "status where a call fails.");
+
+/* (fit as a dict, missing, unclassified, empty_classes, rule, closed). */
+static PyObject* Facts(const mensora_facts* facts) {
+  const mensora_fit* fit = &facts->fit;
+  PyObject* dict = Py_BuildValue("{sdsdsdsdsd}", "sdam", fit->sdam, "sdcm", fit->sdcm, "gvf",
+                                 fit->gvf, "adcm", fit->adcm, "tai", fit->tai);
+  if (dict == NULL) return NULL;
+  PyObject* told = Py_BuildValue("(Oiiiii)", dict, (int)facts->notes.missing,
+                                 (int)facts->notes.unclassified, (int)facts->notes.empty_classes,
+                                 (int)facts->rule, (int)facts->closed);
+  Py_DECREF(dict);
+  return told;
+}
 
 static PyObject* Classified(PyObject* module, PyObject* const* args, Py_ssize_t nargs) {
   (void)module;
-  if (!Arguments(nargs, 4, "classified")) return NULL;
+  if (!Arguments(nargs, 3, "classified")) return NULL;
   if (sample_open == NULL) {
     PyErr_SetString(PyExc_RuntimeError, "classified before bind");
     return NULL;
@@ -150,8 +164,6 @@ static PyObject* Classified(PyObject* module, PyObject* const* args, Py_ssize_t 
   if (values == NULL) return NULL;
   const int32_t k = Count(args[2], 1, "k");
   if (k < 0) return NULL;
-  mensora_facts* facts = (mensora_facts*)Address(args[3], "facts");
-  if (facts == NULL) return NULL;
 
   const npy_intp n = PyArray_SIZE(values);
   const double* data = (const double*)PyArray_DATA(values);
@@ -180,11 +192,19 @@ static PyObject* Classified(PyObject* module, PyObject* const* args, Py_ssize_t 
     for (npy_intp s = 0; s < count; ++s) wide[s] = classes.counts[s];
     double* lowest = (double*)PyArray_DATA((PyArrayObject*)extremes);
     int32_t* yb = (int32_t*)PyArray_DATA((PyArrayObject*)labels);
+    mensora_facts facts;
     Py_BEGIN_ALLOW_THREADS
-    status = class_facts(sample, 0, yb, lowest, lowest + count, facts);
+    status = class_facts(sample, 0, yb, lowest, lowest + count, &facts);
     Py_END_ALLOW_THREADS
-    result = status == MENSORA_OK ? PyTuple_Pack(4, breaks, counts, labels, extremes)
-                                  : PyLong_FromLong(status);
+    if (status != MENSORA_OK) {
+      result = PyLong_FromLong(status);
+    } else {
+      PyObject* told = Facts(&facts);
+      PyObject* members = told == NULL ? NULL : Py_BuildValue("(Oi)", extremes, (int)facts.whole);
+      if (members != NULL) result = PyTuple_Pack(5, breaks, counts, labels, told, members);
+      Py_XDECREF(told);
+      Py_XDECREF(members);
+    }
   }
   sample_free(sample);
   Py_XDECREF(breaks);

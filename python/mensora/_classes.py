@@ -8,7 +8,8 @@ import numpy as np
 
 from . import _input
 from ._legend import round_breaks
-from ._native import AUTO_MAX, AUTO_MIN, Sample, address, breaks_of, classified, fit_of, lib
+from ._native import (AUTO_MAX, AUTO_MIN, Sample, address, breaks_of, classified, lib,
+                      plain_facts)
 
 REQUIRED = object()
 
@@ -611,12 +612,12 @@ def classify(y, scheme, k=5, round=False, **options):
         with Sample(values) as sample:
             breaks, counts, yb, facts, members = _classified(entry, sample, k, options, what,
                                                              round)
-    notes = facts.notes
-    if notes.unclassified or notes.empty_classes:
-        warn_notes(notes.unclassified, notes.empty_classes, len(counts), what)
-    classes = Classification(name, breaks, counts, yb, facts.closed == 1, fit_of(facts),
-                             (options["k_max"], options["gvf"]) if auto else None, notes.missing)
-    return _with_legend(classes, facts.rule, members, (values, scheme, k, round, options))
+    fit, missing, unclassified, empty_classes, rule, closed = facts
+    if unclassified or empty_classes:
+        warn_notes(unclassified, empty_classes, len(counts), what)
+    classes = Classification(name, breaks, counts, yb, closed == 1, fit,
+                             (options["k_max"], options["gvf"]) if auto else None, missing)
+    return _with_legend(classes, rule, members, (values, scheme, k, round, options))
 
 
 def warn_notes(unclassified, empty_classes, k, what, stacklevel=3):
@@ -687,12 +688,13 @@ def quantile_breaks(y, k, weights=None):
 
 def _classified(entry, sample, k, options, what, round):
     """Runs a scheme over a Sample, its breaks rounded when asked. Returns
-    the breaks, counts, yb, the library's Facts and what the labels read
-    (see Sample.facts)."""
+    the breaks, counts, yb, the facts (see plain_facts) and what the labels
+    read (see Sample.facts)."""
     result = entry.run(sample, k, options, what)
     std_set = entry.last == "open"
     breaks = round_breaks(sample, std_set, what) if round else result.breaks
-    return (breaks, result.counts, *sample.facts(std_set, len(result.counts), what))
+    yb, facts, members = sample.facts(std_set, len(result.counts), what)
+    return breaks, result.counts, yb, plain_facts(facts), members
 
 
 def _with_legend(classes, rule, members, call):
@@ -723,6 +725,7 @@ def _rounded_again(classes, call):
     # The same classes, counts, members and fit: only the breaks change.
     again = copy.copy(classes)
     again.breaks = breaks
-    again.closed_last = facts.closed == 1
+    _, _, _, _, rule, closed = facts
+    again.closed_last = closed == 1
     again._label_texts = None
-    return _with_legend(again, facts.rule, members, (values, scheme, k, True, options))
+    return _with_legend(again, rule, members, (values, scheme, k, True, options))

@@ -340,23 +340,21 @@ def breaks_of(values, k, function, what):
 
 def classified(values, k, function, what):
     """(breaks, counts, yb, facts, members) of the range classes that
-    function(handle, k, out), a class call of the library, makes over values,
-    as Sample.classes then Sample.facts give them."""
+    function(handle, k, out), a class call of the library, makes over values:
+    yb and members as Sample.facts gives them, facts as plain_facts."""
     compiled = COMPILED.get(id(function))
     if compiled is None:
         with Sample(values) as sample:
             result = sample.classes(lambda h, k, o, out: function(h, k, out), k, None, what)
-            return (result.breaks, result.counts, *sample.facts(False, len(result.counts), what))
-    facts = Facts()
-    at = ctypes.addressof(facts)
+            yb, facts, members = sample.facts(False, len(result.counts), what)
+            return result.breaks, result.counts, yb, plain_facts(facts), members
     if len(values) < _LISTEN_FROM:  # the most frequent call, without called()'s frame
-        result = _calls.classified(compiled, values, k, at)
+        result = _calls.classified(compiled, values, k)
     else:
-        result = called(len(values), _calls.classified, compiled, values, k, at)
+        result = called(len(values), _calls.classified, compiled, values, k)
     if type(result) is int:  # the library's status
         check(result, what)
-    breaks, counts, yb, extremes = result
-    return breaks, counts, yb, facts, (extremes, facts.whole)
+    return result
 
 
 class ClassResult(NamedTuple):
@@ -364,6 +362,15 @@ class ClassResult(NamedTuple):
 
     breaks: np.ndarray
     counts: np.ndarray
+
+
+def plain_facts(facts):
+    """(fit, missing, unclassified, empty_classes, rule, closed) of Facts:
+    the fit as fit_of gives it, the notes, the library's closing rule and
+    whether the last class holds its upper break for this sample (1 or 0)."""
+    notes = facts.notes
+    return (fit_of(facts), notes.missing, notes.unclassified, notes.empty_classes, facts.rule,
+            facts.closed)
 
 
 def fit_of(facts):

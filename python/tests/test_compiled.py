@@ -66,20 +66,18 @@ def test_compiled_calls_refuse_what_they_cannot_read():
     calls = _native._calls
     natural = _native.COMPILED[id(_native.lib.mensora_natural_breaks)]
     classes = _native.COMPILED[id(_native.lib.mensora_classify_natural)]
-    facts = _native.Facts()
-    at = _native.ctypes.addressof(facts)
     values = np.arange(6.0)
     for bad in (np.arange(6), values[::2], values.reshape(2, 3), [1.0, 2.0]):
         with pytest.raises(TypeError, match="values must be"):
             calls.breaks(natural, bad, 2, 3)
         with pytest.raises(TypeError, match="values must be"):
-            calls.classified(classes, bad, 2, at)
+            calls.classified(classes, bad, 2)
     with pytest.raises(ValueError, match="k must be from 1"):
-        calls.classified(classes, values, 0, at)
+        calls.classified(classes, values, 0)
     with pytest.raises(ValueError, match="size must be from 2"):
         calls.breaks(natural, values, 2, 1)
-    with pytest.raises(TypeError, match="facts must be a nonzero address"):
-        calls.classified(classes, values, 2, 0)
+    with pytest.raises(TypeError, match="function must be a nonzero address"):
+        calls.classified(0, values, 2)
     with pytest.raises(TypeError, match="takes 4 arguments"):
         calls.breaks(natural, values, 2)
     # A read-only array is read in place.

@@ -22,7 +22,10 @@ With --bindings the Python calls natural_breaks, quantile_breaks and classify
 (natural breaks) are timed against the same C++ work instead: the class
 object's call, and for classify also what its result holds: the class of
 every value, the fit, and each class's smallest and largest member, which
-its labels read.
+its labels read. Each Python batch is timed next to a C++ batch, and the
+ratio printed is the median of these pairs: a shared machine that slows for
+a moment slows both sides of a pair, where the best of each kind alone may
+come from different moments. The times printed are the best of each kind.
 
     python3 python/benchmarks/call_table.py --timer BUILD/bench/libmensora_call_timer.so
         [--node js/bench/call-table.mjs] [--rounds 5] [--sizes 1,2,3,4,5,6] [--ks 5,7,20]
@@ -66,6 +69,7 @@ class Cell:
         self.views = [block[s * n:(s + 1) * n] for s in range(self.samples)]
         self.turn = 0
         self.best = {}
+        self.paired = {}  # kind: Python / C++ of each pair of batches timed together
         self.labels = np.empty(n, dtype=np.int32)
         self.timer = timer
         self.batch = 1
@@ -113,27 +117,41 @@ def classify_natural(y, k):
     return mensora.classify(y, "natural_breaks", k=k)
 
 
+def alternations(cell):
+    """Small calls cost little: they are alternated more often."""
+    return 5 if cell.n <= 10_000 else 1
+
+
 def run_round(cells, round_number, bindings):
+    if bindings:
+        return run_bindings_round(cells, round_number)
+    kinds = [("cpp 0", lambda c: c.cpp(0)), ("c", lambda c: c.c()),
+             ("python", lambda c: c.python(mensora.natural_breaks))]
+    shift = round_number % len(kinds)
+    order = kinds[shift:] + kinds[:shift]
     for cell in cells:
-        if bindings:
-            kinds = [("natural_breaks", lambda c: c.python(mensora.natural_breaks)),
-                     ("cpp 0", lambda c: c.cpp(0)),
-                     ("quantile_breaks", lambda c: c.python(mensora.quantile_breaks)),
-                     ("cpp 1", lambda c: c.cpp(1)),
-                     ("classify", lambda c: c.python(classify_natural)),
-                     ("cpp 2", lambda c: c.cpp(2))]
-            pairs = [kinds[i:i + 2] for i in range(0, len(kinds), 2)]
-            order = [kind for pair in pairs
-                     for kind in (pair if round_number % 2 else pair[::-1])]
-        else:
-            kinds = [("cpp 0", lambda c: c.cpp(0)), ("c", lambda c: c.c()),
-                     ("python", lambda c: c.python(mensora.natural_breaks))]
-            shift = round_number % len(kinds)
-            order = kinds[shift:] + kinds[:shift]
-        # Small calls cost little: they are alternated more often.
-        for _ in range(5 if cell.n <= 10_000 else 1):
+        for _ in range(alternations(cell)):
             for kind, measure in order:
                 cell.record(kind, measure(cell))
+            cell.turn = (cell.turn + cell.batch) % cell.samples
+
+
+def run_bindings_round(cells, round_number):
+    """Each Python call against its C++ work, the pair timed together (which
+    goes first alternates from round to round)."""
+    pairs = [("natural_breaks", lambda c: c.python(mensora.natural_breaks), lambda c: c.cpp(0)),
+             ("quantile_breaks", lambda c: c.python(mensora.quantile_breaks), lambda c: c.cpp(1)),
+             ("classify", lambda c: c.python(classify_natural), lambda c: c.cpp(2))]
+    for cell in cells:
+        for _ in range(alternations(cell)):
+            for name, python, cpp in pairs:
+                if round_number % 2:
+                    p, c = python(cell), cpp(cell)
+                else:
+                    c, p = cpp(cell), python(cell)
+                cell.record(name, p)
+                cell.record(f"cpp {name}", c)
+                cell.paired.setdefault(name, []).append(p / c)
             cell.turn = (cell.turn + cell.batch) % cell.samples
 
 
@@ -187,9 +205,9 @@ def print_bindings(cells):
                                                       "classify")))
     for cell in cells:
         row = f"{cell.n:>9} {cell.k:>3}"
-        for name, method in (("natural_breaks", 0), ("quantile_breaks", 1), ("classify", 2)):
-            p, c = cell.best[name], cell.best[f"cpp {method}"]
-            row += f" {p * 1e6:18.1f} {p / c:7.3f} {(p - c) * 1e6:9.1f}"
+        for name in ("natural_breaks", "quantile_breaks", "classify"):
+            p, c = cell.best[name], cell.best[f"cpp {name}"]
+            row += f" {p * 1e6:18.1f} {np.median(cell.paired[name]):7.3f} {(p - c) * 1e6:9.1f}"
         print(row)
 
 
@@ -222,7 +240,8 @@ def main():
         check_breaks(cells, args.bindings)
     threads = os.environ.get("MENSORA_THREADS", "the library's default")
     print(f"mensora {mensora.__version__}; lognormal values, up to {args.samples} samples of "
-          f"each size in turn; best of {args.rounds} rounds, calls alternated; threads: "
+          f"each size in turn; best of {args.rounds} rounds, calls alternated"
+          f"{' (ratios: median of pairs)' if args.bindings else ''}; threads: "
           f"{threads}; load average {os.getloadavg()[0]:.2f}")
     if args.bindings:
         print_bindings(cells)

@@ -70,10 +70,18 @@ static PyObject* Vector(npy_intp length, int type) {
   return PyArray_SimpleNew(1, &length, type);
 }
 
-static int Arguments(Py_ssize_t given, Py_ssize_t wanted, const char* name) {
-  if (given == wanted) return 1;
-  PyErr_Format(PyExc_TypeError, "%s takes %zd arguments (%zd given)", name, wanted, given);
-  return 0;
+/* The arguments of a call: `wanted` in all, the first three a function
+ * address, the values and k; 0 with an exception when one is wrong. */
+static int Arguments(PyObject* const* args, Py_ssize_t given, Py_ssize_t wanted, const char* name,
+                     void** function, PyArrayObject** values, int32_t* k) {
+  if (given != wanted) {
+    PyErr_Format(PyExc_TypeError, "%s takes %zd arguments (%zd given)", name, wanted, given);
+    return 0;
+  }
+  *function = Address(args[0], "function");
+  *values = *function == NULL ? NULL : Values(args[1]);
+  *k = *values == NULL ? -1 : Count(args[2], 1, "k");
+  return *k >= 0;
 }
 
 PyDoc_STRVAR(bind_doc,
@@ -82,7 +90,10 @@ PyDoc_STRVAR(bind_doc,
 
 static PyObject* Bind(PyObject* module, PyObject* const* args, Py_ssize_t nargs) {
   (void)module;
-  if (!Arguments(nargs, 3, "bind")) return NULL;
+  if (nargs != 3) {
+    PyErr_Format(PyExc_TypeError, "bind takes 3 arguments (%zd given)", nargs);
+    return NULL;
+  }
   void* opener = Address(args[0], "sample_open");
   void* facts = opener == NULL ? NULL : Address(args[1], "class_facts");
   void* release = facts == NULL ? NULL : Address(args[2], "sample_free");
@@ -102,14 +113,10 @@ PyDoc_STRVAR(breaks_doc,
 
 static PyObject* Breaks(PyObject* module, PyObject* const* args, Py_ssize_t nargs) {
   (void)module;
-  if (!Arguments(nargs, 4, "breaks")) return NULL;
   breaks_function function;
-  *(void**)&function = Address(args[0], "function");
-  if (function == NULL) return NULL;
-  PyArrayObject* values = Values(args[1]);
-  if (values == NULL) return NULL;
-  const int32_t k = Count(args[2], 1, "k");
-  if (k < 0) return NULL;
+  PyArrayObject* values;
+  int32_t k;
+  if (!Arguments(args, nargs, 4, "breaks", (void**)&function, &values, &k)) return NULL;
   const int32_t size = Count(args[3], 2, "size");
   if (size < 0) return NULL;
   PyObject* breaks = Vector(size, NPY_DOUBLE);
@@ -152,18 +159,14 @@ static PyObject* Facts(const mensora_facts* facts) {
 
 static PyObject* Classified(PyObject* module, PyObject* const* args, Py_ssize_t nargs) {
   (void)module;
-  if (!Arguments(nargs, 3, "classified")) return NULL;
   if (sample_open == NULL) {
     PyErr_SetString(PyExc_RuntimeError, "classified before bind");
     return NULL;
   }
   class_function function;
-  *(void**)&function = Address(args[0], "function");
-  if (function == NULL) return NULL;
-  PyArrayObject* values = Values(args[1]);
-  if (values == NULL) return NULL;
-  const int32_t k = Count(args[2], 1, "k");
-  if (k < 0) return NULL;
+  PyArrayObject* values;
+  int32_t k;
+  if (!Arguments(args, nargs, 3, "classified", (void**)&function, &values, &k)) return NULL;
 
   const npy_intp n = PyArray_SIZE(values);
   const double* data = (const double*)PyArray_DATA(values);

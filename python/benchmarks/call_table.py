@@ -22,10 +22,11 @@ With --bindings the Python calls natural_breaks, quantile_breaks and classify
 (natural breaks) are timed against the same C++ work instead: the class
 object's call, and for classify also what its result holds: the class of
 every value, the fit, and each class's smallest and largest member, which
-its labels read. Each Python batch is timed next to a C++ batch, and the
-ratio printed is the median of these pairs: a shared machine that slows for
-a moment slows both sides of a pair, where the best of each kind alone may
-come from different moments. The times printed are the best of each kind.
+its labels read. Each kind shows its best time, the ratio of the best times
+("/ C++"), the median ratio of the Python and C++ batches timed one after the
+other ("pairs": a shared machine that slows for a moment slows both sides of
+a pair, where the best times of two kinds may come from different moments)
+and the time Python adds to the best C++ time.
 
     python3 python/benchmarks/call_table.py --timer BUILD/bench/libmensora_call_timer.so
         [--node js/bench/call-table.mjs] [--rounds 5] [--sizes 1,2,3,4,5,6] [--ks 5,7,20]
@@ -200,14 +201,15 @@ def print_table(cells, has_node):
 
 
 def print_bindings(cells):
-    print(f"{'n':>9} {'k':>3}" + "".join(f" {name + ' µs':>18} {'/ C++':>7} {'- C++ µs':>9}"
-                                         for name in ("natural_breaks", "quantile_breaks",
-                                                      "classify")))
+    names = ("natural_breaks", "quantile_breaks", "classify")
+    print(f"{'':>13}" + "".join(f" {name:^31}" for name in names))
+    print(f"{'n':>9} {'k':>3}" + f" {'µs':>8} {'/ C++':>6} {'pairs':>6} {'+ µs':>8}" * len(names))
     for cell in cells:
         row = f"{cell.n:>9} {cell.k:>3}"
-        for name in ("natural_breaks", "quantile_breaks", "classify"):
+        for name in names:
             p, c = cell.best[name], cell.best[f"cpp {name}"]
-            row += f" {p * 1e6:18.1f} {np.median(cell.paired[name]):7.3f} {(p - c) * 1e6:9.1f}"
+            row += (f" {p * 1e6:8.1f} {p / c:6.3f} {np.median(cell.paired[name]):6.3f}"
+                    f" {(p - c) * 1e6:8.1f}")
         print(row)
 
 
@@ -240,8 +242,7 @@ def main():
         check_breaks(cells, args.bindings)
     threads = os.environ.get("MENSORA_THREADS", "the library's default")
     print(f"mensora {mensora.__version__}; lognormal values, up to {args.samples} samples of "
-          f"each size in turn; best of {args.rounds} rounds, calls alternated"
-          f"{' (ratios: median of pairs)' if args.bindings else ''}; threads: "
+          f"each size in turn; best of {args.rounds} rounds, calls alternated; threads: "
           f"{threads}; load average {os.getloadavg()[0]:.2f}")
     if args.bindings:
         print_bindings(cells)

@@ -3,12 +3,14 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <functional>
 #include <limits>
 #include <random>
 #include <vector>
 
 #include "Mensora.h"
+#include "literal.h"
 #include "support/range_result.h"
 
 namespace {
@@ -169,6 +171,46 @@ TEST(ClassFit, DegenerateResultsAndNoResult) {
   copy = m;  // a copy starts without results
   EXPECT_EQ(-1, Measure(copy, 0).status);
   EXPECT_EQ(1, Measure(m, 0).status);
+}
+
+// The fit's sums share passes over the members; each still adds its terms in
+// the order of one pass of its own, so the measures are those of the passes
+// bit for bit: skewed values, ties, huge and infinite values, NaN (in no
+// class), empty classes.
+TEST(ClassFit, EqualsOnePassPerSumBitForBit) {
+  std::mt19937_64 rng(29);
+  std::lognormal_distribution<double> skewed(0.0, 2.0);
+  for (int trial = 0; trial < 400; ++trial) {
+    const int n = 1 + static_cast<int>(rng() % 300);
+    const int kind = trial % 4;
+    std::vector<double> data(static_cast<std::size_t>(n));
+    for (double& v : data) {
+      v = kind == 0 ? skewed(rng) : kind == 1 ? static_cast<double>(rng() % 6) : skewed(rng) * 1e300;
+      if (kind == 3 && rng() % 9 == 0) v = rng() % 2 ? kInf : -kInf;
+      if (rng() % 17 == 0) v = kNaN;
+    }
+    CMensora m(data.data(), n);
+    const std::int32_t k = 1 + static_cast<std::int32_t>(rng() % 12);
+    const RangeResult r = trial % 2 ? RunRange(m, &CMensora::DataSecByQuantile, k)
+                                    : RunRange(m, &CMensora::DataSecByMaxMin, k);
+    ASSERT_EQ(1, r.status);
+    std::vector<double> members;
+    std::vector<std::int32_t> counts;
+    for (const auto& ids : r.classes) {
+      const std::size_t first = members.size();
+      for (std::int32_t id : ids) members.push_back(data[id]);
+      std::sort(members.begin() + static_cast<std::ptrdiff_t>(first), members.end());
+      counts.push_back(static_cast<std::int32_t>(ids.size()));
+    }
+    const std::array<double, 5> want =
+        mensora_ref::ClassFitByPasses(members.data(), counts.data(), k);
+    double got[5];
+    ASSERT_EQ(1, m.DataSecFitNum(0, &got[0], &got[1], &got[2], &got[3], &got[4]));
+    for (int i = 0; i < 5; ++i) {
+      EXPECT_EQ(0, std::memcmp(&want[i], &got[i], sizeof got[i]))
+          << "trial " << trial << " measure " << i << ": " << want[i] << " " << got[i];
+    }
+  }
 }
 
 namespace {

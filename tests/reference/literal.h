@@ -6,6 +6,7 @@
 #ifndef MENSORA_TESTS_REFERENCE_LITERAL_H
 #define MENSORA_TESTS_REFERENCE_LITERAL_H
 
+#include <array>
 #include <cstdint>
 #include <vector>
 
@@ -32,6 +33,15 @@ void CountOccurrences(const double* values, std::int32_t n, std::int32_t* counts
 bool CollectMembers(const ORDER_DATA* view, std::int32_t n, const double* breaks,
                     std::int32_t k, LastClass last, const ValueWindow* window,
                     std::int32_t* counts, std::vector<std::int32_t>& ids);
+
+// The goodness of fit {sdam, sdcm, gvf, adcm, tai} of classes listed class by
+// class (class s: the next counts[s] values, ascending), one pass per sum in
+// the order of the values: all values about the middle one, their squared
+// and absolute deviations from their mean; then class by class the values
+// about the class median, their squared and absolute deviations from the
+// class mean, and their absolute deviations from the median.
+std::array<double, 5> ClassFitByPasses(const double* values, const std::int32_t* counts,
+                                       std::int32_t k);
 
 // The sample object with every member implemented by the literal algorithms,
 // with the same decisions and mends as CMensora. Allocation failures are not

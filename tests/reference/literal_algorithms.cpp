@@ -91,4 +91,46 @@ bool CollectMembers(const ORDER_DATA* view, std::int32_t n, const double* breaks
   return true;
 }
 
+namespace {
+
+// The sum of values[0..count-1] - shift, then the squared and absolute
+// deviations of each value - shift from the mean of those.
+std::array<double, 3> SpreadAbout(const double* values, std::int64_t count, double shift) {
+  double sum = 0.0;
+  for (std::int64_t i = 0; i < count; ++i) sum += values[i] - shift;
+  const double mean = sum / static_cast<double>(count);
+  double squares = 0.0;
+  double absolute = 0.0;
+  for (std::int64_t i = 0; i < count; ++i) squares += ((values[i] - shift) - mean) *
+                                                      ((values[i] - shift) - mean);
+  for (std::int64_t i = 0; i < count; ++i) absolute += std::fabs((values[i] - shift) - mean);
+  return {sum, squares, absolute};
+}
+
+}  // namespace
+
+std::array<double, 5> ClassFitByPasses(const double* values, const std::int32_t* counts,
+                                       std::int32_t k) {
+  std::int64_t total = 0;
+  for (std::int32_t s = 0; s < k; ++s) total += counts[s];
+  if (total == 0) return {0.0, 0.0, NAN, 0.0, NAN};
+  const std::array<double, 3> all = SpreadAbout(values, total, values[total / 2]);
+  double sdcm = 0.0;
+  double adcm = 0.0;
+  double classAbsolute = 0.0;
+  std::int64_t start = 0;
+  for (std::int32_t s = 0; s < k; ++s) {
+    if (counts[s] == 0) continue;
+    const double* members = values + start;
+    const double median = members[(counts[s] - 1) / 2];
+    const std::array<double, 3> within = SpreadAbout(members, counts[s], median);
+    sdcm += within[1];
+    classAbsolute += within[2];
+    for (std::int64_t i = 0; i < counts[s]; ++i) adcm += std::fabs(members[i] - median);
+    start += counts[s];
+  }
+  return {all[1], sdcm, all[1] == 0.0 ? 1.0 : 1.0 - sdcm / all[1], adcm,
+          all[2] == 0.0 ? 1.0 : 1.0 - classAbsolute / all[2]};
+}
+
 }  // namespace mensora_ref

@@ -9,6 +9,23 @@ namespace internal {
 
 namespace {
 
+// Squared and absolute deviations of values[0..count-1], each first shifted
+// by `shift`, from `mean`.
+struct Spread {
+  double squares = 0.0;
+  double absolute = 0.0;
+};
+
+Spread SpreadAbout(const double* values, std::int64_t count, double shift, double mean) {
+  Spread spread;
+  for (std::int64_t i = 0; i < count; ++i) {
+    const double deviation = (values[i] - shift) - mean;
+    spread.squares += deviation * deviation;
+    spread.absolute += std::fabs(deviation);
+  }
+  return spread;
+}
+
 // 1 - part / whole, and 1 where the whole is 0.
 double ShareExplained(double part, double whole) { return whole == 0.0 ? 1.0 : 1.0 - part / whole; }
 
@@ -43,29 +60,16 @@ ClassFit MeasureClassFit(const double* values, const std::int32_t* counts,
       sum += members[i] - median;
       fit.adcm += std::fabs(members[i] - median);
     }
-    const double mean = sum / static_cast<double>(count);
-    double squares = 0.0;
-    double absolute = 0.0;
-    for (std::int64_t i = 0; i < count; ++i) {
-      const double deviation = (members[i] - median) - mean;
-      squares += deviation * deviation;
-      absolute += std::fabs(deviation);
-    }
-    fit.sdcm += squares;
-    classAbsolute += absolute;
+    const Spread within =
+        SpreadAbout(members, count, median, sum / static_cast<double>(count));
+    fit.sdcm += within.squares;
+    classAbsolute += within.absolute;
     start += count;
   }
-  const double mean = allSum / static_cast<double>(total);
-  double squares = 0.0;
-  double absolute = 0.0;
-  for (std::int64_t i = 0; i < total; ++i) {
-    const double deviation = (values[i] - shift) - mean;
-    squares += deviation * deviation;
-    absolute += std::fabs(deviation);
-  }
-  fit.sdam = squares;
+  const Spread all = SpreadAbout(values, total, shift, allSum / static_cast<double>(total));
+  fit.sdam = all.squares;
   fit.gvf = ShareExplained(fit.sdcm, fit.sdam);
-  fit.tai = ShareExplained(classAbsolute, absolute);
+  fit.tai = ShareExplained(classAbsolute, all.absolute);
   return fit;
 }
 

@@ -8,6 +8,7 @@ import numpy as np
 
 from . import _input
 from ._legend import round_breaks
+from . import _native
 from ._native import (AUTO_MAX, AUTO_MIN, Sample, address, breaks_of, classified, lib,
                       plain_facts)
 
@@ -606,7 +607,7 @@ def classify(y, scheme, k=5, round=False, **options):
     k = _input.class_count(k, len(values)) if entry.uses_k and not auto else None
     options = scheme_options(name, entry, options, auto)
     what = _WHAT[name]
-    if entry.function is not None and k is not None and not round:
+    if k is not None and not round and id(entry.function) in _native.COMPILED:
         breaks, counts, yb, facts, members = classified(values, k, entry.function, what)
     else:
         with Sample(values) as sample:

@@ -340,14 +340,10 @@ def breaks_of(values, k, function, what):
 
 def classified(values, k, function, what):
     """(breaks, counts, yb, facts, members) of the range classes that
-    function(handle, k, out), a class call of the library, makes over values:
-    yb and members as Sample.facts gives them, facts as plain_facts."""
-    compiled = COMPILED.get(id(function))
-    if compiled is None:
-        with Sample(values) as sample:
-            result = sample.classes(lambda h, k, o, out: function(h, k, out), k, None, what)
-            yb, facts, members = sample.facts(False, len(result.counts), what)
-            return result.breaks, result.counts, yb, plain_facts(facts), members
+    function(handle, k, out), a class call of the library in COMPILED, makes
+    over values, through the compiled module: yb and members as Sample.facts
+    gives them, facts as plain_facts."""
+    compiled = COMPILED[id(function)]
     if len(values) < _LISTEN_FROM:  # the most frequent call, without called()'s frame
         result = _calls.classified(compiled, values, k)
     else:

@@ -37,19 +37,17 @@ static void* Address(PyObject* object, const char* what) {
   return address;
 }
 
-/* The values: a one-dimensional C-contiguous float64 array of at most
- * INT32_MAX entries, as _input.as_values makes them; NULL with a TypeError
- * otherwise. */
-static PyArrayObject* Values(PyObject* object) {
-  if (!PyArray_Check(object)) {
-    PyErr_SetString(PyExc_TypeError, "values must be a numpy array");
-    return NULL;
-  }
+/* The values where the library can read them as they are: a float64 array
+ * (not a subclass: a masked array's mask would be lost), one-dimensional,
+ * C-contiguous, aligned, in the machine's byte order, of at most `longest`
+ * entries; NULL, without an exception, for anything else, which the caller
+ * converts first (_input.as_values). */
+static PyArrayObject* Values(PyObject* object, Py_ssize_t longest) {
+  if (!PyArray_CheckExact(object)) return NULL;
   PyArrayObject* values = (PyArrayObject*)object;
   if (PyArray_NDIM(values) != 1 || PyArray_TYPE(values) != NPY_DOUBLE ||
-      !PyArray_IS_C_CONTIGUOUS(values) || PyArray_SIZE(values) > INT32_MAX) {
-    PyErr_SetString(PyExc_TypeError,
-                    "values must be a one-dimensional C-contiguous float64 array");
+      !PyArray_ISNOTSWAPPED(values) || !PyArray_ISALIGNED(values) ||
+      !PyArray_IS_C_CONTIGUOUS(values) || PyArray_SIZE(values) > longest) {
     return NULL;
   }
   return values;
@@ -71,17 +69,24 @@ static PyObject* Vector(npy_intp length, int type) {
 }
 
 /* The arguments of a call: `wanted` in all, the first three a function
- * address, the values and k; 0 with an exception when one is wrong. */
+ * address, the values and k, the last the most values to read (a Py_ssize_t).
+ * 1 when all are right; 0, without an exception, when the values are not an
+ * array to read as it is or hold more than that (see Values); -1 with an
+ * exception when an argument is wrong. */
 static int Arguments(PyObject* const* args, Py_ssize_t given, Py_ssize_t wanted, const char* name,
                      void** function, PyArrayObject** values, int32_t* k) {
   if (given != wanted) {
     PyErr_Format(PyExc_TypeError, "%s takes %zd arguments (%zd given)", name, wanted, given);
-    return 0;
+    return -1;
   }
   *function = Address(args[0], "function");
-  *values = *function == NULL ? NULL : Values(args[1]);
-  *k = *values == NULL ? -1 : Count(args[2], 1, "k");
-  return *k >= 0;
+  if (*function == NULL) return -1;
+  *k = Count(args[2], 1, "k");
+  if (*k < 0) return -1;
+  const Py_ssize_t longest = PyLong_AsSsize_t(args[wanted - 1]);
+  if (longest == -1 && PyErr_Occurred()) return -1;
+  *values = Values(args[1], longest);
+  return *values != NULL;
 }
 
 PyDoc_STRVAR(bind_doc,
@@ -105,18 +110,21 @@ static PyObject* Bind(PyObject* module, PyObject* const* args, Py_ssize_t nargs)
 }
 
 PyDoc_STRVAR(breaks_doc,
-             "breaks(function, values, k, size) -> array or status\n\n"
+             "breaks(function, values, k, size, longest) -> array, status or None\n\n"
              "function(values, n, MENSORA_SKIP_MISSING, k, breaks), one of the\n"
              "library's breaks calls, into a new float64 array of size entries\n"
              "(k + 1, or fewer where the library refuses k before writing);\n"
-             "the library's status where it fails.");
+             "the library's status where it fails; None, without a call, where\n"
+             "values is not a float64 array to read as it is or holds more\n"
+             "than longest values.");
 
 static PyObject* Breaks(PyObject* module, PyObject* const* args, Py_ssize_t nargs) {
   (void)module;
   breaks_function function;
   PyArrayObject* values;
   int32_t k;
-  if (!Arguments(args, nargs, 4, "breaks", (void**)&function, &values, &k)) return NULL;
+  const int readable = Arguments(args, nargs, 5, "breaks", (void**)&function, &values, &k);
+  if (readable <= 0) return readable < 0 ? NULL : Py_NewRef(Py_None);
   const int32_t size = Count(args[3], 2, "size");
   if (size < 0) return NULL;
   PyObject* breaks = Vector(size, NPY_DOUBLE);
@@ -136,25 +144,31 @@ static PyObject* Breaks(PyObject* module, PyObject* const* args, Py_ssize_t narg
 }
 
 PyDoc_STRVAR(classified_doc,
-             "classified(function, values, k) -> tuple or status\n\n"
+             "classified(function, values, k, longest) -> tuple, status or None\n\n"
              "The range classes function(handle, k, out) makes over values, NaN\n"
              "missing, as (breaks, counts as int64, the class of every value as\n"
              "int32, facts, members): facts (fit, missing, unclassified,\n"
              "empty_classes, rule, closed) and members (extremes, whole) as\n"
              "_native.plain_facts and Sample.facts give them; the library's\n"
-             "status where a call fails.");
+             "status where a call fails; None as for breaks().");
+
+/* The keys of the fit dict, made once (PyInit__calls). */
+static PyObject* fit_keys[5];
 
 /* (fit as a dict, missing, unclassified, empty_classes, rule, closed). */
 static PyObject* Facts(const mensora_facts* facts) {
-  const mensora_fit* fit = &facts->fit;
-  PyObject* dict = Py_BuildValue("{sdsdsdsdsd}", "sdam", fit->sdam, "sdcm", fit->sdcm, "gvf",
-                                 fit->gvf, "adcm", fit->adcm, "tai", fit->tai);
-  if (dict == NULL) return NULL;
-  PyObject* told = Py_BuildValue("(Oiiiii)", dict, (int)facts->notes.missing,
-                                 (int)facts->notes.unclassified, (int)facts->notes.empty_classes,
-                                 (int)facts->rule, (int)facts->closed);
-  Py_DECREF(dict);
-  return told;
+  const double measures[5] = {facts->fit.sdam, facts->fit.sdcm, facts->fit.gvf,
+                              facts->fit.adcm, facts->fit.tai};
+  PyObject* fit = PyDict_New();
+  for (int m = 0; fit != NULL && m < 5; ++m) {
+    PyObject* measure = PyFloat_FromDouble(measures[m]);
+    if (measure == NULL || PyDict_SetItem(fit, fit_keys[m], measure) < 0) Py_CLEAR(fit);
+    Py_XDECREF(measure);
+  }
+  if (fit == NULL) return NULL;
+  return Py_BuildValue("(Niiiii)", fit, (int)facts->notes.missing,
+                       (int)facts->notes.unclassified, (int)facts->notes.empty_classes,
+                       (int)facts->rule, (int)facts->closed);
 }
 
 static PyObject* Classified(PyObject* module, PyObject* const* args, Py_ssize_t nargs) {
@@ -166,7 +180,8 @@ static PyObject* Classified(PyObject* module, PyObject* const* args, Py_ssize_t 
   class_function function;
   PyArrayObject* values;
   int32_t k;
-  if (!Arguments(args, nargs, 3, "classified", (void**)&function, &values, &k)) return NULL;
+  const int readable = Arguments(args, nargs, 4, "classified", (void**)&function, &values, &k);
+  if (readable <= 0) return readable < 0 ? NULL : Py_NewRef(Py_None);
 
   const npy_intp n = PyArray_SIZE(values);
   const double* data = (const double*)PyArray_DATA(values);
@@ -232,5 +247,11 @@ static struct PyModuleDef kModule = {
 
 PyMODINIT_FUNC PyInit__calls(void) {
   import_array();
+  static const char* const names[5] = {"sdam", "sdcm", "gvf", "adcm", "tai"};
+  for (int m = 0; m < 5; ++m) {
+    if (fit_keys[m] == NULL && (fit_keys[m] = PyUnicode_InternFromString(names[m])) == NULL) {
+      return NULL;
+    }
+  }
   return PyModule_Create(&kModule);
 }

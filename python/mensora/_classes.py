@@ -10,7 +10,7 @@ from . import _input
 from ._legend import round_breaks
 from . import _native
 from ._native import (AUTO_MAX, AUTO_MIN, Sample, address, breaks_of, classified, lib,
-                      plain_facts)
+                      plain_facts, quick)
 
 REQUIRED = object()
 
@@ -600,19 +600,24 @@ def classify(y, scheme, k=5, round=False, **options):
     present but in no class, and of classes that hold no value.
     """
     name, entry = scheme_named(scheme)
-    values = _input.as_values(y)
-    auto = isinstance(k, str) and k == "auto"
-    if auto and not entry.auto:
-        raise ValueError(f"k='auto' (the best class count) is for natural_breaks, not {name!r}")
-    k = _input.class_count(k, len(values)) if entry.uses_k and not auto else None
-    options = scheme_options(name, entry, options, auto)
     what = _WHAT[name]
-    if k is not None and not round and id(entry.function) in _native.COMPILED:
-        breaks, counts, yb, facts, members = classified(values, k, entry.function, what)
+    found = None if round or options else quick(y, k, entry.function, what, False)
+    if found is not None:
+        values, auto, options = y, False, scheme_options(name, entry, options)
     else:
-        with Sample(values) as sample:
-            breaks, counts, yb, facts, members = _classified(entry, sample, k, options, what,
-                                                             round)
+        values = _input.as_values(y)
+        auto = isinstance(k, str) and k == "auto"
+        if auto and not entry.auto:
+            raise ValueError(f"k='auto' (the best class count) is for natural_breaks, "
+                             f"not {name!r}")
+        k = _input.class_count(k, len(values)) if entry.uses_k and not auto else None
+        options = scheme_options(name, entry, options, auto)
+        if k is not None and not round and id(entry.function) in _native.COMPILED:
+            found = classified(values, k, entry.function, what)
+        else:
+            with Sample(values) as sample:
+                found = _classified(entry, sample, k, options, what, round)
+    breaks, counts, yb, facts, members = found
     fit, missing, unclassified, empty_classes, rule, closed = facts
     if unclassified or empty_classes:
         warn_notes(unclassified, empty_classes, len(counts), what)
@@ -643,6 +648,9 @@ def warn_if_nan(breaks, what, stacklevel=3):
 
 
 def _breaks(y, k, function, what):
+    breaks = quick(y, k, function, what, True)
+    if breaks is not None:
+        return breaks
     values = _input.as_values(y)
     return breaks_of(values, _input.class_count(k, len(values)), function, what)
 

@@ -24,6 +24,9 @@ ERROR_MEMORY = -3
 _PROGRESS = ctypes.CFUNCTYPE(c_int, c_void_p, c_double)
 # Samples from this size up listen for Ctrl-C during their calls.
 _LISTEN_FROM = 1 << 16
+# Below it the compiled calls take the caller's array straight, where they can
+# read it as it is (quick).
+_QUICK = _LISTEN_FROM - 1
 ERROR_DATA = -4
 ERROR_NO_RESULT = -5
 
@@ -323,10 +326,7 @@ def breaks_of(values, k, function, what):
     size = k + 1 if k <= MAX_CLASSES else min(k, max(MAX_CLASSES, n)) + 1
     compiled = COMPILED.get(id(function))
     if compiled is not None:
-        if n < _LISTEN_FROM:  # the most frequent call, without called()'s frame
-            breaks = _calls.breaks(compiled, values, k, size)
-        else:
-            breaks = called(n, _calls.breaks, compiled, values, k, size)
+        breaks = called(n, _calls.breaks, compiled, values, k, size, INT32_MAX)
         if type(breaks) is int:  # the library's status
             check(breaks, what)
         return breaks
@@ -338,16 +338,28 @@ def breaks_of(values, k, function, what):
     return breaks
 
 
+def quick(y, k, function, what, breaks):
+    """The most frequent calls, straight from the caller's arguments: where
+    y is a float64 array the compiled module reads as it is, of fewer than
+    _LISTEN_FROM values, and k an int up to MAX_CLASSES, breaks_of(y, k,
+    function, what) when breaks is true, else classified(y, k, function,
+    what); None for any other call, which takes the general path."""
+    compiled = COMPILED.get(id(function))
+    if compiled is None or type(k) is not int or not 0 < k <= MAX_CLASSES:
+        return None
+    found = (_calls.breaks(compiled, y, k, k + 1, _QUICK) if breaks
+             else _calls.classified(compiled, y, k, _QUICK))
+    if type(found) is int:  # the library's status
+        check(found, what)
+    return found
+
+
 def classified(values, k, function, what):
     """(breaks, counts, yb, facts, members) of the range classes that
     function(handle, k, out), a class call of the library in COMPILED, makes
     over values, through the compiled module: yb and members as Sample.facts
     gives them, facts as plain_facts."""
-    compiled = COMPILED[id(function)]
-    if len(values) < _LISTEN_FROM:  # the most frequent call, without called()'s frame
-        result = _calls.classified(compiled, values, k)
-    else:
-        result = called(len(values), _calls.classified, compiled, values, k)
+    result = called(len(values), _calls.classified, COMPILED[id(function)], values, k, INT32_MAX)
     if type(result) is int:  # the library's status
         check(result, what)
     return result

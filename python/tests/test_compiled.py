@@ -62,24 +62,32 @@ def test_compiled_calls_equal_the_ctypes_calls(sample, monkeypatch):
         assert_same(compiled, plain, f"{sample} {what}")
 
 
-def test_compiled_calls_refuse_what_they_cannot_read():
+def test_compiled_calls_leave_arrays_they_cannot_read_as_they_are_to_python():
     calls = _native._calls
     natural = _native.COMPILED[id(_native.lib.mensora_natural_breaks)]
     classes = _native.COMPILED[id(_native.lib.mensora_classify_natural)]
-    values = np.arange(6.0)
-    for bad in (np.arange(6), values[::2], values.reshape(2, 3), [1.0, 2.0]):
-        with pytest.raises(TypeError, match="values must be"):
-            calls.breaks(natural, bad, 2, 3)
-        with pytest.raises(TypeError, match="values must be"):
-            calls.classified(classes, bad, 2)
+    values = np.array([3.0, 1.0, np.nan, 8.0, 2.0, 5.0])
+    masked = np.ma.masked_array(values, mask=[0, 0, 0, 1, 0, 0])
+    others = {"int64": np.arange(6), "strided": values[::2], "2-D": values.reshape(2, 3),
+              "list": values.tolist(), "big-endian": values.astype(">f8"), "masked": masked}
+    for form, bad in others.items():
+        assert calls.breaks(natural, bad, 2, 3, 100) is None, form
+        assert calls.classified(classes, bad, 2, 100) is None, form
+        # ... and Python converts them: the same breaks as without the compiled module.
+        got = outcome(lambda: mensora.natural_breaks(bad, 2))
+        with pytest.MonkeyPatch.context() as patch:
+            patch.setattr(_native, "COMPILED", {})
+            assert_same(got, outcome(lambda: mensora.natural_breaks(bad, 2)), form)
+    assert mensora.classify(masked, "quantiles", 2).n_missing == 2
+    assert calls.breaks(natural, values, 2, 3, 5) is None  # longer than asked
     with pytest.raises(ValueError, match="k must be from 1"):
-        calls.classified(classes, values, 0)
+        calls.classified(classes, values, 0, 100)
     with pytest.raises(ValueError, match="size must be from 2"):
-        calls.breaks(natural, values, 2, 1)
+        calls.breaks(natural, values, 2, 1, 100)
     with pytest.raises(TypeError, match="function must be a nonzero address"):
-        calls.classified(0, values, 2)
-    with pytest.raises(TypeError, match="takes 4 arguments"):
-        calls.breaks(natural, values, 2)
+        calls.classified(0, values, 2, 100)
+    with pytest.raises(TypeError, match="takes 5 arguments"):
+        calls.breaks(natural, values, 2, 3)
     # A read-only array is read in place.
     values.flags.writeable = False
-    assert same_bits(calls.breaks(natural, values, 2, 3), mensora.natural_breaks(values, 2))
+    assert same_bits(calls.breaks(natural, values, 2, 3, 100), mensora.natural_breaks(values, 2))

@@ -15,7 +15,7 @@ def cores():
     return len(os.sched_getaffinity(0)) if hasattr(os, "sched_getaffinity") else os.cpu_count()
 
 
-def two_over_one(work, inputs, rounds=3):
+def two_over_one(work, inputs, rounds=5):
     """The time of work on both inputs in two threads over work on one.
 
     The best of alternating rounds: a busy machine only ever adds time.

@@ -1,5 +1,4 @@
 """Class breaks: the schemes, the class result and the class of every value."""
-import functools
 import math
 import warnings
 from typing import Callable, Dict, NamedTuple, Tuple
@@ -436,12 +435,14 @@ class Classification:
     # Set by classify: the closing rule, what the labels read from the members
     # (see Sample.facts), the labels made so far by (interval, thousands),
     # the result whose legend this one shows (classify_pooled), and
-    # _rounded(self), which makes this result with round breaks.
+    # _rounded(self), which makes this result with round breaks, or _call,
+    # the call of classify that made it (see _with_legend).
     _rule = None
     _members = None
     _label_texts = None
     _legend_of = None
     _rounded = None
+    _call = None
 
     @property
     def rule(self):
@@ -484,6 +485,8 @@ class Classification:
         """The same classes with round breaks: each break the number with the
         fewest significant digits that leaves the class of every value as it
         is (counts and yb unchanged); what ``round=True`` gives."""
+        if self._call is not None:
+            return self if self._call[3] else _rounded_again(self, self._call)
         if self._rounded is None:
             raise ValueError("this classification keeps no sample to round its breaks against; "
                              "classify with round=True")
@@ -602,8 +605,8 @@ def classify(y, scheme, k=5, round=False, **options):
     name, entry = scheme_named(scheme)
     what = _WHAT[name]
     found = None if round or options else quick(y, k, entry.function, what, False)
-    if found is not None:
-        values, auto, options = y, False, scheme_options(name, entry, options)
+    if found is not None:  # no options: a scheme of the compiled calls takes none
+        values, auto = y, False
     else:
         values = _input.as_values(y)
         auto = isinstance(k, str) and k == "auto"
@@ -711,10 +714,9 @@ def _with_legend(classes, rule, members, call):
     labels read, and the call that makes it again with round breaks (call:
     the values, scheme, k, round and options as classify hands them to the
     scheme)."""
-    classes._rule, classes._members = rule, members
     # Nothing here refers back to classes: a result is freed with its last
     # reference, not at the next run of the cycle collector.
-    classes._rounded = itself if call[3] else functools.partial(_rounded_again, call=call)
+    classes._rule, classes._members, classes._call = rule, members, call
     return classes
 
 

@@ -32,29 +32,29 @@ bool SettleMonotone(ORDER_DATA* records, std::int64_t lLeft, std::int64_t lRight
 
 namespace {
 
-// Stable least-significant-digit radix sort by key, 11 bits a pass, or 8
-// below 2048 items, whose counts then stay in the first-level cache; passes
-// whose digit is the same for every item are skipped. False when the buffer
-// cannot be had.
-bool RadixSort(KeyedItem* items, std::int32_t n) noexcept {
+// Stable least-significant-digit radix passes over items[0..n-1] by the 32
+// key bits from `low` up, 11 bits a pass, or 8 below 2048 items, whose counts
+// then stay in the first-level cache; passes whose digit is the same for
+// every item are skipped. buffer holds n items, count kRadixCounts. The
+// items end in items.
+constexpr std::int64_t kRadixCounts = 3 * 2048;
+
+void RadixPasses(KeyedItem* items, std::int32_t n, unsigned low, KeyedItem* buffer,
+                 std::int32_t* count) noexcept {
   const unsigned bits = n < 2048 ? 8 : 11;
-  const unsigned passes = (64 + bits - 1) / bits;
+  const unsigned passes = (32 + bits - 1) / bits;
   const std::uint64_t buckets = std::uint64_t{1} << bits;
   const std::uint64_t mask = buckets - 1;
-  WorkArray<KeyedItem> buffer(n);
-  WorkArray<std::int32_t> counts(static_cast<std::int64_t>(passes * buckets));
-  if (!buffer || !counts) return false;
-  std::int32_t* count = counts.get();
   std::fill(count, count + passes * buckets, 0);
   for (std::int32_t i = 0; i < n; ++i) {
     const std::uint64_t key = items[i].key;
-    for (unsigned d = 0; d < passes; ++d) ++count[d * buckets + ((key >> (bits * d)) & mask)];
+    for (unsigned d = 0; d < passes; ++d) ++count[d * buckets + ((key >> (low + bits * d)) & mask)];
   }
   KeyedItem* from = items;
-  KeyedItem* to = buffer.get();
+  KeyedItem* to = buffer;
   for (unsigned d = 0; d < passes; ++d) {
     std::int32_t* bucket = count + d * buckets;
-    const unsigned shift = bits * d;
+    const unsigned shift = low + bits * d;
     if (bucket[(from[0].key >> shift) & mask] == n) continue;
     std::int32_t sum = 0;
     for (std::uint64_t b = 0; b < buckets; ++b) {
@@ -66,11 +66,49 @@ bool RadixSort(KeyedItem* items, std::int32_t n) noexcept {
     std::swap(from, to);
   }
   if (from != items) std::copy(from, from + n, items);
-  return true;
 }
 
 bool Before(const KeyedItem& a, const KeyedItem& b) {
   return a.key < b.key || (a.key == b.key && a.index < b.index);
+}
+
+// Sorts by key, equal keys by index, with radix passes over the high halves
+// of the keys and then over the low halves of each run of items whose high
+// halves agree, in index order after the first passes. The high half of
+// the key of a double (its sign, exponent and first 20 bits of mantissa)
+// mostly tells the values apart already: where it does, the low half's
+// passes are not made. False when the buffers cannot be had.
+bool RadixSort(KeyedItem* items, std::int32_t n) noexcept {
+  WorkArray<KeyedItem> buffer(n);
+  WorkArray<std::int32_t> counts(kRadixCounts);
+  if (!buffer || !counts) return false;
+  // The low-half bits in which some key differs from the first: none for
+  // whole numbers below 2^20 and the like, whose runs of equal high halves
+  // are runs of equal keys, in index order already.
+  std::uint64_t low = 0;
+  for (std::int32_t i = 0; i < n; ++i) low |= (items[i].key ^ items[0].key) & 0xFFFFFFFFU;
+  RadixPasses(items, n, 32, buffer.get(), counts.get());
+  for (std::int32_t i = 0; i < n && low != 0;) {
+    const std::uint64_t high = items[i].key >> 32;
+    std::int32_t end = i + 1;
+    while (end < n && items[end].key >> 32 == high) ++end;
+    KeyedItem* run = items + i;
+    const std::int32_t length = end - i;
+    if (length >= 256) {
+      RadixPasses(run, length, 0, buffer.get(), counts.get());
+    } else if (length > 32) {
+      std::sort(run, run + length, Before);
+    } else {
+      for (std::int32_t j = 1; j < length; ++j) {  // insertion, which keeps equal keys in order
+        const KeyedItem x = run[j];
+        std::int32_t k = j;
+        for (; k > 0 && x.key < run[k - 1].key; --k) run[k] = run[k - 1];
+        run[k] = x;
+      }
+    }
+    i = end;
+  }
+  return true;
 }
 
 // Nearly sorted elements: an element below the last one kept is set aside

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
@@ -41,7 +42,7 @@ bool SameArray(const T* a, const T* b, std::int64_t n) {
 // Sample shapes: the literal algorithms are quadratic or worse exactly on
 // sorted stretches, ties and runs, so those dominate.
 enum Shape { kRandom, kFewDistinct, kRuns, kStretches, kSpecial, kNearlySorted, kOrganPipe,
-             kRotated, kAllEqual, kShapeCount };
+             kRotated, kClose, kAllEqual, kShapeCount };
 
 std::vector<double> MakeSample(std::mt19937_64& rng, std::int32_t n, int shape, bool withNaN) {
   std::uniform_real_distribution<double> real(-1000.0, 1000.0);
@@ -86,6 +87,11 @@ std::vector<double> MakeSample(std::mt19937_64& rng, std::int32_t n, int shape, 
       for (std::int32_t i = 0; i < n; ++i) v[static_cast<std::size_t>(i)] = std::floor(i / 2.0);
       std::rotate(v.begin(), v.begin() + pick(n), v.end());
       break;
+    case kClose: {  // groups of values apart only in the low half of their bits, with repeats
+      const std::int32_t groups = std::array<std::int32_t, 3>{1, 3, 50}[pick(3)];
+      for (auto& x : v) x = 1024.0 + pick(groups) + std::ldexp(pick(4096), -40);
+      break;
+    }
     default:
       for (auto& x : v) x = 7.0;
       break;
@@ -456,6 +462,26 @@ TEST(Differential, ExchangeSortOfALargeSampleWithNaNRuns) {
 // that follow from the sorts' definitions. With distinct values (0.0 and -0.0
 // count as one value) every correct sort gives the same view; with all values
 // equal neither sort moves a record.
+// Both sorts of a sample without NaN give the values' positions in the order
+// of a stable sort by value.
+void ExpectStableOrder(const std::vector<double>& sample) {
+  const auto n = static_cast<std::int32_t>(sample.size());
+  std::vector<std::pair<double, std::int32_t>> expected;
+  for (std::int32_t i = 0; i < n; ++i) expected.emplace_back(sample[static_cast<std::size_t>(i)], i);
+  std::stable_sort(expected.begin(), expected.end(),
+                   [](const auto& x, const auto& y) { return x.first < y.first; });
+  for (std::int32_t type : {0, 1}) {
+    std::vector<double> data = sample;
+    CMensora m(data.data(), n);
+    ASSERT_EQ(1, Access::OrderData(m, type));
+    const ORDER_DATA* view = Access::View(m);
+    for (std::int32_t i = 0; i < n; ++i) {
+      ASSERT_EQ(view[i].lID, expected[static_cast<std::size_t>(i)].second)
+          << "n " << n << " type " << type << " at " << i;
+    }
+  }
+}
+
 TEST(Differential, LargeSamplesAgainstDerivedExpectations) {
   const std::int32_t n = 300000;
   std::vector<double> ascending(n), descending(n), equal(n, -0.0), organ(n);
@@ -468,19 +494,8 @@ TEST(Differential, LargeSamplesAgainstDerivedExpectations) {
   auto shuffled = ascending;
   std::shuffle(shuffled.begin(), shuffled.end(), rng);
   for (const auto* sample : {&ascending, &descending, &equal, &organ, &shuffled}) {
-    std::vector<std::pair<double, std::int32_t>> expected;
-    for (std::int32_t i = 0; i < n; ++i) expected.emplace_back((*sample)[static_cast<std::size_t>(i)], i);
-    std::stable_sort(expected.begin(), expected.end(),
-                     [](const auto& x, const auto& y) { return x.first < y.first; });
-    for (std::int32_t type : {0, 1}) {
-      std::vector<double> data = *sample;
-      CMensora m(data.data(), n);
-      ASSERT_EQ(1, Access::OrderData(m, type));
-      const ORDER_DATA* view = Access::View(m);
-      for (std::int32_t i = 0; i < n; ++i) {
-        ASSERT_EQ(view[i].lID, expected[static_cast<std::size_t>(i)].second) << "type " << type << " at " << i;
-      }
-    }
+    ExpectStableOrder(*sample);
+    if (HasFatalFailure()) return;
     std::vector<double> data = *sample;
     std::map<double, std::int32_t> tally;
     for (double x : data) ++tally[x];
@@ -490,6 +505,24 @@ TEST(Differential, LargeSamplesAgainstDerivedExpectations) {
     for (std::int32_t i = 0; i < n; ++i) {
       ASSERT_EQ(counts[static_cast<std::size_t>(i)], tally[data[static_cast<std::size_t>(i)]]);
     }
+  }
+}
+
+// Distinct values that agree in the high half of their bits and differ only
+// below it: runs of every length the sort finishes apart (a few, a few dozen,
+// hundreds, all of them). MakeSample's kClose adds repeats.
+TEST(Differential, CloseValuesInOrder) {
+  std::mt19937_64 rng(11);
+  const std::pair<std::int32_t, std::int32_t> cases[] = {{1500, 50}, {6000, 50}, {1500, 3},
+                                                         {300000, 1}};
+  for (const auto& [n, groups] : cases) {
+    std::vector<double> data(static_cast<std::size_t>(n));
+    for (std::int32_t i = 0; i < n; ++i) {
+      data[static_cast<std::size_t>(i)] = 1024.0 + i % groups + std::ldexp(i / groups, -40);
+    }
+    std::shuffle(data.begin(), data.end(), rng);
+    ExpectStableOrder(data);
+    if (HasFatalFailure()) return;
   }
 }
 

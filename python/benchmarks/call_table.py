@@ -120,7 +120,7 @@ def classify_natural(y, k):
 
 def alternations(cell):
     """Small calls cost little: they are alternated more often."""
-    return 5 if cell.n <= 10_000 else 1
+    return 5 if cell.n <= 10_000 else 3 if cell.n <= 100_000 else 1
 
 
 def run_round(cells, round_number, bindings):

@@ -37,7 +37,7 @@ namespace {
 // then stay in the first-level cache; passes whose digit is the same for
 // every item are skipped. buffer holds n items, count kRadixCounts. The
 // items end in items.
-constexpr std::int64_t kRadixCounts = 3 * 2048;
+constexpr std::int64_t kRadixCounts = std::int64_t{3} * 2048;
 
 void RadixPasses(KeyedItem* items, std::int32_t n, unsigned low, KeyedItem* buffer,
                  std::int32_t* count) noexcept {

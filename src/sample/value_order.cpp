@@ -96,15 +96,8 @@ bool RadixSort(KeyedItem* items, std::int32_t n) noexcept {
     const std::int32_t length = end - i;
     if (length >= 256) {
       RadixPasses(run, length, 0, buffer.get(), counts.get());
-    } else if (length > 32) {
+    } else if (length > 1) {
       std::sort(run, run + length, Before);
-    } else {
-      for (std::int32_t j = 1; j < length; ++j) {  // insertion, which keeps equal keys in order
-        const KeyedItem x = run[j];
-        std::int32_t k = j;
-        for (; k > 0 && x.key < run[k - 1].key; --k) run[k] = run[k - 1];
-        run[k] = x;
-      }
     }
     i = end;
   }

@@ -458,12 +458,9 @@ TEST(Differential, ExchangeSortOfALargeSampleWithNaNRuns) {
   ExpectExchangeSortAsLiteral(v);
 }
 
-// Beyond the model's reach: samples of 300,000 values, against expectations
-// that follow from the sorts' definitions. With distinct values (0.0 and -0.0
-// count as one value) every correct sort gives the same view; with all values
-// equal neither sort moves a record.
 // Both sorts of a sample without NaN give the values' positions in the order
-// of a stable sort by value.
+// of a stable sort by value: so they must for distinct values, and for the
+// derived shapes below.
 void ExpectStableOrder(const std::vector<double>& sample) {
   const auto n = static_cast<std::int32_t>(sample.size());
   std::vector<std::pair<double, std::int32_t>> expected;
@@ -482,6 +479,10 @@ void ExpectStableOrder(const std::vector<double>& sample) {
   }
 }
 
+// Beyond the model's reach: samples of 300,000 values, against expectations
+// that follow from the sorts' definitions. With distinct values (0.0 and -0.0
+// count as one value) every correct sort gives the same view; with all values
+// equal neither sort moves a record.
 TEST(Differential, LargeSamplesAgainstDerivedExpectations) {
   const std::int32_t n = 300000;
   std::vector<double> ascending(n), descending(n), equal(n, -0.0), organ(n);

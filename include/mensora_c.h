@@ -290,6 +290,19 @@ MENSORA_C_API int mensora_class_labels(const mensora_classes* classes, int32_t n
 typedef int (*mensora_progress_fn)(void* user_data, double fraction_done);
 MENSORA_C_API void mensora_set_progress(mensora_progress_fn fn, void* user_data);
 
+/* Working memory. A thread keeps the large working arrays its calls release
+ * (the sorted view, the sort's buffers, the members of classes), so that its
+ * next calls over as many values do not have the system clear and map that
+ * memory again; arrays under 64 KiB are left to the system allocator. Each
+ * thread keeps at most MENSORA_KEEP_MEMORY mebibytes (an environment
+ * variable, read once; 64 when unset, 0 to keep nothing) and frees them when
+ * it ends. mensora_keep_memory sets that limit for every thread and returns
+ * the one it replaces (a negative limit is 0); mensora_release_memory frees
+ * what the calling thread keeps now, for a long-lived thread after a large
+ * call. */
+MENSORA_C_API int32_t mensora_keep_memory(int32_t mebibytes);
+MENSORA_C_API void mensora_release_memory(void);
+
 /* The k + 1 breaks of mensora_classify_natural / mensora_classify_quantile
  * over mensora_sample_open(values, n, flags, ...), into breaks, in one call
  * without a handle to keep: the same breaks, statuses and reasons. */

@@ -39,7 +39,7 @@ int ShortOfMemory(CMensora&) { return Failed(MENSORA_ERROR_MEMORY); }
 struct ClassSet {
   bool mensora_sample::*result;
   mensora_classes mensora_sample::*classes;
-  std::unique_ptr<std::int32_t[]> mensora_sample::*ids;
+  mensora::internal::OwnedArray<std::int32_t> mensora_sample::*ids;
 };
 constexpr ClassSet kRangeSet{&mensora_sample::rangeResult, &mensora_sample::rangeClasses,
                              &mensora_sample::rangeIds};

@@ -84,7 +84,7 @@ int EmptyFailure(const mensora_sample& sample) noexcept {
 }
 
 bool TranslateIds(const mensora_sample& sample, const std::int32_t*& ids, std::int64_t count,
-                  std::unique_ptr<std::int32_t[]>& kept) noexcept {
+                  mensora::internal::OwnedArray<std::int32_t>& kept) noexcept {
   if (!sample.positions) return true;
   kept.reset();
   if (count == 0) return true;
@@ -175,8 +175,8 @@ int mensora_sample_open(const double* values, int32_t n, int32_t flags, mensora_
     return *out != nullptr ? MENSORA_OK : Failed(MENSORA_ERROR_MEMORY);
   }
   const std::int32_t kept = n - missing;
-  std::unique_ptr<double[]> compact(mensora::internal::NewArray<double>(kept > 0 ? kept : 1));
-  std::unique_ptr<std::int32_t[]> positions(
+  mensora::internal::OwnedArray<double> compact(mensora::internal::NewArray<double>(kept > 0 ? kept : 1));
+  mensora::internal::OwnedArray<std::int32_t> positions(
       mensora::internal::NewArray<std::int32_t>(kept > 0 ? kept : 1));
   if (!compact || !positions) return Failed(MENSORA_ERROR_MEMORY);
   double* kept_values = compact.get();
@@ -191,6 +191,12 @@ int mensora_sample_open(const double* values, int32_t n, int32_t flags, mensora_
 }
 
 void mensora_sample_free(mensora_sample* sample) { delete sample; }
+
+int32_t mensora_keep_memory(int32_t mebibytes) {
+  return mensora::internal::SetKeepLimit(mebibytes);
+}
+
+void mensora_release_memory(void) { mensora::internal::ReleaseKeptBlocks(); }
 
 int32_t mensora_sample_size(const mensora_sample* sample) {
   return sample == nullptr ? -1 : sample->size;

@@ -23,6 +23,7 @@ using mensora::internal::LastClass;
 using mensora::internal::NaturalBreaksThreads;
 using mensora::internal::NaturalClassStarts;
 using mensora::internal::NewArray;
+using mensora::internal::OwnedArray;
 using mensora::internal::ReplaceArray;
 using mensora::internal::SortedNumbers;
 using mensora::internal::WorkArray;
@@ -45,10 +46,10 @@ std::int32_t CMensora::DataSecByNaturalBreaks(std::int32_t lSecNum, double** ppS
   if (!CollectSortedNumbers(m_pOrderData, m_lOrderNum, numbers)) return -1;
 
   double* values = numbers.values.get();
-  std::unique_ptr<double[]> weights(NewArray<double>(numbers.count));
+  OwnedArray<double> weights(NewArray<double>(numbers.count));
   if (!weights) return -1;
   const std::int32_t d = CollapseEqual(values, numbers.count, weights.get());
-  std::unique_ptr<std::int32_t[]> starts(NewArray<std::int32_t>(std::min(lSecNum, d)));
+  OwnedArray<std::int32_t> starts(NewArray<std::int32_t>(std::min(lSecNum, d)));
   if (!starts) return -1;
   if (d > 0 && !NaturalClassStarts(values, weights.get(), d, lSecNum, NaturalBreaksThreads(d),
                                     starts.get())) {

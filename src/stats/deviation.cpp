@@ -40,7 +40,7 @@ void FillDeviationCache(CMensora& object, std::int32_t done, std::int32_t n) {
   if (done != 0) return;
   double* scratch = mensora::internal::NewArray<double>(n);
   object.DisDifNum(scratch);
-  delete[] scratch;
+  mensora::internal::ReleaseArray(scratch);
 }
 
 }  // namespace

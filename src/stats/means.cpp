@@ -90,7 +90,7 @@ double CMensora::PowerArithAverNum(std::int32_t bNumerousOnly) {
   }
   m_dNumerousNum = m_pData[pos];
   m_bNumerousDone = 1;
-  delete[] counts;
+  mensora::internal::ReleaseArray(counts);
   return result;
 }
 

@@ -4,6 +4,8 @@
 // from the k-th on, or only the k-th, counted from the last Arm().
 #include <gtest/gtest.h>
 
+#include "mensora_c.h"
+
 #include <algorithm>
 #include <climits>
 #include <cmath>
@@ -206,11 +208,13 @@ TEST(Fallback, ClassesWithoutWorkingMemory) {
 }
 
 // The working memory of a view build stays within 48 bytes per value beyond
-// the view's own 12, for every shape and either sort.
+// the view's own 12 (and its header), for every shape and either sort.
 TEST(Fallback, ViewBuildWorkingMemoryIsBounded) {
   REQUIRE_PROBE();
   const std::int32_t n = 200000;
   std::mt19937_64 rng(14);
+  // The build's own memory: none of the working arrays released is kept.
+  const std::int32_t keep = mensora_keep_memory(0);
   for (int shape = 0; shape < 6; ++shape) {
     std::vector<double> data(static_cast<std::size_t>(n));
     for (std::int32_t i = 0; i < n; ++i) {
@@ -226,7 +230,8 @@ TEST(Fallback, ViewBuildWorkingMemoryIsBounded) {
       g_peak = g_live;
       ASSERT_EQ(1, Access::OrderData(m, type));
       const std::size_t view = static_cast<std::size_t>(n) * sizeof(ORDER_DATA);
-      EXPECT_EQ(g_live - before, view);
+      EXPECT_GE(g_live - before, view);
+      EXPECT_LE(g_live - before, view + (64u << 10));  // taken in steps of 64 KiB
       EXPECT_LE(g_peak - before - view, 48u * static_cast<std::size_t>(n))
           << "shape " << shape << " type " << type;
       if (std::getenv("MENSORA_SHOW_MEMORY") != nullptr) {
@@ -235,6 +240,7 @@ TEST(Fallback, ViewBuildWorkingMemoryIsBounded) {
       }
     }
   }
+  mensora_keep_memory(keep);
 }
 
 }  // namespace

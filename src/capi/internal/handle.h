@@ -11,6 +11,7 @@
 
 #include "Mensora.h"
 #include "mensora_c.h"
+#include "sample/internal/alloc.h"
 #include "sample/internal/progress.h"
 
 // One CMensora over the caller's array, with what the C layer needs to check
@@ -20,7 +21,7 @@
 struct mensora_sample {
   mensora_sample(double* data, std::int32_t count) noexcept
       : object(data, count), values(data), n(count), size(count) {}
-  mensora_sample(std::unique_ptr<double[]> kept, std::unique_ptr<std::int32_t[]> where,
+  mensora_sample(mensora::internal::OwnedArray<double> kept, mensora::internal::OwnedArray<std::int32_t> where,
                  std::int32_t count, std::int32_t callerSize) noexcept
       : object(kept.get(), count),
         values(kept.get()),
@@ -35,15 +36,15 @@ struct mensora_sample {
   std::int32_t n;
   // The length of the caller's array; size - n values are missing.
   std::int32_t size;
-  std::unique_ptr<double[]> compact;
+  mensora::internal::OwnedArray<double> compact;
   // positions[i]: the caller's position of values[i]; null without a copy.
-  std::unique_ptr<std::int32_t[]> positions;
+  mensora::internal::OwnedArray<std::int32_t> positions;
   // The ids handed out by a handle with a copy, in the caller's positions:
   // those of the range classes, the standard-deviation classes and the
   // value window.
-  std::unique_ptr<std::int32_t[]> rangeIds;
-  std::unique_ptr<std::int32_t[]> stdIds;
-  std::unique_ptr<std::int32_t[]> selectIds;
+  mensora::internal::OwnedArray<std::int32_t> rangeIds;
+  mensora::internal::OwnedArray<std::int32_t> stdIds;
+  mensora::internal::OwnedArray<std::int32_t> selectIds;
   // The current result of each class set, valid while its flag below is set.
   mensora_classes rangeClasses{};
   mensora_classes stdClasses{};
@@ -121,7 +122,7 @@ int EmptyFailure(const mensora_sample& sample) noexcept;
 // positions, in `kept`, and *ids pointed at them; false, with `kept` empty,
 // when memory is short. Without a copy nothing changes.
 bool TranslateIds(const mensora_sample& sample, const std::int32_t*& ids, std::int64_t count,
-                  std::unique_ptr<std::int32_t[]>& kept) noexcept;
+                  mensora::internal::OwnedArray<std::int32_t>& kept) noexcept;
 
 // Whether the object holds its sorted view, built by the quicksort when it is
 // missing (as every user of the view but the every-nth values builds it).

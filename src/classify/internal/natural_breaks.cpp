@@ -455,8 +455,8 @@ void SolveLayer(const Layer& layer, const Range& whole, int threads) {
 }
 
 template <class T>
-std::unique_ptr<T[]> ScratchArray(std::int64_t n) {
-  return std::unique_ptr<T[]>(NewArray<T>(n));
+OwnedArray<T> ScratchArray(std::int64_t n) {
+  return OwnedArray<T>(NewArray<T>(n));
 }
 
 }  // namespace
@@ -485,8 +485,8 @@ struct Programme {
   static constexpr std::int64_t kLocalPoints = 64;
   static constexpr std::int64_t kLocalChoices = 512;
 
-  std::unique_ptr<double[]> heapSums;
-  std::unique_ptr<std::int32_t[]> heapChoice;
+  OwnedArray<double> heapSums;
+  OwnedArray<std::int32_t> heapChoice;
   double* sums = nullptr;
   double* prev = nullptr;
   double* cur = nullptr;

@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <memory>
 
+#include "sample/internal/alloc.h"
+
 namespace mensora {
 namespace internal {
 
@@ -75,8 +77,8 @@ class ClassCountLadder {
   void Starts(std::int32_t classes, std::int32_t* starts) const noexcept;
 
  private:
-  std::unique_ptr<double[]> costs_;
-  std::unique_ptr<std::int32_t[]> choice_;
+  OwnedArray<double> costs_;
+  OwnedArray<std::int32_t> choice_;
   std::int32_t rows_ = 0;
 };
 

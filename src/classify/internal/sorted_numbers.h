@@ -32,7 +32,7 @@ inline bool AcceptsClassCall(const double* data, std::int32_t n, std::int32_t k,
 }
 
 struct SortedNumbers {
-  std::unique_ptr<double[]> values;
+  OwnedArray<double> values;
   std::int32_t count = 0;
 };
 

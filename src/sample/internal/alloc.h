@@ -6,28 +6,55 @@
 #include <cstddef>
 #include <cstdint>
 #include <limits>
-#include <new>
+#include <memory>
+#include <type_traits>
 
 namespace mensora {
 namespace internal {
 
-// A new array of n elements, or null when n is negative, too large for the
-// address space, or the allocator has no memory. n = 0 gives a valid empty array.
+// A block of at least `bytes` bytes, aligned as operator new aligns, or null
+// when the memory cannot be had. Large blocks may come from those the
+// calling thread released before (see alloc.cpp).
+void* AcquireBlock(std::size_t bytes) noexcept;
+// Releases a block of AcquireBlock (null: nothing), which the calling thread
+// may keep for its later calls.
+void ReleaseBlock(void* array) noexcept;
+// Frees the blocks the calling thread keeps.
+void ReleaseKeptBlocks() noexcept;
+// Sets the most each thread keeps, in mebibytes (negative: 0), and returns
+// the limit it replaces; the calling thread's blocks are freed when they
+// exceed the new one.
+std::int32_t SetKeepLimit(std::int32_t mebibytes) noexcept;
+
+// A new array of n elements, uninitialized, or null when n is negative, too
+// large for the address space, or the memory cannot be had. n = 0 gives a
+// valid empty array. Released by ReleaseArray, a WorkArray or an OwnedArray,
+// never by delete[].
 template <class T>
 T* NewArray(std::int64_t n) noexcept {
+  static_assert(std::is_trivially_default_constructible_v<T> &&
+                    std::is_trivially_destructible_v<T>,
+                "arrays of the library hold plain values");
   if (n < 0 || static_cast<std::uint64_t>(n) >
                    std::numeric_limits<std::size_t>::max() / sizeof(T)) {
     return nullptr;
   }
-  return new (std::nothrow) T[static_cast<std::size_t>(n)];
+  return static_cast<T*>(AcquireBlock(static_cast<std::size_t>(n) * sizeof(T)));
 }
 
 // Releases an owned buffer and leaves its field null.
 template <class T>
 void ReleaseArray(T*& field) noexcept {
-  delete[] field;
+  ReleaseBlock(field);
   field = nullptr;
 }
+
+// The owner of an array of NewArray.
+struct ArrayRelease {
+  void operator()(void* array) const noexcept { ReleaseBlock(array); }
+};
+template <class T>
+using OwnedArray = std::unique_ptr<T[], ArrayRelease>;
 
 // Releases several owned buffers, in the order given.
 template <class... T>
@@ -53,7 +80,7 @@ class WorkArray {
  public:
   WorkArray() noexcept = default;
   explicit WorkArray(std::int64_t n) noexcept : data_(NewArray<T>(n)) {}
-  ~WorkArray() { delete[] data_; }
+  ~WorkArray() { ReleaseBlock(data_); }
   WorkArray(const WorkArray&) = delete;
   WorkArray& operator=(const WorkArray&) = delete;
 

@@ -23,6 +23,9 @@ void
 _PG_init(void)
 {
 	mensora_set_progress(pending_interrupt, NULL);
+	/* A backend lives long and is one of many: it keeps no working memory of
+	 * the library between calls, outside the server's own accounting. */
+	mensora_keep_memory(0);
 }
 
 /* The library's reason for the last failed call of this thread, else the

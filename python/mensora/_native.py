@@ -22,11 +22,16 @@ ERROR_EMPTY = -2
 ERROR_MEMORY = -3
 # The library's progress handler: (user data, fraction done) -> 0 to go on.
 _PROGRESS = ctypes.CFUNCTYPE(c_int, c_void_p, c_double)
-# Samples from this size up listen for Ctrl-C during their calls.
+# Samples from this size up listen for Ctrl-C during the calls that poll.
 _LISTEN_FROM = 1 << 16
-# Below it the compiled calls take the caller's array straight, where they can
-# read it as it is (quick).
+# Below it the compiled calls of those take the caller's array straight, where
+# they can read it as it is (quick); the others at any length.
 _QUICK = _LISTEN_FROM - 1
+# The library's calls that poll the progress handler, the natural breaks: only
+# they can be stopped, and listening for Ctrl-C (two system calls to set the
+# handler and two to put it back) is left out around every other call.
+_POLLING = ("mensora_classify_natural", "mensora_classify_natural_auto",
+            "mensora_natural_breaks", "mensora_natural_breaks_weighted")
 ERROR_DATA = -4
 ERROR_NO_RESULT = -5
 
@@ -160,6 +165,8 @@ lib = _load()
 _sample_open = lib.mensora_sample_open
 _sample_free = lib.mensora_sample_free
 _class_facts = lib.mensora_class_facts
+# The ids of the library's functions that never poll (see _POLLING).
+QUIET = {id(getattr(lib, name)) for name in _SIGNATURES if name not in _POLLING}
 
 
 def _function_address(function):
@@ -222,10 +229,12 @@ class _Interrupt:
             raise KeyboardInterrupt
 
 
-def called(n, function, *arguments):
+def called(n, function, *arguments, library=None):
     """function(*arguments), a call into the library over n values, under
-    listening(n) where Ctrl-C is listened for."""
-    if n < _LISTEN_FROM:  # too short a call to listen for Ctrl-C
+    listening(n) where Ctrl-C is listened for: unless the call is too short
+    or library (by default function), the library's function that does the
+    work, never polls."""
+    if n < _LISTEN_FROM or id(library or function) in QUIET:
         return function(*arguments)
     with listening(n):
         return function(*arguments)
@@ -326,7 +335,7 @@ def breaks_of(values, k, function, what):
     size = k + 1 if k <= MAX_CLASSES else min(k, max(MAX_CLASSES, n)) + 1
     compiled = COMPILED.get(id(function))
     if compiled is not None:
-        breaks = called(n, _calls.breaks, compiled, values, k, size, INT32_MAX)
+        breaks = called(n, _calls.breaks, compiled, values, k, size, INT32_MAX, library=function)
         if type(breaks) is int:  # the library's status
             check(breaks, what)
         return breaks
@@ -340,15 +349,17 @@ def breaks_of(values, k, function, what):
 
 def quick(y, k, function, what, breaks):
     """The most frequent calls, straight from the caller's arguments: where
-    y is a float64 array the compiled module reads as it is, of fewer than
-    _LISTEN_FROM values, and k an int up to MAX_CLASSES, breaks_of(y, k,
-    function, what) when breaks is true, else classified(y, k, function,
-    what); None for any other call, which takes the general path."""
+    y is a float64 array the compiled module reads as it is (of fewer than
+    _LISTEN_FROM values where function polls) and k an int up to
+    MAX_CLASSES, breaks_of(y, k, function, what) when breaks is true, else
+    classified(y, k, function, what); None for any other call, which takes
+    the general path."""
     compiled = COMPILED.get(id(function))
     if compiled is None or type(k) is not int or not 0 < k <= MAX_CLASSES:
         return None
-    found = (_calls.breaks(compiled, y, k, k + 1, _QUICK) if breaks
-             else _calls.classified(compiled, y, k, _QUICK))
+    longest = INT32_MAX if id(function) in QUIET else _QUICK
+    found = (_calls.breaks(compiled, y, k, k + 1, longest) if breaks
+             else _calls.classified(compiled, y, k, longest))
     if type(found) is int:  # the library's status
         check(found, what)
     return found
@@ -359,7 +370,8 @@ def classified(values, k, function, what):
     function(handle, k, out), a class call of the library in COMPILED, makes
     over values, through the compiled module: yb and members as Sample.facts
     gives them, facts as plain_facts."""
-    result = called(len(values), _calls.classified, COMPILED[id(function)], values, k, INT32_MAX)
+    result = called(len(values), _calls.classified, COMPILED[id(function)], values, k, INT32_MAX,
+                    library=function)
     if type(result) is int:  # the library's status
         check(result, what)
     return result

@@ -28,8 +28,8 @@ _LISTEN_FROM = 1 << 16
 # they can read it as it is (quick); the others at any length.
 _QUICK = _LISTEN_FROM - 1
 # The library's calls that poll the progress handler, the natural breaks: only
-# they can be stopped, and listening for Ctrl-C (two system calls to set the
-# handler and two to put it back) is left out around every other call.
+# they can be stopped, and listening for Ctrl-C (a system call to set the
+# handler and one to put it back) is left out around every other call.
 _POLLING = ("mensora_classify_natural", "mensora_classify_natural_auto",
             "mensora_natural_breaks", "mensora_natural_breaks_weighted")
 ERROR_DATA = -4

@@ -8,8 +8,8 @@
 // mapped again: on 10^4 to 10^6 values that was a third to three fifths of
 // a call's time. Each thread therefore keeps the large blocks it releases, up
 // to MENSORA_KEEP_MEMORY mebibytes in all (128 unless the environment or
-// SetKeepLimit says otherwise; 0 keeps none), and its later arrays are taken
-// from them. What a thread keeps is freed when it ends or calls
+// SetKeepLimit says otherwise, none in WebAssembly), and its later arrays are
+// taken from them. What a thread keeps is freed when it ends or calls
 // ReleaseKeptBlocks.
 #include <algorithm>
 #include <atomic>
@@ -31,6 +31,13 @@ constexpr std::size_t kHeader = 16;
 constexpr std::size_t kKeptFrom = std::size_t{64} << 10;
 constexpr int kSlots = 16;
 constexpr std::int64_t kMostMebibytes = std::int64_t{1} << 20;
+#if defined(__EMSCRIPTEN__)
+// A WebAssembly module's memory never goes back to the system: the allocator
+// reuses it without a fault, and keeping would only hold it from other sizes.
+constexpr std::int64_t kDefaultMebibytes = 0;
+#else
+constexpr std::int64_t kDefaultMebibytes = 128;
+#endif
 
 // Trivially destructible, so that it can be read after the thread's
 // destructors have run (a late release then frees its block).
@@ -61,9 +68,15 @@ std::size_t Bytes(std::int64_t mebibytes) noexcept {
 std::size_t KeepLimit() noexcept {
   std::int64_t limit = g_limit.load(std::memory_order_relaxed);
   if (limit >= 0) return Bytes(limit);
+  std::int64_t mebibytes = kDefaultMebibytes;
+#if defined(__EMSCRIPTEN__)
+  // No environment to ask: its first reading would build one in the module's
+  // memory, to stay there.
+  const char* text = nullptr;
+#else
   // The library never changes the environment itself.
   const char* text = std::getenv("MENSORA_KEEP_MEMORY");  // NOLINT(concurrency-mt-unsafe)
-  std::int64_t mebibytes = 128;
+#endif
   if (text != nullptr) {
     char* end = nullptr;
     const long long wanted = std::strtoll(text, &end, 10);

@@ -24,11 +24,7 @@ namespace internal {
 
 namespace {
 
-// Each block starts with its capacity (the bytes after the header); the
-// array follows, aligned as operator new aligns.
-constexpr std::size_t kHeader = 16;
-// Blocks below this the allocator keeps and reuses by itself.
-constexpr std::size_t kKeptFrom = std::size_t{64} << 10;
+constexpr std::size_t kHeader = kBlockHeader;
 constexpr int kSlots = 16;
 constexpr std::int64_t kMostMebibytes = std::int64_t{1} << 20;
 #if defined(__EMSCRIPTEN__)
@@ -108,7 +104,7 @@ void Drop(int i) noexcept {
 // Keeps block for the thread's later calls; false when it is not kept.
 bool Keep(unsigned char* block) noexcept {
   const std::size_t size = Capacity(block);
-  if (size < kKeptFrom || kept.closed || size > KeepLimit()) return false;
+  if (kept.closed || size > KeepLimit()) return false;
   static thread_local Closer closer;  // registered with the thread's first kept block
   // Smaller blocks make room for a larger one: a call's largest arrays are
   // the ones worth keeping.
@@ -143,7 +139,7 @@ unsigned char* TakeKept(std::size_t size) noexcept {
 
 }  // namespace
 
-void* AcquireBlock(std::size_t bytes) noexcept {
+void* AcquireKeptOrNew(std::size_t bytes) noexcept {
   if (bytes > SIZE_MAX - kHeader - kKeptFrom) return nullptr;
   // Large blocks are taken in whole steps of kKeptFrom, so that calls over
   // a few more values still find the block of the last one.
@@ -162,9 +158,7 @@ void* AcquireBlock(std::size_t bytes) noexcept {
   return block + kHeader;
 }
 
-void ReleaseBlock(void* array) noexcept {
-  if (array == nullptr) return;
-  unsigned char* const block = static_cast<unsigned char*>(array) - kHeader;
+void ReleaseLarge(unsigned char* block) noexcept {
   if (!Keep(block)) FreeBlock(block);
 }
 

@@ -6,19 +6,49 @@
 #include <cstddef>
 #include <cstdint>
 #include <limits>
+#include <cstring>
 #include <memory>
+#include <new>
 #include <type_traits>
 
 namespace mensora {
 namespace internal {
 
-// A block of at least `bytes` bytes, aligned as operator new aligns, or null
-// when the memory cannot be had. Large blocks may come from those the
-// calling thread released before (see alloc.cpp).
-void* AcquireBlock(std::size_t bytes) noexcept;
+// Every block starts with its capacity, the bytes after this header; the
+// array follows, aligned as operator new aligns. Blocks from kKeptFrom bytes
+// up may be kept by the thread that releases them, for its later calls (see
+// alloc.cpp); smaller ones the system allocator reuses well by itself.
+constexpr std::size_t kBlockHeader = 16;
+constexpr std::size_t kKeptFrom = std::size_t{64} << 10;
+
+// AcquireBlock for a large block, or a small one the allocator refused.
+void* AcquireKeptOrNew(std::size_t bytes) noexcept;
+// ReleaseBlock for a large block.
+void ReleaseLarge(unsigned char* block) noexcept;
+
+// A block of at least `bytes` bytes, or null when the memory cannot be had.
+inline void* AcquireBlock(std::size_t bytes) noexcept {
+  if (bytes >= kKeptFrom) return AcquireKeptOrNew(bytes);
+  auto* block = static_cast<unsigned char*>(::operator new[](kBlockHeader + bytes, std::nothrow));
+  if (block == nullptr) return AcquireKeptOrNew(bytes);  // with what is kept freed first
+  std::memcpy(block, &bytes, sizeof bytes);
+  return block + kBlockHeader;
+}
+
 // Releases a block of AcquireBlock (null: nothing), which the calling thread
 // may keep for its later calls.
-void ReleaseBlock(void* array) noexcept;
+inline void ReleaseBlock(void* array) noexcept {
+  if (array == nullptr) return;
+  unsigned char* const block = static_cast<unsigned char*>(array) - kBlockHeader;
+  std::size_t size = 0;
+  std::memcpy(&size, block, sizeof size);
+  if (size < kKeptFrom) {
+    ::operator delete[](block);
+  } else {
+    ReleaseLarge(block);
+  }
+}
+
 // Frees the blocks the calling thread keeps.
 void ReleaseKeptBlocks() noexcept;
 // Sets the most each thread keeps, in mebibytes (negative: 0), and returns

@@ -158,6 +158,15 @@ void* AcquireKeptOrNew(std::size_t bytes) noexcept {
   return block + kHeader;
 }
 
+void* AcquireWithoutKept(std::size_t bytes) noexcept {
+  if (kept.count == 0) return nullptr;
+  ReleaseKeptBlocks();
+  auto* block = static_cast<unsigned char*>(::operator new[](kHeader + bytes, std::nothrow));
+  if (block == nullptr) return nullptr;
+  Capacity(block) = bytes;
+  return block + kHeader;
+}
+
 void ReleaseLarge(unsigned char* block) noexcept {
   if (!Keep(block)) FreeBlock(block);
 }

@@ -8,9 +8,11 @@
 #include <thread>
 #include <vector>
 
+#include "Mensora.h"
 #include "alloc/counting_allocator.h"
 #include "mensora_c.h"
 
+using alloc_probe::Armed;
 using alloc_probe::Calls;
 using alloc_probe::FailNth;
 using alloc_probe::LiveBytes;
@@ -117,6 +119,21 @@ TEST_F(KeptMemory, EachFailingAllocationWithArraysKept) {
     }
     EXPECT_LE(held(), kept + 1000);  // a reason text at most
   }
+}
+
+// A small array the allocator refuses is asked for again once the kept
+// arrays are freed.
+TEST_F(KeptMemory, ShortMemoryFreesTheKeptArraysFirst) {
+  const std::vector<double> values = Values(6);
+  std::vector<double> few = {5, 2, 9, 4};
+  Start();
+  Breaks(values);
+  ASSERT_GT(held(), 4 << 20);
+  CMensora m(few.data(), 4);
+  FailNth(1);  // the sorted view's records
+  EXPECT_EQ(4.5, m.MedianNum());
+  EXPECT_FALSE(Armed());
+  EXPECT_LE(held(), 1000);
 }
 
 }  // namespace

@@ -21,8 +21,11 @@ namespace internal {
 constexpr std::size_t kBlockHeader = 16;
 constexpr std::size_t kKeptFrom = std::size_t{64} << 10;
 
-// AcquireBlock for a large block, or a small one the allocator refused.
+// AcquireBlock for a large block.
 void* AcquireKeptOrNew(std::size_t bytes) noexcept;
+// A small block the allocator refused, asked again once the blocks the
+// thread keeps are freed; null when none were kept.
+void* AcquireWithoutKept(std::size_t bytes) noexcept;
 // ReleaseBlock for a large block.
 void ReleaseLarge(unsigned char* block) noexcept;
 
@@ -30,7 +33,7 @@ void ReleaseLarge(unsigned char* block) noexcept;
 inline void* AcquireBlock(std::size_t bytes) noexcept {
   if (bytes >= kKeptFrom) return AcquireKeptOrNew(bytes);
   auto* block = static_cast<unsigned char*>(::operator new[](kBlockHeader + bytes, std::nothrow));
-  if (block == nullptr) return AcquireKeptOrNew(bytes);  // with what is kept freed first
+  if (block == nullptr) return AcquireWithoutKept(bytes);
   std::memcpy(block, &bytes, sizeof bytes);
   return block + kBlockHeader;
 }

@@ -187,6 +187,11 @@ else:
         lib.mensora_classify_pretty, lib.mensora_classify_max_breaks,
         lib.mensora_classify_geometric)}
 
+# The id of each function in COMPILED -> its address and the longest sample
+# quick hands to the module as it is (see _QUICK).
+QUICK = {key: (address, INT32_MAX if key in QUIET else _QUICK)
+         for key, address in COMPILED.items()}
+
 
 def check(status, what):
     """Raises the exception for a failure status of the library."""
@@ -354,10 +359,10 @@ def quick(y, k, function, what, breaks):
     MAX_CLASSES, breaks_of(y, k, function, what) when breaks is true, else
     classified(y, k, function, what); None for any other call, which takes
     the general path."""
-    compiled = COMPILED.get(id(function))
-    if compiled is None or type(k) is not int or not 0 < k <= MAX_CLASSES:
+    entry = QUICK.get(id(function))
+    if entry is None or type(k) is not int or not 0 < k <= MAX_CLASSES:
         return None
-    longest = INT32_MAX if id(function) in QUIET else _QUICK
+    compiled, longest = entry
     found = (_calls.breaks(compiled, y, k, k + 1, longest) if breaks
              else _calls.classified(compiled, y, k, longest))
     if type(found) is int:  # the library's status

@@ -95,10 +95,12 @@ struct Closer {
   }
 };
 
-// Takes the i-th kept block out of the list.
+// Takes the i-th kept block out of the list, which stays in the order the
+// blocks were released.
 void Drop(int i) noexcept {
   kept.bytes -= Capacity(kept.block[i]);
-  kept.block[i] = kept.block[--kept.count];
+  --kept.count;
+  std::copy(kept.block + i + 1, kept.block + kept.count + 1, kept.block + i);
 }
 
 // Keeps block for the thread's later calls; false when it is not kept.
@@ -106,16 +108,11 @@ bool Keep(unsigned char* block) noexcept {
   const std::size_t size = Capacity(block);
   if (kept.closed || size > KeepLimit()) return false;
   static thread_local Closer closer;  // registered with the thread's first kept block
-  // Smaller blocks make room for a larger one: a call's largest arrays are
-  // the ones worth keeping.
+  // The blocks released longest ago make room: those of the last call are
+  // the ones the next is likeliest to need.
   while (kept.count > 0 && (kept.count == kSlots || kept.bytes + size > KeepLimit())) {
-    int smallest = 0;
-    for (int i = 1; i < kept.count; ++i) {
-      if (Capacity(kept.block[i]) < Capacity(kept.block[smallest])) smallest = i;
-    }
-    unsigned char* const dropped = kept.block[smallest];
-    if (Capacity(dropped) >= size) return false;
-    Drop(smallest);
+    unsigned char* const dropped = kept.block[0];
+    Drop(0);
     FreeBlock(dropped);
   }
   kept.block[kept.count++] = block;

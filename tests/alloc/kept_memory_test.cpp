@@ -121,6 +121,28 @@ TEST_F(KeptMemory, EachFailingAllocationWithArraysKept) {
   }
 }
 
+// Under a limit that holds one kind of call's arrays but not two kinds', the
+// arrays of the last calls are the ones kept: a call repeated after one of
+// another kind soon allocates no more than one repeated from the start
+// (keeping the largest blocks instead, it never did).
+TEST_F(KeptMemory, TheLastCallsArraysAreKept) {
+  const std::vector<double> values = Values(7);
+  std::vector<double> breaks(21);
+  const auto quantile = [&] {
+    const std::int64_t before = Calls();
+    EXPECT_EQ(MENSORA_OK, mensora_quantile_breaks(values.data(), kN, 0, 5, breaks.data()));
+    return Calls() - before;
+  };
+  mensora_keep_memory(8);
+  Start();
+  quantile();
+  const std::int64_t alone = quantile();
+  ASSERT_EQ(MENSORA_OK, mensora_natural_breaks(values.data(), kN, 0, 20, breaks.data()));
+  quantile();
+  quantile();
+  EXPECT_EQ(alone, quantile());
+}
+
 // A small array the allocator refuses is asked for again once the kept
 // arrays are freed.
 TEST_F(KeptMemory, ShortMemoryFreesTheKeptArraysFirst) {

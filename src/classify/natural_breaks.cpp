@@ -43,15 +43,14 @@ std::int32_t CMensora::DataSecByNaturalBreaks(std::int32_t lSecNum, double** ppS
   if (!AcceptsClassCall(m_pData, m_lDataNum, lSecNum, out)) return -1;
   ExtremumNum(nullptr, nullptr);
   SortedNumbers numbers;
-  if (!CollectSortedNumbers(m_pOrderData, m_lOrderNum, numbers)) return -1;
+  if (!CollectSortedNumbers(m_pOrderData, m_lOrderNum, numbers, true)) return -1;
 
   double* values = numbers.values.get();
-  OwnedArray<double> weights(NewArray<double>(numbers.count));
-  if (!weights) return -1;
-  const std::int32_t d = CollapseEqual(values, numbers.count, weights.get());
+  double* weights = numbers.spare;
+  const std::int32_t d = CollapseEqual(values, numbers.count, weights);
   OwnedArray<std::int32_t> starts(NewArray<std::int32_t>(std::min(lSecNum, d)));
   if (!starts) return -1;
-  if (d > 0 && !NaturalClassStarts(values, weights.get(), d, lSecNum, NaturalBreaksThreads(d),
+  if (d > 0 && !NaturalClassStarts(values, weights, d, lSecNum, NaturalBreaksThreads(d),
                                     starts.get())) {
     return -1;
   }

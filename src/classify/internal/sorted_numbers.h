@@ -34,24 +34,28 @@ inline bool AcceptsClassCall(const double* data, std::int32_t n, std::int32_t k,
 struct SortedNumbers {
   OwnedArray<double> values;
   std::int32_t count = 0;
+  double* spare = nullptr;  // count more doubles after the values, when asked for
 };
 
 // Copies the values of view[0..n-1] that are not NaN, ascending, with every
 // zero written as +0 (so -0 and +0 in any input order give the same copy).
 // The quicksort leaves them ascending around its NaNs; the exchange sort can
-// leave them out of order there, and they are then sorted here. False when
-// there is no view or the copy cannot be allocated.
-inline bool CollectSortedNumbers(const ORDER_DATA* view, std::int32_t n,
-                                 SortedNumbers& numbers) noexcept {
+// leave them out of order there, and they are then sorted here. With spare,
+// the same array holds as many doubles more for the caller (one allocation
+// fewer for a small call). False when there is no view or the copy cannot be
+// allocated.
+inline bool CollectSortedNumbers(const ORDER_DATA* view, std::int32_t n, SortedNumbers& numbers,
+                                 bool spare = false) noexcept {
   if (view == nullptr || n <= 0) return false;
   std::int32_t m = 0;
   for (std::int32_t e = 0; e < n; ++e) {
     if (!std::isnan(view[e].dValue)) ++m;
   }
-  double* values = NewArray<double>(m);
+  double* values = NewArray<double>(spare ? std::int64_t{2} * m : m);
   if (values == nullptr) return false;
   numbers.values.reset(values);
   numbers.count = m;
+  numbers.spare = spare ? values + m : nullptr;
 
   bool ascending = true;
   std::int32_t i = 0;

@@ -294,13 +294,13 @@ MENSORA_C_API void mensora_set_progress(mensora_progress_fn fn, void* user_data)
  * (the sorted view, the sort's buffers, the members of classes), so that its
  * next calls over as many values do not have the system clear and map that
  * memory again; arrays under 64 KiB are left to the system allocator. Each
- * thread keeps at most MENSORA_KEEP_MEMORY mebibytes (an environment
- * variable, read once; 128 when unset, 0 in WebAssembly, whose memory never
- * goes back to the system; 0 keeps nothing) and frees them when
- * it ends. mensora_keep_memory sets that limit for every thread and returns
- * the one it replaces (a negative limit is 0); mensora_release_memory frees
- * what the calling thread keeps now, for a long-lived thread after a large
- * call. */
+ * thread keeps the arrays it released last, at most MENSORA_KEEP_MEMORY
+ * mebibytes of them (an environment variable, read once: 128 when unset, 0
+ * to keep nothing; in WebAssembly, whose memory never goes back to the
+ * system, nothing is kept), and frees them when it ends. mensora_keep_memory
+ * sets that limit for every thread and returns the one it replaces (a
+ * negative limit is 0); mensora_release_memory frees what the calling thread
+ * keeps now, for a long-lived thread after a large call. */
 MENSORA_C_API int32_t mensora_keep_memory(int32_t mebibytes);
 MENSORA_C_API void mensora_release_memory(void);
 

@@ -8,8 +8,9 @@
 // mapped again: on 10^4 to 10^6 values that was a third to three fifths of
 // a call's time. Each thread therefore keeps the large blocks it releases, up
 // to MENSORA_KEEP_MEMORY mebibytes in all (128 unless the environment or
-// SetKeepLimit says otherwise, none in WebAssembly), and its later arrays are
-// taken from them. What a thread keeps is freed when it ends or calls
+// SetKeepLimit says otherwise, none in WebAssembly; the blocks released
+// longest ago make room), and each later array takes the smallest kept block
+// that holds it. What a thread keeps is freed when it ends or calls
 // ReleaseKeptBlocks.
 #include <algorithm>
 #include <atomic>
@@ -76,7 +77,9 @@ std::size_t KeepLimit() noexcept {
   if (text != nullptr) {
     char* end = nullptr;
     const long long wanted = std::strtoll(text, &end, 10);
-    if (end != text && *end == '\0' && wanted >= 0) mebibytes = std::min<std::int64_t>(wanted, kMostMebibytes);
+    if (end != text && *end == '\0' && wanted >= 0) {
+      mebibytes = std::min<std::int64_t>(wanted, kMostMebibytes);
+    }
   }
   std::int64_t unset = -1;  // a limit set meanwhile stands
   return Bytes(g_limit.compare_exchange_strong(unset, mebibytes, std::memory_order_relaxed)
@@ -138,11 +141,10 @@ unsigned char* TakeKept(std::size_t size) noexcept {
 
 void* AcquireKeptOrNew(std::size_t bytes) noexcept {
   if (bytes > SIZE_MAX - kHeader - kKeptFrom) return nullptr;
-  // Large blocks are taken in whole steps of kKeptFrom, so that calls over
-  // a few more values still find the block of the last one.
-  std::size_t size = bytes;
-  if (size >= kKeptFrom) size = (size + kKeptFrom - 1) / kKeptFrom * kKeptFrom;
-  unsigned char* block = size >= kKeptFrom ? TakeKept(size) : nullptr;
+  // Taken in whole steps of kKeptFrom, so that calls over a few more values
+  // still find the block of the last one.
+  const std::size_t size = (bytes + kKeptFrom - 1) / kKeptFrom * kKeptFrom;
+  unsigned char* block = TakeKept(size);
   if (block == nullptr) {
     block = static_cast<unsigned char*>(::operator new[](kHeader + size, std::nothrow));
     if (block == nullptr && kept.count > 0) {  // short of memory: nothing is kept then

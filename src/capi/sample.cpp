@@ -175,7 +175,8 @@ int mensora_sample_open(const double* values, int32_t n, int32_t flags, mensora_
     return *out != nullptr ? MENSORA_OK : Failed(MENSORA_ERROR_MEMORY);
   }
   const std::int32_t kept = n - missing;
-  mensora::internal::OwnedArray<double> compact(mensora::internal::NewArray<double>(kept > 0 ? kept : 1));
+  mensora::internal::OwnedArray<double> compact(
+      mensora::internal::NewArray<double>(kept > 0 ? kept : 1));
   mensora::internal::OwnedArray<std::int32_t> positions(
       mensora::internal::NewArray<std::int32_t>(kept > 0 ? kept : 1));
   if (!compact || !positions) return Failed(MENSORA_ERROR_MEMORY);

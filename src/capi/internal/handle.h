@@ -21,8 +21,9 @@
 struct mensora_sample {
   mensora_sample(double* data, std::int32_t count) noexcept
       : object(data, count), values(data), n(count), size(count) {}
-  mensora_sample(mensora::internal::OwnedArray<double> kept, mensora::internal::OwnedArray<std::int32_t> where,
-                 std::int32_t count, std::int32_t callerSize) noexcept
+  mensora_sample(mensora::internal::OwnedArray<double> kept,
+                 mensora::internal::OwnedArray<std::int32_t> where, std::int32_t count,
+                 std::int32_t callerSize) noexcept
       : object(kept.get(), count),
         values(kept.get()),
         n(count),

@@ -5,8 +5,8 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <limits>
 #include <cstring>
+#include <limits>
 #include <memory>
 #include <new>
 #include <type_traits>

@@ -137,6 +137,15 @@ unsigned char* TakeKept(std::size_t size) noexcept {
   return block;
 }
 
+// A new block of size bytes after the header, its array; null when the
+// allocator refuses it.
+void* NewBlock(std::size_t size) noexcept {
+  auto* block = static_cast<unsigned char*>(::operator new[](kHeader + size, std::nothrow));
+  if (block == nullptr) return nullptr;
+  Capacity(block) = size;
+  return block + kHeader;
+}
+
 }  // namespace
 
 void* AcquireKeptOrNew(std::size_t bytes) noexcept {
@@ -144,26 +153,15 @@ void* AcquireKeptOrNew(std::size_t bytes) noexcept {
   // Taken in whole steps of kKeptFrom, so that calls over a few more values
   // still find the block of the last one.
   const std::size_t size = (bytes + kKeptFrom - 1) / kKeptFrom * kKeptFrom;
-  unsigned char* block = TakeKept(size);
-  if (block == nullptr) {
-    block = static_cast<unsigned char*>(::operator new[](kHeader + size, std::nothrow));
-    if (block == nullptr && kept.count > 0) {  // short of memory: nothing is kept then
-      ReleaseKeptBlocks();
-      block = static_cast<unsigned char*>(::operator new[](kHeader + size, std::nothrow));
-    }
-    if (block == nullptr) return nullptr;
-    Capacity(block) = size;
-  }
-  return block + kHeader;
+  if (unsigned char* block = TakeKept(size)) return block + kHeader;
+  void* array = NewBlock(size);
+  return array != nullptr ? array : AcquireWithoutKept(size);
 }
 
 void* AcquireWithoutKept(std::size_t bytes) noexcept {
-  if (kept.count == 0) return nullptr;
+  if (kept.count == 0) return nullptr;  // short of memory: nothing is kept then
   ReleaseKeptBlocks();
-  auto* block = static_cast<unsigned char*>(::operator new[](kHeader + bytes, std::nothrow));
-  if (block == nullptr) return nullptr;
-  Capacity(block) = bytes;
-  return block + kHeader;
+  return NewBlock(bytes);
 }
 
 void ReleaseLarge(unsigned char* block) noexcept {

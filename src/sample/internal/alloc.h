@@ -23,7 +23,7 @@ constexpr std::size_t kKeptFrom = std::size_t{64} << 10;
 
 // AcquireBlock for a large block.
 void* AcquireKeptOrNew(std::size_t bytes) noexcept;
-// A small block the allocator refused, asked again once the blocks the
+// A block the allocator refused, asked again once the blocks the
 // thread keeps are freed; null when none were kept.
 void* AcquireWithoutKept(std::size_t bytes) noexcept;
 // ReleaseBlock for a large block.
